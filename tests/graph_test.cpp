@@ -1,0 +1,129 @@
+#include <gtest/gtest.h>
+
+#include <cstring>
+#include <vector>
+
+#include "graph/scene.h"
+#include "mapgen/mapgen.h"
+
+namespace {
+
+std::vector<int> targets(int vertex)
+{
+    std::vector<int> result;
+    for (int i = 0; i < vertices[vertex].linkCount; ++i)
+        result.push_back(vertices[vertex].links[i].to);
+    return result;
+}
+
+void placeVertices(int count)
+{
+    clearMap();
+    for (int i = 0; i < count; ++i)
+        addVertex(10 * i, 3 * i);
+}
+
+bool sameTables(const Vertex& a, const Vertex& b)
+{
+    return a.linkCount == b.linkCount &&
+           std::memcmp(a.links, b.links, a.linkCount * sizeof(Link)) == 0;
+}
+
+} // namespace
+
+TEST(VertexDistance, RoundsEveryStepToFloat)
+{
+    const Vertex origin{};
+    const Vertex threeFour{3.0f, 4.0f, 0.0f};
+    EXPECT_EQ(vertexDistance(origin, threeFour), 5.0f);
+    EXPECT_EQ(vertexDistance(Vertex{0.0f, 0.0f, 12.0f}, Vertex{3.0f, 4.0f, 0.0f}), 13.0f);
+    // Computed in double and rounded once, this pair gives 0.538516462f.
+    EXPECT_EQ(vertexDistance(Vertex{0.1f, 0.2f, 0.0f}, Vertex{0.3f, 0.7f, 0.0f}), 0.538516521f);
+}
+
+TEST(AddVertex, StartsAllZeroAndNeverMerges)
+{
+    clearMap();
+    addVertex(7, 9);
+    addVertex(7, 9);
+    ASSERT_EQ(vertices.size(), 2u);
+    Vertex expected;
+    expected.x = 7.0f;
+    expected.y = 9.0f;
+    EXPECT_EQ(std::memcmp(&vertices[1], &expected, sizeof expected), 0);
+    toggleLink(0, 1);
+    EXPECT_EQ(vertices[0].links[0].cost, 0.0f);
+}
+
+TEST(ToggleLink, KeepsBothTablesInStep)
+{
+    placeVertices(5);
+    vertices[1] = Vertex{3.0f, 4.0f, 0.0f};
+    vertices[0] = Vertex{};
+
+    toggleLink(0, 1); // append, same cost at both ends
+    EXPECT_EQ(targets(0), (std::vector<int>{1}));
+    EXPECT_EQ(targets(1), (std::vector<int>{0}));
+    EXPECT_EQ(vertices[0].links[0].cost, 5.0f);
+    EXPECT_EQ(vertices[1].links[0].cost, 5.0f);
+
+    toggleLink(0, 2);
+    toggleLink(0, 3);
+    toggleLink(0, 1); // removing the first of three keeps the rest in order
+    EXPECT_EQ(targets(0), (std::vector<int>{2, 3}));
+    EXPECT_TRUE(targets(1).empty());
+
+    toggleLink(0, 2);
+    toggleLink(0, 2); // twice moves an existing link to the end
+    EXPECT_EQ(targets(0), (std::vector<int>{3, 2}));
+
+    const Vertex before = vertices[0];
+    toggleLink(0, 4);
+    toggleLink(4, 0); // twice restores an unlinked pair exactly
+    EXPECT_TRUE(sameTables(vertices[0], before));
+    EXPECT_TRUE(targets(4).empty());
+
+    toggleLink(3, 3); // a self-link is never written
+    EXPECT_EQ(targets(3), (std::vector<int>{0}));
+    EXPECT_TRUE(sceneIsConsistent());
+}
+
+TEST(ToggleLink, RefusesToOverfillEitherEnd)
+{
+    placeVertices(kMaxLinks + 3);
+    const int hub = 0;
+    for (int i = 1; i <= kMaxLinks; ++i)
+        toggleLink(hub, i);
+    const int spare = kMaxLinks + 1;
+    const int other = kMaxLinks + 2;
+    const Vertex hubBefore = vertices[hub];
+    const Vertex spareBefore = vertices[spare];
+
+    for (const auto& [a, b] : {std::pair{hub, spare}, std::pair{spare, hub}, std::pair{hub, hub}}) {
+        toggleLink(a, b);
+        EXPECT_TRUE(sameTables(vertices[hub], hubBefore)) << a << "-" << b;
+        EXPECT_TRUE(sameTables(vertices[spare], spareBefore)) << a << "-" << b;
+    }
+
+    toggleLink(hub, 5); // a full vertex can still drop a link and take another
+    toggleLink(other, hub);
+    EXPECT_EQ(vertices[hub].linkCount, kMaxLinks);
+    EXPECT_EQ(targets(hub).back(), other);
+    EXPECT_TRUE(sceneIsConsistent());
+}
+
+TEST(NearestVertex, PicksTheLowestIndexAmongTheClosest)
+{
+    clearMap();
+    EXPECT_EQ(nearestVertex(0, 0), -1);
+    addVertex(10, 0);
+    addVertex(0, 10);
+    addVertex(10, 0);
+    addVertex(30, 30);
+    struct Case {
+        int x, y, expected;
+    };
+    const Case cases[] = {{0, 0, 0}, {10, 1, 0}, {1, 10, 1}, {29, 40, 3}, {-5000, 5000, 1}};
+    for (const Case& c : cases)
+        EXPECT_EQ(nearestVertex(c.x, c.y), c.expected) << c.x << "," << c.y;
+}

@@ -1,0 +1,11 @@
+// The GLUT callbacks of the window: drawing and input.
+#pragma once
+
+// Draws the whole scene from scratch and swaps buffers; changes no state.
+void onDisplay();
+
+// Applies a mouse event and asks for a redraw unless nothing could change.
+void onMouse(int button, int state, int x, int y);
+
+// Applies a key; the quit keys end the process with status 0.
+void onKeyboard(unsigned char key, int x, int y);
