@@ -2,65 +2,78 @@
 
 #include <algorithm>
 #include <deque>
-#include <utility>
 
-namespace {
-using Scored = std::pair<float, int>; // fScore, vertex
+static std::deque<int>::iterator findWaiting(std::deque<int>& openList, int vertex)
+{
+    return std::find(openList.begin(), openList.end(), vertex);
 }
 
-static bool contains(const std::deque<int>& list, int vertex)
+// The finished list is searched from its back, where a neighbour expanded
+// recently, the usual case, is found soonest.
+static bool isFinished(const std::deque<int>& closedList, int vertex)
 {
-    return std::find(list.begin(), list.end(), vertex) != list.end();
+    return std::find(closedList.rbegin(), closedList.rend(), vertex) != closedList.rend();
 }
 
-// Ascending fScore; equal scores keep their order. Each score is looked up
-// once per sort rather than once per comparison.
-static void sortByScore(std::deque<int>& openList, const std::map<int, float>& fScore,
-                        std::vector<Scored>& scratch)
+// Insertion sort into ascending fScore: an entry moves ahead of another only
+// when strictly smaller, so equal scores keep their order. The list is still
+// sorted from the last expansion but for a few new or improved entries, so
+// this is close to linear. fScore[i] belongs to openList[i] and moves with it.
+static void sortByScore(std::deque<int>& openList, std::deque<float>& fScore)
 {
-    scratch.clear();
-    for (int vertex : openList)
-        scratch.emplace_back(fScore.at(vertex), vertex);
-    std::stable_sort(scratch.begin(), scratch.end(),
-                     [](const Scored& a, const Scored& b) { return a.first < b.first; });
-    for (std::size_t i = 0; i < scratch.size(); ++i)
-        openList[i] = scratch[i].second;
+    for (std::size_t i = 1; i < fScore.size(); ++i) {
+        const float score = fScore[i];
+        if (!(score < fScore[i - 1]))
+            continue;
+        const int vertex = openList[i];
+        std::size_t j = i;
+        for (; j > 0 && score < fScore[j - 1]; --j) {
+            fScore[j] = fScore[j - 1];
+            openList[j] = openList[j - 1];
+        }
+        fScore[j] = score;
+        openList[j] = vertex;
+    }
 }
 
 bool aStarSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal)
 {
     std::map<int, float> gScore;
-    std::map<int, float> fScore;
+    std::deque<float> fScore; // fScore[i] = gScore + distance to goal, of openList[i]
     std::deque<int> openList{start};
     std::deque<int> closedList;
-    std::vector<Scored> scratch;
     gScore[start] = 0.0f;
-    fScore[start] = vertexDistance(vertices[start], vertices[goal]);
+    fScore.push_back(vertexDistance(vertices[start], vertices[goal]));
 
     while (!openList.empty()) {
-        sortByScore(openList, fScore, scratch);
+        sortByScore(openList, fScore);
         const int current = openList.front();
         const float gCurrent = gScore[current];
         if (current == goal)
             return true;
         closedList.push_back(current);
         openList.pop_front();
+        fScore.pop_front();
 
         const Vertex& vertex = vertices[current];
         for (int i = 0; i < vertex.linkCount; ++i) {
             const int neighbour = vertex.links[i].to;
-            if (contains(closedList, neighbour))
+            // The lists never share a vertex, so the short waiting list is asked first.
+            auto waiting = findWaiting(openList, neighbour);
+            if (waiting == openList.end() && isFinished(closedList, neighbour))
                 continue;
             const float tentative = vertex.links[i].cost + gCurrent;
-            if (contains(openList, neighbour)) {
-                if (gScore[neighbour] <= tentative)
-                    continue; // not strictly better: the first predecessor stays
+            if (waiting != openList.end() && gScore[neighbour] <= tentative)
+                continue; // not strictly better: the first predecessor stays
+            const float score = tentative + vertexDistance(vertices[neighbour], vertices[goal]);
+            if (waiting != openList.end()) {
+                fScore[waiting - openList.begin()] = score;
             } else {
                 openList.push_back(neighbour);
+                fScore.push_back(score);
             }
             cameFrom[neighbour] = current;
             gScore[neighbour] = tentative;
-            fScore[neighbour] = tentative + vertexDistance(vertices[neighbour], vertices[goal]);
         }
     }
     return false;
