@@ -1,0 +1,224 @@
+#include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/wait.h>
+
+#include <algorithm>
+#include <chrono>
+#include <cstdlib>
+#include <fstream>
+#include <iomanip>
+#include <memory>
+#include <random>
+#include <sstream>
+#include <thread>
+
+#include "window_harness.h"
+
+namespace {
+
+using SessionGuard = std::unique_ptr<Session, void (*)(Session*)>;
+
+const Rgb kGrey = 0x808080, kWhite = 0xFFFFFF, kOrange = 0xFF8000, kMagenta = 0xFF00FF, kRed = 0xFF0000,
+          kGreen = 0x00FF00, kCyan = 0x00FFFF;
+
+// Orange's green channel is 0.5 of 255, which the driver may round either way.
+bool looksLike(Rgb seen, Rgb wanted)
+{
+    return seen == wanted || (wanted == kOrange && seen == 0xFF7F00);
+}
+
+struct Point {
+    int x, y;
+};
+
+struct Probe {
+    std::vector<Point> points;
+    Rgb colour;  // the colour every one of the points must show
+};
+
+// Waits for a frame that bears out every probe; on timeout names the pixels that differ.
+::testing::AssertionResult shows(const Session& s, const std::vector<Probe>& probes)
+{
+    std::ostringstream wrong;
+    const auto allMatch = [&](const Image& shot) {
+        wrong.str("");
+        for (const Probe& probe : probes)
+            for (const Point& p : probe.points)
+                if (const Rgb seen = pixelAt(shot, p.x, p.y); !looksLike(seen, probe.colour))
+                    wrong << "(" << p.x << "," << p.y << ") is " << std::hex << std::setfill('0')
+                          << std::setw(6) << seen << std::dec << "; ";
+        return wrong.str().empty();
+    };
+    if (waitForImage(s, allMatch, 4000))
+        return ::testing::AssertionSuccess();
+    return ::testing::AssertionFailure() << wrong.str();
+}
+
+// Presses q; true when the program then ends with exit status 0 within timeoutMs.
+bool quitsWithStatusZero(Session& s, int timeoutMs)
+{
+    pressKey(s, "q");
+    return waitForExit(s.program, timeoutMs) && WIFEXITED(s.program.status) &&
+           WEXITSTATUS(s.program.status) == 0;
+}
+
+long residentKb(pid_t pid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind("VmRSS:", 0) == 0)
+            return std::atol(line.c_str() + 6);
+    return -1;
+}
+
+const std::string kUsage =
+    "使い方:\n"
+    "[キー]\n"
+    "1:\tランダムなマップを生成\n"
+    "2:\t格子状のマップを生成\n"
+    "f:\tランダムな点間のルートを生成\n"
+    "Q,ESC:\t終了\n"
+    "\n"
+    "[マウス]\n"
+    "クリック:\t頂点生成\n"
+    "右クリック:\tマーク解除\n"
+    "CTRL+クリック:\t一番近い頂点をマークし、別にマーク済みの頂点があれば、それと連結する\n"
+    "SHIFT+クリック:\t一番近い頂点をゴールに設定\n"
+    "ALT+クリック:\t一番近い頂点をスタートに設定\n";
+
+}  // namespace
+
+// The session itself only comes up when a window titled "Vialoom" appears.
+TEST(Startup, PrintsUsageOnceAndShowsAnEmptyGreyWindow)
+{
+    Session s;
+    SessionGuard guard(&s, endSession);
+    ASSERT_TRUE(startSession(s));
+
+    // Read while the program still runs: text stuck in a stdio buffer would not arrive.
+    EXPECT_EQ(readPipe(s.program.out, kUsage.size(), 3000), kUsage);
+    const auto allGrey = [](const Image& shot) {
+        return shot.width == 800 && shot.height == 600 &&
+               std::all_of(shot.pixels.begin(), shot.pixels.end(),
+                           [](Rgb pixel) { return pixel == kGrey; });
+    };
+    EXPECT_TRUE(waitForImage(s, allGrey, 5000)) << "no 800x600 window of plain grey";
+    EXPECT_TRUE(quitsWithStatusZero(s, 5000)) << "wait status " << s.program.status;
+    EXPECT_EQ(readPipe(s.program.out, 1, 1000), "") << "output after the usage text";
+}
+
+TEST(EndToEnd, RoutesAlongTheShortLinksThenDrawsTheLatticeAndQuits)
+{
+    Session s;
+    SessionGuard guard(&s, endSession);
+    ASSERT_TRUE(startSession(s));
+
+    // A left, B top, C right, D bottom: A-D-C (671 px) is shorter than A-B-C (721 px).
+    const Point a{100, 300}, b{400, 100}, c{700, 300}, d{400, 450};
+    // Pixels of each selection dot (size 5) that the white dot (size 3) and the links miss.
+    const Point aRing{98, 300}, bRing{400, 98}, cRing{702, 300};
+    // On the links A-B, B-C, A-D, D-C, two points each.
+    const std::vector<Point> longRoute{{250, 200}, {550, 200}, {200, 233}, {600, 233}},
+        shortRoute{{250, 375}, {550, 375}, {200, 350}, {600, 350}};
+    const auto click = [&](Point p, KeySym modifier) { clickAt(s, p.x, p.y, kLeftButton, modifier); };
+
+    for (Point p : {a, b, c, d})
+        click(p, kNoModifier);
+    EXPECT_TRUE(shows(s, {{{a, b, c, d}, kWhite}, {{aRing}, kGrey}}));
+    click(a, kCtrl);
+    EXPECT_TRUE(shows(s, {{{aRing}, kMagenta}}));
+    click(b, kCtrl);
+    click(c, kCtrl);
+    EXPECT_TRUE(shows(s, {{longRoute, kOrange}, {{cRing}, kMagenta}, {{aRing, bRing}, kGrey}}));
+
+    // The right click drops the mark, so the next CTRL+click on A must not link C-A,
+    // which would cross (400, 300).
+    clickAt(s, 50, 550, kRightButton, kNoModifier);
+    EXPECT_TRUE(shows(s, {{{cRing, {50, 550}}, kGrey}}));
+    for (Point p : {a, d, c})
+        click(p, kCtrl);
+    EXPECT_TRUE(shows(s, {{shortRoute, kOrange}, {{cRing}, kMagenta}, {{{400, 300}}, kGrey}}));
+
+    click(a, kAlt);
+    click(c, kShift);
+    EXPECT_TRUE(
+        shows(s, {{shortRoute, kCyan}, {longRoute, kOrange}, {{aRing}, kRed}, {{cRing}, kGreen}}));
+
+    // The lattice replaces everything: no selection or route left, nothing but grey right of
+    // and below its 0..585 square, every lattice point drawn.
+    pressKey(s, "2");
+    const auto latticeShown = [](const Image& shot) {
+        for (int y = 0; y < 600; ++y)
+            for (int x = 0; x < 800; ++x) {
+                const bool inside = x <= 586 && y <= 586, onPoint = inside && x % 15 == 0 && y % 15 == 0;
+                const Rgb pixel = pixelAt(shot, x, y);
+                const bool drawn = pixel == kWhite || looksLike(pixel, kOrange);
+                if ((!drawn && pixel != kGrey) || (drawn && !inside) || (onPoint && !drawn))
+                    return false;
+            }
+        return true;
+    };
+    EXPECT_TRUE(waitForImage(s, latticeShown, 5000));
+    EXPECT_TRUE(quitsWithStatusZero(s, 5000)) << "wait status " << s.program.status;
+}
+
+TEST(Storm, SurvivesLongRandomInputWithBoundedMemory)
+{
+    Session s;
+    SessionGuard guard(&s, endSession);
+    ASSERT_TRUE(startSession(s));
+
+    // Commands that need a vertex, given none.
+    pressKey(s, "f");
+    for (KeySym modifier : {kCtrl, kShift, kAlt})
+        clickAt(s, 400, 300, kLeftButton, modifier);
+
+    std::mt19937 random(20240607);  // the same storm on every run
+    long firstKb = -1, lastKb = -1;
+    for (int event = 1; event <= 1500; ++event) {
+        const int x = static_cast<int>(random() % 800), y = static_cast<int>(random() % 600);
+        // In every 100: 30 plain, 20 CTRL, 12 SHIFT, 12 ALT and 8 right clicks; 6 "1", 4 "2" and 8 "f".
+        const unsigned pick = random() % 100;
+        const KeySym modifier = pick < 30 ? kNoModifier : pick < 50 ? kCtrl : pick < 62 ? kShift : kAlt;
+        if (pick < 74)
+            clickAt(s, x, y, kLeftButton, modifier);
+        else if (pick < 82)
+            clickAt(s, x, y, kRightButton, kNoModifier);
+        else
+            pressKey(s, pick < 88 ? "1" : pick < 92 ? "2" : "f");
+        // Leave the program time to keep up instead of burying it in a backlog.
+        std::this_thread::sleep_for(std::chrono::milliseconds(3));
+
+        if (event % 100 == 0) {
+            XSync(s.display, False);
+            ASSERT_TRUE(isRunning(s.program))
+                << "died by event " << event << ", status " << s.program.status;
+            lastKb = residentKb(s.program.pid);
+            firstKb = firstKb < 0 ? lastKb : firstKb;
+            ASSERT_GT(lastKb, 0);
+            ASSERT_LT(lastKb, VIALOOM_RSS_LIMIT_MB * 1024) << "resident memory at event " << event;
+        }
+    }
+    EXPECT_LT(lastKb - firstKb, VIALOOM_RSS_LIMIT_MB * 1024 / 3)
+        << "grew from " << firstKb << " KiB to " << lastKb << " KiB";
+    EXPECT_TRUE(quitsWithStatusZero(s, 30000))
+        << "did not work through the storm and quit: " << s.program.status;
+}
+
+TEST(NoDisplay, ExitsWithGlutsOneLineError)
+{
+    Child program = startProgram("");
+    ASSERT_GT(program.pid, 0);
+    const bool ended = waitForExit(program, 10000);
+    const std::string out = readPipe(program.out, 1 << 16, 1000);
+    const std::string err = readPipe(program.err, 1 << 16, 1000);
+    stopProcess(program, SIGKILL);
+
+    ASSERT_TRUE(ended) << "still running without a display";
+    EXPECT_TRUE(WIFEXITED(program.status) && WEXITSTATUS(program.status) != 0);
+    EXPECT_EQ(out, "") << "usage text printed before the window existed";
+    EXPECT_EQ(err.rfind("freeglut ", 0), 0u) << err;
+    EXPECT_NE(err.find("failed to open display"), std::string::npos) << err;
+    EXPECT_EQ(err.find('\n'), err.size() - 1) << "not one whole line: " << err;
+}
