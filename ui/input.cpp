@@ -57,11 +57,11 @@ static bool handleLeftClick(int x, int y, int modifiers)
 
 bool handleMouse(int button, int state, int x, int y, int modifiers)
 {
-    bool changed = true;
+    bool wantsRedraw = true;
     if (state == kButtonDown) {
         switch (button) {
         case kLeftButton:
-            changed = handleLeftClick(x, y, modifiers);
+            wantsRedraw = handleLeftClick(x, y, modifiers);
             break;
         case kRightButton:
             markedVertex = -1;
@@ -71,7 +71,7 @@ bool handleMouse(int button, int state, int x, int y, int modifiers)
         }
     }
     assert(sceneIsConsistent());
-    return changed;
+    return wantsRedraw;
 }
 
 bool handleKey(unsigned char key)
