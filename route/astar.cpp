@@ -59,7 +59,7 @@ bool aStarSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertic
         for (int i = 0; i < vertex.linkCount; ++i) {
             const int neighbour = vertex.links[i].to;
             // The lists never share a vertex, so the short waiting list is asked first.
-            auto waiting = findWaiting(openList, neighbour);
+            const auto waiting = findWaiting(openList, neighbour);
             if (waiting == openList.end() && isFinished(closedList, neighbour))
                 continue;
             const float tentative = vertex.links[i].cost + gCurrent;
