@@ -8,6 +8,7 @@ std::map<int, int> cameFrom;
 int startVertex = -1;
 int goalVertex = -1;
 int markedVertex = -1;
+std::uint64_t verticesRevision = 0;
 
 static int findLink(const Vertex& from, int target)
 {
@@ -49,6 +50,7 @@ void addVertex(int x, int y)
     vertex.x = static_cast<float>(x);
     vertex.y = static_cast<float>(y);
     vertices.push_back(vertex);
+    ++verticesRevision;
 }
 
 void toggleLink(int a, int b)
@@ -63,6 +65,7 @@ void toggleLink(int a, int b)
                         (inSecond < 0 && second.linkCount == kMaxLinks);
     if (noRoom)
         return;
+    ++verticesRevision;
     const float cost = vertexDistance(first, second);
     if (inFirst >= 0)
         removeLinkAt(first, inFirst);

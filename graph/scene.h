@@ -2,6 +2,7 @@
 // table and the three selections. Process-wide; one thread touches it.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <vector>
 
@@ -26,6 +27,10 @@ extern std::map<int, int> cameFrom; // vertex -> vertex the last search reached 
 extern int startVertex;             // -1 when unset
 extern int goalVertex;              // -1 when unset
 extern int markedVertex;            // -1 when unset
+
+// Grows whenever vertices or links change (never for selections or routes),
+// so a drawing can keep what it rasterised until the graph itself changes.
+extern std::uint64_t verticesRevision;
 
 // Straight-line distance over x, y and z, rounded to float after every step.
 float vertexDistance(const Vertex& a, const Vertex& b);

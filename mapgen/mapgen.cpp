@@ -14,6 +14,7 @@ constexpr int kGridSpacing = 15;
 void clearMap()
 {
     vertices.clear();
+    ++verticesRevision;
     startVertex = -1;
     goalVertex = -1;
     markedVertex = -1;
@@ -35,6 +36,7 @@ void generateRandomMap()
         if (vertices[a].linkCount < kRandomLinkLimit && vertices[b].linkCount < kRandomLinkLimit)
             toggleLink(a, b);
     }
+    ++verticesRevision; // positions were written in place
 }
 
 static bool inGrid(int cell)
@@ -72,4 +74,5 @@ void generateGridMap()
     for (int row = 0; row < kGridSide; ++row)
         for (int column = 0; column < kGridSide; ++column)
             linkGridNeighbours(row, column);
+    ++verticesRevision; // positions were written in place
 }

@@ -95,28 +95,28 @@ TEST(HandleMouse, ModifierClicksOnAnEmptyGraphChangeNothing)
 TEST(HandleKey, RunsTheCommandsAndOnlyThem)
 {
     for (int key : {27, int{'q'}, int{'Q'}})
-        EXPECT_FALSE(handleKey(static_cast<unsigned char>(key))) << key;
+        EXPECT_FALSE(handleKey(static_cast<unsigned char>(key), 0, 0)) << key;
 
     clearMap();
     randomSeed(5);
     for (int key : {int{'f'}, int{'F'}, int{'a'}, int{'z'}, int{'3'}, int{' '}, 255})
-        EXPECT_TRUE(handleKey(static_cast<unsigned char>(key))) << key;
+        EXPECT_TRUE(handleKey(static_cast<unsigned char>(key), 0, 0)) << key;
     EXPECT_TRUE(vertices.empty());
     EXPECT_EQ(startVertex, -1);
     randomSeed(5);
     const int untouched = randomNext();
     randomSeed(5);
-    handleKey('x');
+    handleKey('x', 0, 0);
     EXPECT_EQ(randomNext(), untouched);
 
-    handleKey('2');
+    handleKey('2', 0, 0);
     EXPECT_EQ(vertices.size(), 1600u);
-    handleKey('F');
+    handleKey('F', 0, 0);
     EXPECT_NE(startVertex, -1);
-    handleKey('1');
+    handleKey('1', 0, 0);
     EXPECT_EQ(startVertex, -1);
     const std::vector<Vertex> first = vertices;
-    handleKey('1'); // the generator is not re-seeded: another map
+    handleKey('1', 0, 0); // the generator is not re-seeded: another map
     EXPECT_FALSE(first.size() == vertices.size() && first[1].x == vertices[1].x &&
                  first[1].y == vertices[1].y);
 }

@@ -9,3 +9,6 @@ void onMouse(int button, int state, int x, int y);
 
 // Applies a key; the quit keys end the process with status 0.
 void onKeyboard(unsigned char key, int x, int y);
+
+// The window manager closes the window: unsaved work is kept, then GLUT ends the process.
+void onClose();

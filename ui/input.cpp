@@ -6,29 +6,48 @@
  *   SHIFT+click        make the nearest vertex the goal
  *   ALT+click          make the nearest vertex the start (ALT wins over SHIFT,
  *                      SHIFT over CTRL)
- * Keys
+ * Keys (letters act in either case)
  *   1                  random map
  *   2                  lattice map
- *   f, F               route between random vertices
- *   q, Q, ESC          quit
+ *   f                  route between random vertices
+ *   s                  save the map
+ *   u, CTRL+Z          undo
+ *   r, CTRL+Y          redo
+ *   v                  search view: explored and waiting vertices, stats
+ *   m                  next algorithm: A*, Dijkstra, greedy best-first
+ *   space              play or pause the replay of the last search
+ *   . ,                replay one expansion forward, back
+ *   + -                replay faster, slower
+ *   i                  inspect the vertex nearest the pointer
+ *   h, ?               help; any key closes it
+ *   e                  export the view as an SVG picture
+ *   q, ESC             quit
  */
 #include "ui/input.h"
 
 #include <cassert>
 
+#include "graph/history.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 #include "route/route.h"
+#include "ui/document.h"
+#include "ui/search_view.h"
+#include "ui/status.h"
 
 constexpr unsigned char kEscape = 27;
+constexpr unsigned char kCtrlY = 25;
+constexpr unsigned char kCtrlZ = 26;
 
 static bool selectNearest(int& selection, int x, int y)
 {
     const int nearest = nearestVertex(x, y);
     if (nearest == -1)
         return false;
+    beginEdit(kEditSelections | kEditRoute);
     selection = nearest;
     updateRoute();
+    endEdit();
     return true;
 }
 
@@ -37,9 +56,11 @@ static bool markNearest(int x, int y)
     const int nearest = nearestVertex(x, y);
     if (nearest == -1)
         return false;
+    beginEdit(kEditSelections | kEditLinks, markedVertex, nearest);
     if (markedVertex != -1)
         toggleLink(markedVertex, nearest);
     markedVertex = nearest;
+    endEdit();
     return true;
 }
 
@@ -51,8 +72,39 @@ static bool handleLeftClick(int x, int y, int modifiers)
         return selectNearest(goalVertex, x, y);
     if (modifiers & kModifierCtrl)
         return markNearest(x, y);
+    beginEdit(kEditAppend);
     addVertex(x, y);
+    endEdit();
     return true;
+}
+
+static void clearMark()
+{
+    beginEdit(kEditSelections);
+    markedVertex = -1;
+    endEdit();
+}
+
+// A generator replaces the whole scene: one step, so undo brings it all back.
+static void replaceScene(void (*generate)())
+{
+    beginEdit(kEditEverything);
+    generate();
+    endEdit();
+}
+
+static void pickRoute()
+{
+    beginEdit(kEditSelections | kEditRoute);
+    pickRandomRoute();
+    endEdit();
+}
+
+static void undoOrRedo(bool undo)
+{
+    const bool done = undo ? undoEdit() : redoEdit();
+    if (!done)
+        showStatus(undo ? "nothing to undo" : "nothing to redo");
 }
 
 bool handleMouse(int button, int state, int x, int y, int modifiers)
@@ -64,7 +116,7 @@ bool handleMouse(int button, int state, int x, int y, int modifiers)
             wantsRedraw = handleLeftClick(x, y, modifiers);
             break;
         case kRightButton:
-            markedVertex = -1;
+            clearMark();
             break;
         default:
             break;
@@ -74,22 +126,76 @@ bool handleMouse(int button, int state, int x, int y, int modifiers)
     return wantsRedraw;
 }
 
-bool handleKey(unsigned char key)
+bool handleKey(unsigned char key, int x, int y)
 {
+    if (helpIsOpen()) {
+        closeHelp();
+        return true;
+    }
     switch (key) {
     case kEscape:
     case 'q':
     case 'Q':
         return false;
     case '1':
-        generateRandomMap();
+        replaceScene(generateRandomMap);
         break;
     case '2':
-        generateGridMap();
+        replaceScene(generateGridMap);
         break;
     case 'f':
     case 'F':
-        pickRandomRoute();
+        pickRoute();
+        break;
+    case 's':
+    case 'S':
+        saveDocument();
+        break;
+    case 'u':
+    case 'U':
+    case kCtrlZ:
+        undoOrRedo(true);
+        break;
+    case 'r':
+    case 'R':
+    case kCtrlY:
+        undoOrRedo(false);
+        break;
+    case 'v':
+    case 'V':
+        toggleSearchView();
+        break;
+    case 'm':
+    case 'M':
+        cycleSearchMode();
+        break;
+    case ' ':
+        toggleReplay();
+        break;
+    case '.':
+        stepReplay(+1);
+        break;
+    case ',':
+        stepReplay(-1);
+        break;
+    case '+':
+        scaleReplaySpeed(true);
+        break;
+    case '-':
+        scaleReplaySpeed(false);
+        break;
+    case 'i':
+    case 'I':
+        inspectAt(x, y);
+        break;
+    case 'h':
+    case 'H':
+    case '?':
+        openHelp();
+        break;
+    case 'e':
+    case 'E':
+        exportPicture();
         break;
     default:
         break;

@@ -15,5 +15,6 @@ constexpr int kModifierAlt = 4;
 // graph): nothing changed and no redraw is wanted.
 bool handleMouse(int button, int state, int x, int y, int modifiers);
 
-// Applies one key. Returns false when the key asks to end the program.
-bool handleKey(unsigned char key);
+// Applies one key, the pointer at window pixel (x, y). Returns false when the
+// key asks to end the program.
+bool handleKey(unsigned char key, int x, int y);

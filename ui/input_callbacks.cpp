@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "ui/callbacks.h"
+#include "ui/document.h"
 #include "ui/input.h"
 
 static_assert(kLeftButton == GLUT_LEFT_BUTTON && kRightButton == GLUT_RIGHT_BUTTON);
@@ -16,8 +17,15 @@ void onMouse(int button, int state, int x, int y)
         glutPostRedisplay();
 }
 
-void onKeyboard(unsigned char key, int, int)
+void onKeyboard(unsigned char key, int x, int y)
 {
-    if (!handleKey(key))
+    if (!handleKey(key, x, y)) {
+        keepUnsavedWork();
         std::exit(0);
+    }
+}
+
+void onClose()
+{
+    keepUnsavedWork();
 }

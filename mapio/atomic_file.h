@@ -1,0 +1,10 @@
+// Writing a file so that it is either wholly the new contents or untouched.
+#pragma once
+
+#include <string>
+
+// Writes contents to a temporary file in path's folder, flushes and fsyncs it,
+// renames it over path and fsyncs the folder. On any failure the temporary is
+// removed, an existing file at path is left as it was, and error holds
+// "PATH: cannot save: REASON" (e.g. "permission denied", "no space left on device").
+bool writeFileAtomically(const std::string& path, const std::string& contents, std::string& error);

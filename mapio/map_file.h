@@ -1,0 +1,22 @@
+// Reading and writing map files, the format chosen by the file name's ending.
+// Every error is one line "FILE:LINE: what is wrong" (":LINE" left out where
+// no line applies); the caller puts "vialoom: " before it.
+#pragma once
+
+#include <string>
+
+#include "mapio/map_data.h"
+
+enum class MapFormat { Unknown, Vmap, MovingAi, Osm, Dimacs };
+
+// The format a file name asks for: .vmap, .map (Moving AI), .osm, .osm.pbf,
+// .osm.bz2, .gr (DIMACS, with its .co beside it); Unknown otherwise.
+MapFormat mapFormatOf(const std::string& path);
+
+// Reads a whole map into map, which is replaced only on success. Unknown
+// endings are refused with an error naming the endings that are read.
+bool readMapFile(const std::string& path, MapData& map, std::string& error);
+
+// Writes map as .vmap, atomically: on failure the old file is untouched and
+// error says why.
+bool writeMapFile(const std::string& path, const MapData& map, std::string& error);

@@ -1,0 +1,21 @@
+// The program's own map format, .vmap: plain text, one vertex a line, exact.
+// docs/map-format.md describes it.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+#include "mapio/map_data.h"
+
+// Parses a whole .vmap text; name is used in error lines. Strict: any fault
+// refuses the whole text with one "NAME:LINE: what" line and leaves map alone.
+bool parseVmap(std::string_view text, const std::string& name, MapData& map, std::string& error);
+
+// The .vmap text of map; floats are written so they read back bit for bit.
+std::string formatVmap(const MapData& map);
+
+// Reads the file at path (refusing directories, unreadable and oversized files).
+bool readVmapFile(const std::string& path, MapData& map, std::string& error);
+
+// Writes formatVmap(map) to path atomically (see mapio/atomic_file.h).
+bool writeVmapFile(const std::string& path, const MapData& map, std::string& error);

@@ -1,0 +1,43 @@
+// The searches the user can choose between, and the trace a search leaves
+// for the search view: what it expanded, what still waited, and when.
+#pragma once
+
+#include <map>
+#include <vector>
+
+#include "graph/scene.h"
+
+enum class SearchMode {
+    AStar,    // cost so far plus straight-line distance to the goal (the default)
+    Dijkstra, // cost so far only
+    Greedy,   // straight-line distance to the goal only: fast, not always cheapest
+};
+
+// What one search did. Per-vertex tables have one entry per vertex of the
+// graph searched; "step k" is the moment after k expansions.
+struct SearchTrace {
+    SearchMode mode = SearchMode::AStar;
+    int start = -1;
+    int goal = -1;
+    bool found = false;
+    std::vector<int> expanded;   // vertices in the order they were expanded
+    std::vector<int> reachedAt;  // step at which each first waited (start: 0); -1 never reached
+    std::vector<int> expandedAt; // position of each in expanded; -1 never expanded
+    std::vector<int> parent;     // predecessor this search left; -1 for the start and the unreached
+    std::vector<float> g;        // best cost from the start this search found; unset where never reached
+    std::vector<float> h;        // straight-line distance to the goal; unset where never reached
+    double seconds = 0.0;        // wall time of the search itself
+};
+
+// The mode the route follows; starts as A*.
+extern SearchMode searchMode;
+// The trace of the search updateRoute ran last; empty tables before any.
+extern SearchTrace lastSearch;
+
+// Runs the chosen search from start to goal and, when trace is given, fills
+// it. For AStar the result and every cameFrom write are exactly aStarSearch's.
+bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                 SearchMode mode, SearchTrace* trace);
+
+// Name shown to the user: "A*", "Dijkstra", "greedy best-first".
+const char* searchModeName(SearchMode mode);

@@ -1,0 +1,27 @@
+// The drawing as a document: where it was opened from or saved to, whether
+// it has unsaved changes, saving it, and keeping it safe when the program ends.
+#pragma once
+
+#include <string>
+
+#include "mapio/map_data.h"
+
+// Replaces the whole scene with map (one undo step) and makes path the
+// document's file; a map read from another format is saved beside it as .vmap.
+void openDocument(MapData map, const std::string& path);
+
+// s: saves to the document's file, or to a new vialoom-YYYYMMDD-HHMMSS.vmap
+// in the current folder. Says what happened in the status line; on failure
+// the file is untouched and the drawing stays unsaved. True when saved.
+bool saveDocument();
+
+// True when the scene differs from what was last opened or saved.
+bool documentIsUnsaved();
+
+// The scene as a map (vertices and selections).
+MapData sceneAsMap();
+
+// Called when the program ends: writes unsaved work to the recovery folder
+// ($XDG_STATE_HOME/vialoom, else ~/.local/state/vialoom), keeps the newest
+// ten there and says where on stderr. Writes nothing when nothing changed.
+void keepUnsavedWork();

@@ -1,0 +1,25 @@
+// The search view and its companions: what the last search explored, the
+// algorithm choice, the step-by-step replay, inspecting a vertex, the help
+// overlay and SVG pictures. These functions change only the view's own state
+// (and, for the mode, the route); the drawing reads it.
+#pragma once
+
+// v: shows or hides the explored and waiting vertices and the stats line.
+void toggleSearchView();
+// m: A*, then Dijkstra, then greedy best-first, then A* again; re-runs the route.
+void cycleSearchMode();
+// Space: plays or pauses the replay of the last search from its first expansion.
+void toggleReplay();
+// . and ,: one expansion forward (+1) or back (-1); pauses a playing replay.
+void stepReplay(int delta);
+// + and -: doubles or halves the replay speed, 1 to 100,000 expansions a second.
+void scaleReplaySpeed(bool faster);
+// i: shows what is known of the vertex nearest window pixel (x, y).
+void inspectAt(int x, int y);
+// h and ?: opens the help overlay.
+void openHelp();
+// True while the help overlay is shown; any key then only closes it.
+bool helpIsOpen();
+void closeHelp();
+// e: writes the current view as an SVG picture and says where in the status line.
+void exportPicture();
