@@ -3,6 +3,7 @@
 #include "graph/scene.h"
 #include "route/route.h"
 #include "ui/callbacks.h"
+#include "ui/overlays.h"
 
 static void drawVertex(int index)
 {
@@ -70,6 +71,9 @@ void onDisplay()
     drawPoints();
     drawSelections();
     drawLinks();
+    drawSearchLayer();
     drawRoute();
+    drawSearchText();
+    drawStatusLine();
     glutSwapBuffers();
 }

@@ -1,0 +1,5 @@
+#include "ui/overlays.h"
+
+void drawSearchLayer() {}
+
+void drawSearchText() {}
