@@ -1,14 +1,28 @@
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
+#include <cstdio>
 #include <ctime>
 
+#include "app/command_line.h"
+#include "app/commands.h"
 #include "app/random.h"
 #include "app/usage.h"
 #include "app/window.h"
+#include "graph/history.h"
 #include "ui/callbacks.h"
+#include "ui/document.h"
 
 int main(int argc, char** argv)
 {
+    const CommandLine line = parseCommandLine(argc, argv);
+    if (line.command != Command::Window)
+        return runCommand(line, stdout, stderr);
+    // A map that cannot be read stops the program before any window opens.
+    MapData map;
+    const bool withMap = !line.words.empty();
+    if (withMap && !loadMapOrComplain(line.words[0], map, stderr))
+        return 2;
+
     randomSeed(static_cast<std::uint32_t>(std::time(nullptr)));
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE);
@@ -19,7 +33,12 @@ int main(int argc, char** argv)
     glutIdleFunc(onIdle);
     glutDisplayFunc(onDisplay);
     glutMouseFunc(onMouse);
+    glutCloseFunc(onClose);
     glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    if (withMap) {
+        openDocument(std::move(map), line.words[0]);
+        clearHistory(); // the opened map is where undo stops
+    }
     writeUsage();
     glutMainLoop();
     return 0;

@@ -1,0 +1,115 @@
+#include "app/command_line.h"
+
+#include <cstring>
+
+#include "ui/help_text.h"
+
+// GLUT's options on X11, and whether each takes a value.
+struct GlutOption {
+    const char* name;
+    bool takesValue;
+};
+constexpr GlutOption kGlutOptions[] = {{"-display", true}, {"-geometry", true}, {"-direct", false},
+                                       {"-indirect", false}, {"-iconic", false}, {"-gldebug", false},
+                                       {"-sync", false}};
+
+struct Subcommand {
+    const char* name;
+    Command command;
+    std::size_t minWords, maxWords;
+};
+constexpr Subcommand kSubcommands[] = {{"route", Command::Route, 3, 3},
+                                       {"check", Command::Check, 1, 2},
+                                       {"convert", Command::Convert, 2, 7}};
+
+static const GlutOption* glutOption(const char* word)
+{
+    for (const GlutOption& option : kGlutOptions)
+        if (std::strcmp(word, option.name) == 0)
+            return &option;
+    return nullptr;
+}
+
+static CommandLine wrong(const std::string& line)
+{
+    CommandLine result;
+    result.command = Command::Wrong;
+    result.error = line;
+    return result;
+}
+
+static CommandLine subcommand(const Subcommand& which, int argc, const char* const* argv)
+{
+    CommandLine result;
+    result.command = which.command;
+    for (int i = 2; i < argc; ++i)
+        result.words.push_back(argv[i]);
+    if (result.words.size() < which.minWords || result.words.size() > which.maxWords)
+        return wrong(std::string("wrong number of arguments for '") + which.name + "'");
+    return result;
+}
+
+static CommandLine windowWithFile(int argc, const char* const* argv)
+{
+    CommandLine result;
+    for (int i = 1; i < argc; ++i) {
+        const char* word = argv[i];
+        if (const GlutOption* option = glutOption(word)) {
+            if (option->takesValue && ++i >= argc)
+                return wrong(std::string("option '") + word + "' needs a value");
+        } else if (word[0] == '-' && word[1] != '\0') {
+            return wrong(std::string("unknown option '") + word + "'");
+        } else if (!result.words.empty()) {
+            return wrong("only one map file can be opened");
+        } else {
+            result.words.push_back(word);
+        }
+    }
+    return result;
+}
+
+CommandLine parseCommandLine(int argc, const char* const* argv)
+{
+    if (argc < 2)
+        return {};
+    const std::string first = argv[1];
+    if (first == "--help" || first == "-h") {
+        CommandLine result;
+        result.command = argc == 2 ? Command::Help : Command::Wrong;
+        result.error = "'--help' takes no arguments";
+        return result;
+    }
+    if (first == "--version") {
+        CommandLine result;
+        result.command = argc == 2 ? Command::Version : Command::Wrong;
+        result.error = "'--version' takes no arguments";
+        return result;
+    }
+    for (const Subcommand& which : kSubcommands)
+        if (first == which.name)
+            return subcommand(which, argc, argv);
+    return windowWithFile(argc, argv);
+}
+
+std::string helpText()
+{
+    std::string text =
+        "Usage: vialoom [MAPFILE]                  open the window, with MAPFILE loaded\n"
+        "       vialoom route MAPFILE FROM TO      print the route between two vertices\n"
+        "       vialoom check SCENFILE [MAPFILE]   run a Moving AI scenario, compare lengths\n"
+        "       vialoom convert IN OUT [--from N --to M] [--view]\n"
+        "                                          convert a map to .vmap, or draw it as .svg\n"
+        "       vialoom --help | --version\n"
+        "\n"
+        "Map files: .vmap (Vialoom), .map (Moving AI grid), .osm .osm.pbf .osm.bz2\n"
+        "(OpenStreetMap roads), .gr with its .co beside it (DIMACS road graph).\n"
+        "FROM and TO are vertex indices, counted from 0. 'route' exits 1 when no route\n"
+        "exists; 'check' exits 1 when a problem failed. Errors exit 2.\n"
+        "Unsaved work is kept in $XDG_STATE_HOME/vialoom/ (~/.local/state/vialoom/) on quit.\n"
+        "\n";
+    for (const char* line : kHelpLines) {
+        text += line;
+        text += '\n';
+    }
+    return text;
+}

@@ -1,0 +1,16 @@
+// The commands that run without a window: help, version, route, check,
+// convert, and the one-line complaint about a wrong command line.
+#pragma once
+
+#include <cstdio>
+
+#include "app/command_line.h"
+#include "mapio/map_data.h"
+
+// Runs a command other than Window; returns the exit status (0 done, 1 no
+// route or a failed check, 2 a wrong command line or an unreadable file).
+int runCommand(const CommandLine& line, std::FILE* out, std::FILE* err);
+
+// Reads the map a command or the window opens; on failure prints the one-line
+// error to err and returns false.
+bool loadMapOrComplain(const std::string& path, MapData& map, std::FILE* err);
