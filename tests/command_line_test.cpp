@@ -1,0 +1,105 @@
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "app/command_line.h"
+#include "app/commands.h"
+
+namespace {
+
+struct Case {
+    std::vector<const char*> argv;
+    Command command;
+    std::vector<std::string> words;
+    const char* error; // fragment of the complaint, for Wrong
+};
+
+CommandLine parse(std::vector<const char*> argv)
+{
+    argv.insert(argv.begin(), "vialoom");
+    return parseCommandLine(static_cast<int>(argv.size()), argv.data());
+}
+
+// Runs a command, returning its exit status and what it printed.
+int run(const std::vector<const char*>& argv, std::string& out, std::string& err)
+{
+    std::FILE* outFile = std::tmpfile();
+    std::FILE* errFile = std::tmpfile();
+    const int status = runCommand(parse(argv), outFile, errFile);
+    for (auto [file, text] : {std::pair{outFile, &out}, std::pair{errFile, &err}}) {
+        std::rewind(file);
+        text->clear();
+        for (int c; (c = std::fgetc(file)) != EOF;)
+            text->push_back(static_cast<char>(c));
+        std::fclose(file);
+    }
+    return status;
+}
+
+} // namespace
+
+TEST(CommandLine, ReadsEveryFormAndRefusesTheRest)
+{
+    const std::vector<Case> cases = {
+        {{}, Command::Window, {}, ""},
+        {{"map.vmap"}, Command::Window, {"map.vmap"}, ""},
+        {{"-display", ":1", "map.vmap", "-sync"}, Command::Window, {"map.vmap"}, ""},
+        {{"-geometry", "100x100", "-iconic"}, Command::Window, {}, ""},
+        {{"--help"}, Command::Help, {}, ""},
+        {{"-h"}, Command::Help, {}, ""},
+        {{"--version"}, Command::Version, {}, ""},
+        {{"route", "m.vmap", "0", "5"}, Command::Route, {"m.vmap", "0", "5"}, ""},
+        {{"check", "a.scen"}, Command::Check, {"a.scen"}, ""},
+        {{"check", "a.scen", "a.map"}, Command::Check, {"a.scen", "a.map"}, ""},
+        {{"convert", "a.map", "a.svg", "--from", "1", "--to", "2"}, Command::Convert,
+         {"a.map", "a.svg", "--from", "1", "--to", "2"}, ""},
+        {{"--bogus"}, Command::Wrong, {}, "unknown option '--bogus'"},
+        {{"-display"}, Command::Wrong, {}, "needs a value"},
+        {{"a.vmap", "b.vmap"}, Command::Wrong, {}, "only one map file"},
+        {{"route", "m.vmap", "0"}, Command::Wrong, {}, "wrong number of arguments for 'route'"},
+        {{"check"}, Command::Wrong, {}, "'check'"},
+        {{"convert", "in.map"}, Command::Wrong, {}, "'convert'"},
+        {{"--help", "x"}, Command::Wrong, {}, "takes no arguments"},
+    };
+    for (const Case& c : cases) {
+        const CommandLine line = parse(c.argv);
+        const std::string shown = c.argv.empty() ? "(none)" : c.argv[0];
+        EXPECT_EQ(line.command, c.command) << shown;
+        if (c.command == Command::Wrong)
+            EXPECT_NE(line.error.find(c.error), std::string::npos) << shown << ": " << line.error;
+        else
+            EXPECT_EQ(line.words, c.words) << shown;
+    }
+}
+
+TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
+{
+    struct Expect {
+        std::vector<const char*> argv;
+        int status;
+        const char* out; // fragment of stdout
+        const char* err; // fragment of stderr
+    };
+    const std::vector<Expect> cases = {
+        {{"--help"}, 0, "vialoom route MAPFILE FROM TO", ""},
+        {{"--help"}, 0, "CTRL+Z", ""},
+        {{"--version"}, 0, "vialoom ", ""},
+        {{"--bogus"}, 2, "", "Try 'vialoom --help'"},
+        {{"route", "/nonexistent/m.vmap", "0", "1"}, 2, "", "vialoom: /nonexistent/m.vmap"},
+        {{"convert", "a.vmap", "b.txt"}, 2, "", "write .vmap or .svg"},
+        {{"convert", "a.vmap", "b.vmap", "--view"}, 2, "", "only apply to .svg"},
+        {{"convert", "a.vmap", "b.svg", "--from", "1"}, 2, "", "go together"},
+        {{"convert", "a.vmap", "b.svg", "--from", "x", "--to", "1"}, 2, "", "not a vertex index"},
+    };
+    for (const Expect& c : cases) {
+        std::string out, err;
+        EXPECT_EQ(run(c.argv, out, err), c.status) << c.argv[0];
+        EXPECT_NE(out.find(c.out), std::string::npos) << out;
+        EXPECT_NE(err.find(c.err), std::string::npos) << err;
+        if (c.status == 2) {
+            EXPECT_EQ(err.rfind("vialoom: ", 0), 0u) << err;
+        }
+    }
+}
