@@ -44,7 +44,8 @@ std::vector<char*> cStrings(const std::vector<std::string>& strings)
 
 // Stdout always goes to a pipe, stderr to a pipe or /dev/null; an empty env inherits the test's.
 // The child dies with the test process.
-Child spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, bool pipeStderr)
+Child spawn(const std::vector<std::string>& argv, const std::vector<std::string>& env, bool pipeStderr,
+            const std::string& workDir = "")
 {
     Child child;
     int out[2] = {-1, -1}, err[2] = {-1, -1};
@@ -56,6 +57,8 @@ Child spawn(const std::vector<std::string>& argv, const std::vector<std::string>
     if (child.pid == 0) {
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (getppid() != parent)
+            _exit(127);
+        if (!workDir.empty() && chdir(workDir.c_str()) != 0)
             _exit(127);
         dup2(out[1], STDOUT_FILENO);
         dup2(pipeStderr ? err[1] : open("/dev/null", O_WRONLY), STDERR_FILENO);
@@ -115,15 +118,20 @@ Image grabWindow(const Session& s)
 
 }  // namespace
 
-Child startProgram(const std::string& display)
+Child startProgram(const std::string& display, const std::vector<std::string>& args, const std::string& workDir)
 {
     std::vector<std::string> env{"LANG=C.UTF-8", "PATH=/usr/local/bin:/usr/bin:/bin"};
+    // Unsaved work kept on quit lands in the work folder, never in the user's home.
+    if (!workDir.empty())
+        env.push_back("XDG_STATE_HOME=" + workDir + "/state");
     if (!display.empty())
         env.push_back("DISPLAY=" + display);
     for (const char* name : {"ASAN_OPTIONS", "UBSAN_OPTIONS", "LSAN_OPTIONS"})
         if (const char* value = std::getenv(name))
             env.push_back(std::string(name) + "=" + value);
-    return spawn({VIALOOM_PROGRAM}, env, true);
+    std::vector<std::string> argv{VIALOOM_PROGRAM};
+    argv.insert(argv.end(), args.begin(), args.end());
+    return spawn(argv, env, true, workDir);
 }
 
 std::string readPipe(int fd, std::size_t wanted, int timeoutMs)
@@ -168,8 +176,14 @@ void stopProcess(Child& child, int signal)
             close(std::exchange(*fd, -1));
 }
 
-bool startSession(Session& s)
+bool startSession(Session& s, const std::vector<std::string>& args)
 {
+    if (s.workDir.empty()) {
+        char pattern[] = "/tmp/vialoom-window-XXXXXX";
+        if (mkdtemp(pattern) == nullptr)
+            return false;
+        s.workDir = pattern;
+    }
     // -displayfd 1: the server picks a free display number and writes it to stdout once it listens.
     s.server =
         spawn({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {}, false);
@@ -183,7 +197,7 @@ bool startSession(Session& s)
     }
     // A window that goes away under a grab must fail the test, not abort the test binary.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
-    s.program = startProgram(display);
+    s.program = startProgram(display, args, s.workDir);
     if (s.program.pid < 0 ||
         !pollUntil([&] { return (s.window = findViewable(s.display, "Vialoom")) != 0; }, 15000)) {
         std::fprintf(stderr, "no window titled Vialoom appeared\n");
@@ -202,6 +216,8 @@ void endSession(Session* s)
     if (s->display != nullptr)
         XCloseDisplay(std::exchange(s->display, nullptr));
     stopProcess(s->server, SIGTERM);
+    if (!s->workDir.empty() && s->removeWorkDir)
+        std::system(("rm -rf '" + s->workDir + "'").c_str());
 }
 
 Rgb pixelAt(const Image& image, int x, int y)

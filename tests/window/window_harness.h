@@ -21,6 +21,8 @@ struct Session {
     Child server, program;
     Display* display = nullptr;
     Window window = 0;
+    std::string workDir;        // the program's current folder and state home; made when empty
+    bool removeWorkDir = true;  // endSession removes it
 };
 
 using Rgb = std::uint32_t;  // 0xRRGGBB
@@ -33,9 +35,11 @@ struct Image {
 const KeySym kNoModifier = NoSymbol, kCtrl = XK_Control_L, kShift = XK_Shift_L, kAlt = XK_Alt_L;
 enum MouseButton : unsigned { kLeftButton = 1, kRightButton = 3 };
 
-// Starts the program with stdout and stderr piped and only DISPLAY (left out when empty), a UTF-8
-// locale, PATH and the test's sanitizer options in its environment; pid is -1 when it failed.
-Child startProgram(const std::string& display);
+// Starts the program with args, stdout and stderr piped, in workDir (when given, also its
+// XDG_STATE_HOME's parent), with only DISPLAY (left out when empty), a UTF-8 locale, PATH and the
+// test's sanitizer options in its environment; pid is -1 when it failed.
+Child startProgram(const std::string& display, const std::vector<std::string>& args = {},
+                   const std::string& workDir = "");
 // Reads fd until `wanted` bytes have arrived, end of file, or timeoutMs has passed.
 std::string readPipe(int fd, std::size_t wanted, int timeoutMs);
 // True while the child runs; reaps it once it has ended.
@@ -45,9 +49,9 @@ bool waitForExit(Child& child, int timeoutMs);
 // Sends signal, then SIGKILL if the child lingers; reaps it and closes its pipes.
 void stopProcess(Child& child, int signal);
 
-// Starts Xvfb, connects, starts the program and waits for its "Vialoom" window; false, with the
-// reason on stderr, on any failure.
-bool startSession(Session& s);
+// Starts Xvfb, connects, starts the program with args in s.workDir (a fresh folder unless set) and
+// waits for its "Vialoom" window; false, with the reason on stderr, on any failure.
+bool startSession(Session& s, const std::vector<std::string>& args = {});
 // Kills the program and the server and disconnects; safe after any failure.
 void endSession(Session* s);
 
