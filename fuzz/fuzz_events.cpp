@@ -6,16 +6,20 @@
 // Input: a 4-byte little-endian generator seed, then events; missing bytes
 // read as 0. An opcode's bits 0-2 pick a left press (0-2), a right press (3),
 // any button and state as two signed bytes (4), any key byte (5), or "1", "f",
-// "F", "2" by the next byte modulo 4 (6-7). Bits 3-5 hold the mouse modifiers,
+// "F", "2", "u", "r", CTRL+Z, CTRL+Y by the next byte modulo 8 (6-7). Bits 3-5 hold the mouse modifiers,
 // bits 6-7 the coordinate range: near the window (a byte per axis), far off it
 // (16 bits per axis), or every int, INT_MIN and INT_MAX included (32 bits).
+// After the events, every step is undone and redone again.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
+#include <map>
 #include <vector>
 
 #include "app/random.h"
+#include "graph/history.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 #include "route/route.h"
@@ -29,7 +33,7 @@ constexpr std::size_t kLargeGraph = 200;
 constexpr int kMaxLargeEvents = 8;
 
 constexpr unsigned char kEscape = 27;
-constexpr unsigned char kCommonKeys[] = {'1', 'f', 'F', '2'};
+constexpr unsigned char kCommonKeys[] = {'1', 'f', 'F', '2', 'u', 'r', 26, 25};
 
 struct Input {
     const std::uint8_t* data;
@@ -108,7 +112,7 @@ static bool feedEvent(Input& input)
     if ((op & 7) == 5)
         return feedKey(input, static_cast<unsigned char>(readByte(input)));
     if ((op & 7) >= 6)
-        return feedKey(input, kCommonKeys[readByte(input) % 4]);
+        return feedKey(input, kCommonKeys[readByte(input) % 8]);
     return feedMouse(input, op);
 }
 
@@ -132,10 +136,42 @@ static void checkScene(int event)
     require(route.size() <= vertices.size(), event, "route is longer than the graph");
 }
 
+static bool sceneIs(const std::vector<Vertex>& points, const std::map<int, int>& route,
+                    const int (&selections)[3])
+{
+    const bool samePoints = points.size() == vertices.size() &&
+                            (points.empty() || std::memcmp(points.data(), vertices.data(),
+                                                           points.size() * sizeof(Vertex)) == 0);
+    return samePoints && route == cameFrom && selections[0] == startVertex &&
+           selections[1] == goalVertex && selections[2] == markedVertex;
+}
+
+// Undoing every step must give back the empty scene the input began with, and
+// redoing as many the scene it ended with, bit for bit. One input's steps stay
+// far below the history's bound, so none of them has been dropped.
+static void checkHistory(std::uint64_t emptyState)
+{
+    const std::vector<Vertex> points = vertices;
+    const std::map<int, int> route = cameFrom;
+    const int selections[3] = {startVertex, goalVertex, markedVertex};
+    const std::uint64_t state = sceneState();
+    int undone = 0;
+    while (undoEdit())
+        ++undone;
+    require(sceneIs({}, {}, {-1, -1, -1}) && sceneState() == emptyState, undone,
+            "undoing every step does not give back the empty scene");
+    for (int i = 0; i < undone; ++i)
+        require(redoEdit(), i, "a step undone cannot be redone");
+    require(sceneIs(points, route, selections) && sceneState() == state, undone,
+            "redoing every step does not give back the last scene");
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     Input input{data, size, 0, 0, 0};
     clearMap();
+    clearHistory();
+    const std::uint64_t emptyState = sceneState();
     randomSeed(readWord(input, 4));
     int largeEvents = 0;
     for (int i = 0; i < kMaxEvents && input.offset < input.size; ++i) {
@@ -144,5 +180,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (feedEvent(input))
             checkScene(i);
     }
+    checkHistory(emptyState);
     return 0;
 }

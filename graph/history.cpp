@@ -1,26 +1,277 @@
 #include "graph/history.h"
 
+#include <cstring>
+#include <deque>
+#include <map>
+#include <utility>
+#include <vector>
+
+#include "graph/scene.h"
+
+// Heap cost of one std::map<int, int> entry: the tree node, rounded up the
+// way the allocator rounds it.
+constexpr std::size_t kMapEntryBytes = 48;
+// The deque's own bookkeeping per step, about.
+constexpr std::size_t kStepOverhead = 16;
+
+// Vertices are compared byte for byte, which is exact only without padding.
+static_assert(sizeof(Link) == sizeof(int) + sizeof(float));
+static_assert(sizeof(Vertex) == 3 * sizeof(float) + kMaxLinks * sizeof(Link) + sizeof(int));
+
+// One step holds the other image of each part it names: the before-image
+// while it can be undone, the after-image while it can be redone. Undo and
+// redo swap the images with the scene, so a step flips between the two forms.
+struct Step {
+    unsigned parts = 0;
+    std::size_t sceneSize = 0; // vertex count of the scene the step applies to
+    std::size_t keptCount = 0; // kEditAppend: vertex count before the append
+    std::vector<Vertex> tail;  // kEditAppend: the appended vertices while undone
+    int linked[2] = {-1, -1};  // kEditLinks: vertices whose records are held
+    Vertex records[2];
+    int selections[3] = {-1, -1, -1}; // start, goal, mark
+    std::map<int, int> route;         // kEditRoute
+    std::vector<Vertex> scene;        // kEditEverything
+    std::uint64_t stateBefore = 0;
+    std::uint64_t stateAfter = 0;
+    std::size_t bytes = 0;
+};
+
+static std::deque<Step> steps; // oldest first; the first doneCount can be undone
+static std::size_t doneCount = 0;
+static std::size_t keptBytes = 0;
+static Step pending;
+static bool editOpen = false;
 static std::uint64_t currentState = 0;
 static std::uint64_t nextState = 1;
 
-void beginEdit(unsigned, int, int) {}
+static bool isVertex(int index)
+{
+    return index >= 0 && index < static_cast<int>(vertices.size());
+}
+
+static bool sameVertex(const Vertex& a, const Vertex& b)
+{
+    return std::memcmp(&a, &b, sizeof(Vertex)) == 0;
+}
+
+static bool sameVertices(const std::vector<Vertex>& a, const std::vector<Vertex>& b)
+{
+    return a.size() == b.size() &&
+           (a.empty() || std::memcmp(a.data(), b.data(), a.size() * sizeof(Vertex)) == 0);
+}
+
+static bool sameSelections(const int (&selections)[3])
+{
+    return selections[0] == startVertex && selections[1] == goalVertex &&
+           selections[2] == markedVertex;
+}
+
+static std::size_t stepBytes(const Step& step)
+{
+    const std::size_t held = step.tail.capacity() + step.scene.capacity();
+    return sizeof(Step) + kStepOverhead + held * sizeof(Vertex) +
+           step.route.size() * kMapEntryBytes;
+}
+
+static bool linksChanged(const Step& step)
+{
+    for (int i = 0; i < 2; ++i)
+        if (step.linked[i] != -1 && !sameVertex(vertices[step.linked[i]], step.records[i]))
+            return true;
+    return false;
+}
+
+// The parts of the step whose image differs from the scene now.
+static unsigned changedParts(const Step& step)
+{
+    unsigned changed = 0;
+    if ((step.parts & kEditAppend) && vertices.size() != step.keptCount)
+        changed |= kEditAppend;
+    if ((step.parts & kEditLinks) && linksChanged(step))
+        changed |= kEditLinks;
+    if ((step.parts & kEditSelections) && !sameSelections(step.selections))
+        changed |= kEditSelections;
+    if ((step.parts & kEditRoute) && step.route != cameFrom)
+        changed |= kEditRoute;
+    if ((step.parts & kEditEverything) && !sameVertices(step.scene, vertices))
+        changed |= kEditEverything;
+    return changed;
+}
+
+// False when the edit changed the vertex count in a way its parts do not
+// allow: the steps kept no longer fit the scene.
+static bool stayedInBounds(const Step& step)
+{
+    if (step.parts & kEditEverything)
+        return true;
+    if (step.parts & kEditAppend)
+        return vertices.size() >= step.keptCount;
+    return vertices.size() == step.sceneSize;
+}
+
+// The scene was changed behind the history's back: forget the steps, and
+// give the scene a new name, since it may differ from any named before.
+static void forgetStaleHistory()
+{
+    clearHistory();
+    currentState = nextState++;
+}
+
+static void flipAppend(Step& step, bool undo)
+{
+    if (undo) {
+        const auto first = vertices.begin() + static_cast<std::ptrdiff_t>(step.keptCount);
+        step.tail.assign(first, vertices.end());
+        vertices.erase(first, vertices.end());
+    } else {
+        vertices.insert(vertices.end(), step.tail.begin(), step.tail.end());
+        std::vector<Vertex>().swap(step.tail);
+    }
+}
+
+static void flip(Step& step, bool undo)
+{
+    if (step.parts & kEditEverything)
+        std::swap(vertices, step.scene);
+    if (step.parts & kEditAppend)
+        flipAppend(step, undo);
+    if (step.parts & kEditLinks)
+        for (int i = 0; i < 2; ++i)
+            if (step.linked[i] != -1)
+                std::swap(vertices[step.linked[i]], step.records[i]);
+    if (step.parts & kEditSelections) {
+        std::swap(startVertex, step.selections[0]);
+        std::swap(goalVertex, step.selections[1]);
+        std::swap(markedVertex, step.selections[2]);
+    }
+    if (step.parts & kEditRoute)
+        std::swap(cameFrom, step.route);
+    if (step.parts & (kEditEverything | kEditAppend | kEditLinks))
+        ++verticesRevision;
+    step.sceneSize = vertices.size();
+}
+
+// Undoes steps[index] or redoes it; false, forgetting every step, when the
+// scene no longer has the shape the step was made on.
+static bool flipAt(std::size_t index, bool undo)
+{
+    Step& step = steps[index];
+    if (step.sceneSize != vertices.size()) {
+        forgetStaleHistory();
+        return false;
+    }
+    keptBytes -= step.bytes;
+    flip(step, undo);
+    step.bytes = stepBytes(step);
+    keptBytes += step.bytes;
+    currentState = undo ? step.stateBefore : step.stateAfter;
+    return true;
+}
+
+static void dropOldest()
+{
+    keptBytes -= steps.front().bytes;
+    steps.pop_front();
+    --doneCount;
+}
+
+static void dropRedoSteps()
+{
+    while (steps.size() > doneCount) {
+        keptBytes -= steps.back().bytes;
+        steps.pop_back();
+    }
+}
+
+// The newest step is kept even when it alone is over the bound, so one stray
+// generator or load can always be undone; every older step makes room.
+static void keep(Step step)
+{
+    dropRedoSteps();
+    step.stateBefore = currentState;
+    step.stateAfter = nextState++;
+    currentState = step.stateAfter;
+    step.sceneSize = vertices.size();
+    step.bytes = stepBytes(step);
+    keptBytes += step.bytes;
+    steps.push_back(std::move(step));
+    doneCount = steps.size();
+    while (keptBytes > kHistoryBytes && steps.size() > 1)
+        dropOldest();
+}
+
+void beginEdit(unsigned parts, int a, int b)
+{
+    if (parts & kEditEverything)
+        parts = kEditEverything | kEditSelections | kEditRoute;
+    pending = Step{};
+    editOpen = true;
+    pending.parts = parts;
+    pending.sceneSize = vertices.size();
+    pending.keptCount = vertices.size();
+    if (parts & kEditLinks) {
+        pending.linked[0] = isVertex(a) ? a : -1;
+        pending.linked[1] = isVertex(b) && b != a ? b : -1;
+        for (int i = 0; i < 2; ++i)
+            if (pending.linked[i] != -1)
+                pending.records[i] = vertices[pending.linked[i]];
+    }
+    if (parts & kEditSelections) {
+        pending.selections[0] = startVertex;
+        pending.selections[1] = goalVertex;
+        pending.selections[2] = markedVertex;
+    }
+    if (parts & kEditRoute)
+        pending.route = cameFrom;
+    if (parts & kEditEverything)
+        pending.scene = vertices;
+}
 
 void endEdit()
 {
-    currentState = nextState++;
+    if (!editOpen)
+        return;
+    editOpen = false;
+    Step step = std::move(pending);
+    pending = Step{};
+    if (!stayedInBounds(step)) {
+        forgetStaleHistory();
+        return;
+    }
+    step.parts = changedParts(step);
+    if (step.parts == 0)
+        return;
+    if (!(step.parts & kEditRoute))
+        step.route.clear();
+    if (!(step.parts & kEditEverything))
+        std::vector<Vertex>().swap(step.scene);
+    if (!(step.parts & kEditLinks))
+        step.linked[0] = step.linked[1] = -1;
+    keep(std::move(step));
 }
 
 bool undoEdit()
 {
-    return false;
+    if (editOpen || doneCount == 0 || !flipAt(doneCount - 1, true))
+        return false;
+    --doneCount;
+    return true;
 }
 
 bool redoEdit()
 {
-    return false;
+    if (editOpen || doneCount == steps.size() || !flipAt(doneCount, false))
+        return false;
+    ++doneCount;
+    return true;
 }
 
-void clearHistory() {}
+void clearHistory()
+{
+    steps.clear();
+    doneCount = 0;
+    keptBytes = 0;
+}
 
 std::uint64_t sceneState()
 {
@@ -29,5 +280,5 @@ std::uint64_t sceneState()
 
 std::size_t historyBytes()
 {
-    return 0;
+    return keptBytes;
 }

@@ -17,25 +17,36 @@ enum EditParts : unsigned {
 };
 
 // The history's memory bound; the oldest steps are dropped to stay under it.
+// The newest step is the one exception: it is kept even when it alone is
+// larger, so a stray generator or load over a huge scene can still be undone.
 constexpr std::size_t kHistoryBytes = 64u * 1024u * 1024u;
 
 // Starts an edit that may change parts (vertices a and b for kEditLinks; pass
-// -1 where not used). Edits do not nest.
+// -1 where not used, and an index that is not a vertex counts as -1). Edits
+// do not nest: a second beginEdit abandons the first. kEditEverything copies
+// the whole scene.
 void beginEdit(unsigned parts, int a = -1, int b = -1);
-// Ends the edit: keeps it as one undo step, unless it changed nothing, and
-// clears the redo steps when it is kept.
+// Ends the edit: keeps it as one undo step holding only the parts that
+// changed, unless nothing changed, and clears the redo steps when it is kept.
+// An edit that changed the vertex count beyond its parts makes the history
+// forget every step. Without an open edit it does nothing.
 void endEdit();
 
-// Undoes or redoes one step; false when there is none.
+// Undoes or redoes one step; false when there is none or an edit is open.
+// Both bump verticesRevision when vertices or links change. Should the scene
+// have been changed without an edit, every step is forgotten and false returned.
 bool undoEdit();
 bool redoEdit();
 
-// Forgets every step (the scene stays as it is).
+// Forgets every step (the scene and its state name stay as they are).
 void clearHistory();
 
 // Names the scene's current state: changes with every kept edit, and undo and
 // redo return to earlier names, so "unsaved" is "differs from the name saved".
+// 0 is the empty scene at start-up; a name is never reused for another state.
 std::uint64_t sceneState();
 
-// Memory the kept steps hold, about.
+// Memory the kept steps hold, about: vertex images, 48 bytes a route entry
+// and each step's own record. Undo and redo move images between the scene
+// and the steps, so they may change it; the bound is applied as steps are kept.
 std::size_t historyBytes();
