@@ -124,13 +124,40 @@ async function openFiles(files) {
   openMap(chosen || workFolder + '/' + files[0].name);
 }
 
-function ended(status) {
+// The program ends by unwinding out of the key handler that ran its quit key:
+// that is its normal end, not an error to report.
+function quietProgramEnd() {
+  const add = window.addEventListener.bind(window);
+  const remove = window.removeEventListener.bind(window);
+  const wrapped = new WeakMap();
+  window.addEventListener = (type, listener, options) => {
+    if (typeof listener !== 'function') return add(type, listener, options);
+    if (!wrapped.has(listener)) {
+      wrapped.set(listener, event => {
+        try {
+          return listener(event);
+        } catch (error) {
+          if (error?.name !== 'ExitStatus') throw error;
+        }
+      });
+    }
+    return add(type, wrapped.get(listener), options);
+  };
+  window.removeEventListener = (type, listener, options) =>
+    remove(type, wrapped.get(listener) || listener, options);
+}
+
+// The browser's GLUT keeps its timers alive after exit(): stop every
+// callback into the program, then show the ended state.
+function ended(status, toThrow) {
+  ABORT = true;
   pageState.ended = true;
   pageState.exitStatus = status;
   persistRecovery(() => {
     document.getElementById('ended').hidden = false;
     document.getElementById('restart').focus();
   });
+  throw toThrow;
 }
 
 // Runs before the browser's GLUT sees the key: marks the key's saves, and
@@ -177,8 +204,9 @@ var Module = {
   },
   preRun: [mountRecovery, offerSavesAsDownloads],
   onRuntimeInitialized: () => { pageState.ready = true; },
-  onExit: ended,
+  quit: ended,
 };
 
+quietProgramEnd();
 countFrames();
 wirePage();

@@ -69,29 +69,27 @@ export async function canvasPixels(page) {
 const colours = { grey: [128, 128, 128], white: [255, 255, 255], orange: [255, 128, 0],
                   magenta: [255, 0, 255], red: [255, 0, 0], green: [0, 255, 0], cyan: [0, 255, 255] };
 
-// True when a pixel of the named colour lies within radius pixels of (x, y).
-export function colourNear([width, height, data], name, x, y, radius = 3) {
-  const [r, g, b] = colours[name];
-  for (let py = Math.max(0, y - radius); py <= Math.min(height - 1, y + radius); ++py)
-    for (let px = Math.max(0, x - radius); px <= Math.min(width - 1, x + radius); ++px) {
-      const i = (py * width + px) * 4;
-      if (Math.abs(data[i] - r) < 40 && Math.abs(data[i + 1] - g) < 40 && Math.abs(data[i + 2] - b) < 40)
-        return true;
-    }
-  return false;
+function isColour(data, i, [r, g, b]) {
+  return Math.abs(data[i] - r) < 40 && Math.abs(data[i + 1] - g) < 40 && Math.abs(data[i + 2] - b) < 40;
 }
 
-// How many pixels in the box [x0, x1) x [y0, y1) are not the background grey.
-export function drawnPixels([width, , data], x0, y0, x1, y1) {
+// How many pixels in the box [x0, x1) x [y0, y1) are (or, with negate, are not) the named colour.
+export function countColour([width, height, data], name, [x0, y0, x1, y1] = [0, 0, width, height], negate = false) {
   let count = 0;
   for (let y = y0; y < y1; ++y)
-    for (let x = x0; x < x1; ++x) {
-      const i = (y * width + x) * 4;
-      if (Math.abs(data[i] - 128) > 20 || Math.abs(data[i + 1] - 128) > 20 || Math.abs(data[i + 2] - 128) > 20)
-        ++count;
-    }
+    for (let x = x0; x < x1; ++x)
+      if (isColour(data, (y * width + x) * 4, colours[name]) !== negate) ++count;
   return count;
 }
+
+// True when a pixel of the named colour lies within radius pixels of (x, y).
+export function colourNear(pixels, name, x, y, radius = 3) {
+  return countColour(pixels, name, [Math.max(0, x - radius), Math.max(0, y - radius),
+                                    Math.min(pixels[0], x + radius + 1), Math.min(pixels[1], y + radius + 1)]) > 0;
+}
+
+// How many pixels in the box are not the background grey.
+export const drawnPixels = (pixels, box) => countColour(pixels, 'grey', box, true);
 
 // Clicks at canvas pixel (x, y) with the named modifier key ('Control', 'Shift', 'Alt') held.
 export async function clickAt(page, x, y, modifier, button = 'left') {
