@@ -1,0 +1,100 @@
+// Shared by the browser tests, the screenshot and the measurements: serves
+// build-web/ on a free loopback port and opens the page in headless chromium.
+import http from 'node:http';
+import fs from 'node:fs';
+import path from 'node:path';
+import { fileURLToPath } from 'node:url';
+import puppeteer from 'puppeteer-core';
+
+export const buildDir = path.resolve(path.dirname(fileURLToPath(import.meta.url)), '../../build-web');
+const types = { '.html': 'text/html', '.js': 'text/javascript', '.css': 'text/css',
+                '.wasm': 'application/wasm' };
+
+export function serve() {
+  const server = http.createServer((request, response) => {
+    const name = path.basename(new URL(request.url, 'http://x').pathname) || 'index.html';
+    fs.readFile(path.join(buildDir, name), (error, data) => {
+      response.writeHead(error ? 404 : 200, { 'Content-Type': types[path.extname(name)] || 'text/plain' });
+      response.end(error ? '' : data);
+    });
+  });
+  return new Promise(resolve => server.listen(0, '127.0.0.1', () => resolve(server)));
+}
+
+export function launch() {
+  return puppeteer.launch({
+    executablePath: process.env.CHROMIUM || '/usr/bin/chromium',
+    headless: true,
+    // Root has no sandbox here; WebGL comes from chromium's software renderer.
+    args: ['--no-sandbox', '--enable-unsafe-swiftshader', '--use-angle=swiftshader',
+           '--window-size=1500,900'],
+  });
+}
+
+// Opens the page and waits until the program has drawn its first frame.
+// Console errors and page errors are collected in page.problems.
+export async function openPage(browser, server) {
+  const page = await browser.newPage();
+  await page.setViewport({ width: 1500, height: 900 });
+  page.problems = [];
+  page.on('console', m => { if (m.type() === 'error') page.problems.push(m.text()); });
+  page.on('pageerror', e => page.problems.push(String(e)));
+  await page.goto(`http://127.0.0.1:${server.address().port}/`);
+  await page.waitForFunction(() => window.vialoomPage.ready && window.vialoomPage.frames > 0);
+  return page;
+}
+
+// Waits for a few more frames, so input has been drawn.
+export async function settle(page) {
+  const start = await page.evaluate(() => window.vialoomPage.frames);
+  await page.waitForFunction(n => window.vialoomPage.frames >= n + 3, {}, start);
+}
+
+// The canvas as the user sees it: [width, height, RGBA bytes] from a screenshot.
+export async function canvasPixels(page) {
+  await settle(page);
+  const canvas = await page.$('#canvas');
+  const png = await canvas.screenshot({ encoding: 'base64' });
+  return page.evaluate(async data => {
+    const image = new Image();
+    image.src = 'data:image/png;base64,' + data;
+    await image.decode();
+    const scratch = new OffscreenCanvas(image.width, image.height);
+    const context = scratch.getContext('2d');
+    context.drawImage(image, 0, 0);
+    return [image.width, image.height, Array.from(context.getImageData(0, 0, image.width, image.height).data)];
+  }, png);
+}
+
+const colours = { grey: [128, 128, 128], white: [255, 255, 255], orange: [255, 128, 0],
+                  magenta: [255, 0, 255], red: [255, 0, 0], green: [0, 255, 0], cyan: [0, 255, 255] };
+
+function isColour(data, i, [r, g, b]) {
+  return Math.abs(data[i] - r) < 40 && Math.abs(data[i + 1] - g) < 40 && Math.abs(data[i + 2] - b) < 40;
+}
+
+// How many pixels in the box [x0, x1) x [y0, y1) are (or, with negate, are not) the named colour.
+export function countColour([width, height, data], name, [x0, y0, x1, y1] = [0, 0, width, height], negate = false) {
+  let count = 0;
+  for (let y = y0; y < y1; ++y)
+    for (let x = x0; x < x1; ++x)
+      if (isColour(data, (y * width + x) * 4, colours[name]) !== negate) ++count;
+  return count;
+}
+
+// True when a pixel of the named colour lies within radius pixels of (x, y).
+export function colourNear(pixels, name, x, y, radius = 3) {
+  return countColour(pixels, name, [Math.max(0, x - radius), Math.max(0, y - radius),
+                                    Math.min(pixels[0], x + radius + 1), Math.min(pixels[1], y + radius + 1)]) > 0;
+}
+
+// How many pixels in the box are not the background grey.
+export const drawnPixels = (pixels, box) => countColour(pixels, 'grey', box, true);
+
+// Clicks at canvas pixel (x, y) with the named modifier key ('Control', 'Shift', 'Alt') held.
+export async function clickAt(page, x, y, modifier, button = 'left') {
+  const box = await (await page.$('#canvas')).boundingBox();
+  if (modifier) await page.keyboard.down(modifier);
+  await page.mouse.click(box.x + x, box.y + y, { button });
+  if (modifier) await page.keyboard.up(modifier);
+}

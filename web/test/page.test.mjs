@@ -1,0 +1,133 @@
+// The web page in a real headless chromium: start-up, mouse and keys drawn
+// where expected, files in and out, and quitting.
+import { test, before, after } from 'node:test';
+import assert from 'node:assert/strict';
+import fs from 'node:fs';
+import os from 'node:os';
+import path from 'node:path';
+import { serve, launch, openPage, canvasPixels, colourNear, countColour, drawnPixels, clickAt, settle } from './browser.mjs';
+
+let server, browser;
+before(async () => { server = await serve(); browser = await launch(); });
+after(async () => { await browser?.close(); server?.close(); });
+
+async function withPage(body) {
+  const page = await openPage(browser, server);
+  try {
+    await body(page);
+    assert.deepEqual(page.problems, []);
+  } finally {
+    await page.close();
+  }
+}
+
+const text = (page, selector) => page.$eval(selector, element => element.textContent);
+
+test('starts grey and focused, printing the usage text as the desktop does', () => withPage(async page => {
+  const output = await text(page, '#output');
+  assert.match(output, /^使い方:\n\[キー\]\n1:\tランダムなマップを生成\n/);
+  assert.match(output, /ALT\+クリック:\t一番近い頂点をスタートに設定\n$/);
+  assert.equal(await page.evaluate(() => document.activeElement.id), 'canvas');
+  const pixels = await canvasPixels(page);
+  assert.deepEqual([pixels[0], pixels[1]], [800, 600]);
+  assert.equal(drawnPixels(pixels), 0);
+}));
+
+test('clicks draw points, links, the mark, start, goal and route', () => withPage(async page => {
+  await clickAt(page, 100, 100);
+  await clickAt(page, 300, 100);
+  await clickAt(page, 300, 400);
+  let pixels = await canvasPixels(page);
+  assert.ok(colourNear(pixels, 'white', 100, 100) && colourNear(pixels, 'white', 300, 400));
+
+  await clickAt(page, 102, 98, 'Control');
+  await clickAt(page, 298, 103, 'Control');
+  pixels = await canvasPixels(page);
+  assert.ok(colourNear(pixels, 'orange', 200, 100, 1), 'link drawn');
+  assert.ok(colourNear(pixels, 'magenta', 300, 100), 'second CTRL+click is marked');
+  assert.ok(!colourNear(pixels, 'orange', 300, 250, 2), 'unlinked pair stays apart');
+
+  await clickAt(page, 500, 500, null, 'right');
+  await clickAt(page, 95, 105, 'Alt');
+  await clickAt(page, 305, 95, 'Shift');
+  pixels = await canvasPixels(page);
+  assert.ok(!colourNear(pixels, 'magenta', 300, 100), 'right click clears the mark');
+  assert.ok(colourNear(pixels, 'red', 100, 100) && colourNear(pixels, 'green', 300, 100));
+  assert.ok(colourNear(pixels, 'cyan', 200, 100, 1), 'route along the link');
+  const menuShown = await page.$eval('#canvas', canvas =>
+    canvas.dispatchEvent(new MouseEvent('contextmenu', { bubbles: true, cancelable: true, button: 2 })));
+  assert.equal(menuShown, false, 'no context menu over the drawing');
+}));
+
+test('keys 1, 2 and f make maps and a route, letters in either case', () => withPage(async page => {
+  await page.keyboard.press('1');
+  let pixels = await canvasPixels(page);
+  assert.ok(drawnPixels(pixels) > 100, 'random map');
+
+  await page.keyboard.press('2');
+  pixels = await canvasPixels(page);
+  // 40 x 40 points 15 pixels apart from the top-left corner; nothing beyond.
+  assert.ok(drawnPixels(pixels, [0, 0, 590, 590]) > 5000);
+  assert.equal(drawnPixels(pixels, [600, 0, 800, 600]), 0);
+  for (const [x, y] of [[0, 0], [150, 300], [585, 585]])
+    assert.ok(colourNear(pixels, 'white', x, y, 1) || colourNear(pixels, 'orange', x, y, 1), `lattice point ${x},${y}`);
+
+  let routed = false;
+  for (let tries = 0; tries < 20 && !routed; ++tries) {
+    await page.keyboard.press(tries % 2 ? 'F' : 'f');
+    routed = countColour(await canvasPixels(page), 'cyan') > 30;
+  }
+  assert.ok(routed, 'a cyan route appears');
+}));
+
+test('v changes the picture to the search view', { todo: 'drawn once the search view lands' }, () =>
+  withPage(async page => {
+    await page.keyboard.press('2');
+    await page.keyboard.press('f');
+    const before = await canvasPixels(page);
+    await page.keyboard.press('v');
+    const after = await canvasPixels(page);
+    const changed = before[2].filter((v, i) => v !== after[2][i]).length;
+    assert.ok(changed > 1000, `${changed} bytes changed`);
+  }));
+
+test('a bad map file is refused in one line and changes nothing', () => withPage(async page => {
+  await page.keyboard.press('2');
+  const before = await canvasPixels(page);
+  const file = path.join(fs.mkdtempSync(path.join(os.tmpdir(), 'vialoom-')), 'bad.vmap');
+  fs.writeFileSync(file, 'not a map\n');
+  await (await page.$('#open')).uploadFile(file);
+  await page.waitForFunction(() => document.getElementById('message').textContent !== '');
+  assert.match(await text(page, '#message'), /^vialoom: \S*bad\.vmap(:\d+)?: [^\n]+$/);
+  assert.deepEqual((await canvasPixels(page))[2], before[2]);
+  page.problems = page.problems.filter(problem => !problem.includes('bad.vmap'));
+}));
+
+test('s downloads a .vmap that opens back into the same scene', { todo: 'needs saving and .vmap reading' }, () =>
+  withPage(async page => {
+    const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'vialoom-'));
+    const session = await page.createCDPSession();
+    await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+    await page.keyboard.press('2');
+    const before = await canvasPixels(page);
+    await page.keyboard.press('s');
+    await page.waitForFunction(() => window.vialoomPage.downloads.length > 0, { timeout: 5000 });
+    const name = await page.evaluate(() => window.vialoomPage.downloads[0]);
+    assert.match(name, /\.vmap$/);
+    for (let i = 0; i < 50 && !fs.existsSync(path.join(folder, name)); ++i) await new Promise(r => setTimeout(r, 100));
+    await page.keyboard.press('1');
+    await (await page.$('#open')).uploadFile(path.join(folder, name));
+    await settle(page);
+    assert.equal(await text(page, '#message'), '');
+    assert.deepEqual((await canvasPixels(page))[2], before[2]);
+  }));
+
+for (const key of ['q', 'Q', 'Escape']) {
+  test(`${key} ends the program and the page offers to start again`, () => withPage(async page => {
+    await page.keyboard.press(key);
+    await page.waitForSelector('#ended:not([hidden])');
+    assert.equal(await page.evaluate(() => window.vialoomPage.exitStatus), 0);
+    await page.click('#restart');
+    await page.waitForFunction(() => window.vialoomPage?.ready && !window.vialoomPage.ended);
+  }));
+}
