@@ -62,39 +62,39 @@ static std::string quoted(std::string_view token)
     return "'" + std::string(token.substr(0, kQuoteBytes)) + "...'";
 }
 
-// Control bytes other than tab are refused, so no error line can hold one.
-static bool checkBytes(Reader& reader, std::string_view line)
+static bool refuseByte(Reader& reader, unsigned char byte)
 {
-    for (const char c : line) {
-        const unsigned char byte = static_cast<unsigned char>(c);
-        if (byte >= 0x20 && byte != 0x7f)
-            continue;
-        if (byte == '\t')
-            continue;
-        if (byte == '\r')
-            return fail(reader, "carriage return inside the line (only LF or CR LF ends a line)");
-        char what[64];
-        std::snprintf(what, sizeof what, "binary byte 0x%02x (a .vmap file is text)", byte);
-        return fail(reader, what);
-    }
-    return true;
+    if (byte == '\r')
+        return fail(reader, "carriage return inside the line (only LF or CR LF ends a line)");
+    char what[64];
+    std::snprintf(what, sizeof what, "binary byte 0x%02x (a .vmap file is text)", byte);
+    return fail(reader, what);
 }
 
-static void splitTokens(std::string_view line, Line& out)
+// One pass over the line: control bytes other than tab are refused anywhere,
+// comment included, so no error line can hold one; the part before any '#'
+// is split into tokens at spaces and tabs. Tokens past kMaxTokens are dropped.
+static bool scanLine(Reader& reader, std::string_view line, Line& out)
 {
-    line = line.substr(0, line.find('#'));
     out.count = 0;
-    std::size_t i = 0;
-    while (out.count < kMaxTokens) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
-            ++i;
-        if (i == line.size())
-            return;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
-            ++i;
-        out.tokens[out.count++] = line.substr(start, i - start);
+    std::size_t start = 0;
+    bool inToken = false;
+    bool comment = false;
+    for (std::size_t i = 0; i <= line.size(); ++i) {
+        const unsigned char byte = i < line.size() ? static_cast<unsigned char>(line[i]) : ' ';
+        if ((byte < 0x20 && byte != '\t') || byte == 0x7f)
+            return refuseByte(reader, byte);
+        if (comment)
+            continue;
+        const bool gap = byte == ' ' || byte == '\t' || byte == '#';
+        if (gap && inToken && out.count < kMaxTokens)
+            out.tokens[out.count++] = line.substr(start, i - start);
+        if (!gap && !inToken)
+            start = i;
+        inToken = !gap;
+        comment = byte == '#';
     }
+    return true;
 }
 
 // Takes the next line, blank and comment lines included.
@@ -113,10 +113,7 @@ static Next takeLine(Reader& reader, Line& out)
         fail(reader, "line longer than " + std::to_string(kMaxVmapLineBytes) + " bytes");
         return Next::Fault;
     }
-    if (!checkBytes(reader, line))
-        return Next::Fault;
-    splitTokens(line, out);
-    return Next::Line;
+    return scanLine(reader, line, out) ? Next::Line : Next::Fault;
 }
 
 // Takes the next line that holds a token.
@@ -180,14 +177,19 @@ static Number parseReal(std::string_view token, Real& value)
     return Number::Ok;
 }
 
-// Decimal digits only; values beyond 64 bits read as the largest one.
+// Decimal digits only; values beyond kMaxMapVertices read as one more than it,
+// which every check refuses.
 static bool parseIndex(std::string_view token, std::uint64_t& value)
 {
-    if (token.empty() || skipDigits(token, 0) != token.size())
+    if (token.empty())
         return false;
-    const auto result = std::from_chars(token.data(), token.data() + token.size(), value);
-    if (result.ec == std::errc::result_out_of_range)
-        value = UINT64_MAX;
+    constexpr std::uint64_t kBeyond = static_cast<std::uint64_t>(kMaxMapVertices) + 1;
+    value = 0;
+    for (const char c : token) {
+        if (!isDigit(c))
+            return false;
+        value = std::min(kBeyond, value * 10 + static_cast<std::uint64_t>(c - '0'));
+    }
     return true;
 }
 
@@ -198,6 +200,8 @@ static bool startsNumber(std::string_view token)
 
 static bool isKeyword(std::string_view token)
 {
+    if (token[0] < 'a' || token[0] > 'z')
+        return false;
     for (std::string_view keyword : {"vertices", "start", "goal", "marked", "metres-per-unit", "end"})
         if (token == keyword)
             return true;
