@@ -301,8 +301,10 @@ static bool readVertexCount(Reader& reader, std::uint64_t& count)
         return false;
     if (next == Next::End)
         return failAtEnd(reader, "the file ends before the 'vertices' line");
-    if (line.tokens[0] != "vertices" || line.count != 2)
+    if (line.tokens[0] != "vertices")
         return fail(reader, "expected 'vertices N', found " + quoted(line.tokens[0]));
+    if (line.count != 2)
+        return fail(reader, "'vertices' takes one count");
     if (!parseIndex(line.tokens[1], count))
         return fail(reader, "vertex count " + quoted(line.tokens[1]) + " is not a number");
     if (count > static_cast<std::uint64_t>(kMaxMapVertices))

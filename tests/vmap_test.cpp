@@ -125,6 +125,7 @@ const Fault kFaults[] = {
     {"overlong line", kHeader + "vertices 0\n#" + std::string(4096, 'x') + "\nend\n", 3, "longer than 4096"},
     {"no vertices line", kHeader, 2, "ends before the 'vertices' line"},
     {"vertices misspelt", kHeader + "vertex 1\n", 2, "expected 'vertices N'"},
+    {"vertex count missing", kHeader + "vertices\n", 2, "'vertices' takes one count"},
     {"vertex count not a number", kHeader + "vertices -1\n", 2, "vertex count '-1' is not a number"},
     {"vertex count beyond the limit", kHeader + "vertices 10000001\n", 2, "above the limit of 10000000"},
     {"vertex count beyond 64 bits", kHeader + "vertices 99999999999999999999999\n", 2, "above the limit"},
