@@ -430,8 +430,9 @@ static bool checkLinks(Reader& reader)
         for (int i = 0; i < vertex.linkCount; ++i) {
             Link& link = vertex.links[i];
             if (!linksBack(all[link.to], static_cast<int>(from)))
-                return failAt(reader, reader.lineOf[from], "vertex " + linkName(from, link.to) +
-                                                              " is linked at one end only");
+                return failAt(reader, reader.lineOf[from], "vertex " + std::to_string(from) + " links to " +
+                                                              std::to_string(link.to) + ", but " +
+                                                              std::to_string(link.to) + " does not link back");
             link.cost = vertexDistance(vertex, all[link.to]);
             if (!std::isfinite(link.cost))
                 return failAt(reader, reader.lineOf[from], "the link from vertex " + linkName(from, link.to) +
