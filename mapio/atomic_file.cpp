@@ -1,7 +1,152 @@
 #include "mapio/atomic_file.h"
 
-bool writeFileAtomically(const std::string& path, const std::string&, std::string& error)
+#include <cerrno>
+#include <climits>
+#include <cstdlib>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+// Attempts at a free temporary name before giving up.
+constexpr int kNameAttempts = 100;
+
+// Where the bytes go and what went wrong on the way.
+struct Save {
+    std::string target; // the file replaced, symbolic links resolved
+    std::string temporary;
+    int fd = -1;
+    int failure = 0; // errno of the first failure
+};
+
+static std::string reason(int number)
 {
-    error = path + ": cannot save: not written yet";
-    return false;
+    std::string text = std::strerror(number);
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    return text;
+}
+
+static std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    if (slash == std::string::npos)
+        return ".";
+    return slash == 0 ? "/" : path.substr(0, slash);
+}
+
+// Saving through a symbolic link replaces the file it points to, not the link.
+static std::string resolveTarget(const std::string& path)
+{
+    struct stat status {};
+    char resolved[PATH_MAX];
+    if (lstat(path.c_str(), &status) == 0 && S_ISLNK(status.st_mode) && realpath(path.c_str(), resolved))
+        return resolved;
+    return path;
+}
+
+// Created with the umask's permissions, or the old file's when there is one.
+static bool createTemporary(Save& save)
+{
+    const std::string folder = folderOf(save.target);
+    const std::string base = save.target.substr(save.target.rfind('/') + 1);
+    for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
+        save.temporary = folder + "/." + base + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        save.fd = open(save.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
+        if (save.fd >= 0)
+            break;
+        if (errno != EEXIST) {
+            save.failure = errno;
+            return false;
+        }
+    }
+    if (save.fd < 0) {
+        save.failure = EEXIST;
+        return false;
+    }
+    struct stat old {};
+    if (stat(save.target.c_str(), &old) == 0 && S_ISREG(old.st_mode))
+        fchmod(save.fd, old.st_mode & 07777);
+    return true;
+}
+
+static bool writeAll(Save& save, const std::string& contents)
+{
+    std::size_t written = 0;
+    while (written < contents.size()) {
+        const ssize_t put = write(save.fd, contents.data() + written, contents.size() - written);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put < 0) {
+            save.failure = errno;
+            return false;
+        }
+        written += static_cast<std::size_t>(put);
+    }
+    return true;
+}
+
+static bool finishTemporary(Save& save)
+{
+    const bool synced = fsync(save.fd) == 0;
+    if (!synced)
+        save.failure = errno;
+    const bool closed = close(save.fd) == 0;
+    if (!closed && synced)
+        save.failure = errno;
+    save.fd = -1;
+    return synced && closed;
+}
+
+// The rename is durable only once the folder's entry is on disk too. Some
+// file systems cannot sync a folder (EINVAL): nothing more can be done there.
+static bool syncFolder(Save& save)
+{
+    const int folder = open(folderOf(save.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (folder < 0) {
+        save.failure = errno;
+        return false;
+    }
+    const bool synced = fsync(folder) == 0 || errno == EINVAL;
+    if (!synced)
+        save.failure = errno;
+    close(folder);
+    return synced;
+}
+
+static bool refuseFolder(const std::string& path, std::string& error)
+{
+    struct stat status {};
+    if (stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
+        return false;
+    error = path + ": cannot save: " + reason(EISDIR);
+    return true;
+}
+
+bool writeFileAtomically(const std::string& path, const std::string& contents, std::string& error)
+{
+    if (refuseFolder(path, error))
+        return false;
+    Save save;
+    save.target = resolveTarget(path);
+    if (!createTemporary(save)) {
+        error = path + ": cannot save: " + reason(save.failure);
+        return false;
+    }
+    const bool written = writeAll(save, contents);
+    if (save.fd >= 0 && !written)
+        close(save.fd);
+    if (!written || !finishTemporary(save) || rename(save.temporary.c_str(), save.target.c_str()) != 0) {
+        if (save.failure == 0)
+            save.failure = errno;
+        unlink(save.temporary.c_str());
+        error = path + ": cannot save: " + reason(save.failure);
+        return false;
+    }
+    if (!syncFolder(save)) {
+        error = path + ": saved, but the folder could not be synced: " + reason(save.failure);
+        return false;
+    }
+    return true;
 }

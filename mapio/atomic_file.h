@@ -7,4 +7,9 @@
 // renames it over path and fsyncs the folder. On any failure the temporary is
 // removed, an existing file at path is left as it was, and error holds
 // "PATH: cannot save: REASON" (e.g. "permission denied", "no space left on device").
+// A directory at path is refused. A symbolic link at path is saved through:
+// the file it points to is replaced. The new file takes the old one's
+// permissions, or 0666 less the umask. Should only the final folder sync
+// fail, the file is replaced but false is returned with
+// "PATH: saved, but the folder could not be synced: REASON".
 bool writeFileAtomically(const std::string& path, const std::string& contents, std::string& error);

@@ -2,16 +2,24 @@
 // docs/map-format.md describes it.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 #include "mapio/map_data.h"
 
+// Limits every .vmap reader holds to: bytes in a line (its line end not
+// counted) and bytes in a whole file.
+constexpr std::size_t kMaxVmapLineBytes = 4096;
+constexpr std::uint64_t kMaxVmapFileBytes = 1ull << 30;
+
 // Parses a whole .vmap text; name is used in error lines. Strict: any fault
 // refuses the whole text with one "NAME:LINE: what" line and leaves map alone.
+// Link costs are not in the text: each is vertexDistance of its two ends.
 bool parseVmap(std::string_view text, const std::string& name, MapData& map, std::string& error);
 
 // The .vmap text of map; floats are written so they read back bit for bit.
+// Link costs are not written (see parseVmap); map must be consistent.
 std::string formatVmap(const MapData& map);
 
 // Reads the file at path (refusing directories, unreadable and oversized files).

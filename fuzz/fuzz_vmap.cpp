@@ -1,0 +1,67 @@
+// Feeds raw bytes to the .vmap reader. Either the text is refused with one
+// non-empty error line, or the map read is consistent and comes back bit for
+// bit through the writer and the reader again. Aborts otherwise.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "mapio/vmap.h"
+
+static void check(bool holds, const char* what)
+{
+    if (holds)
+        return;
+    std::fprintf(stderr, "fuzz_vmap: %s\n", what);
+    std::abort();
+}
+
+static bool sameBits(const void* a, const void* b, std::size_t size)
+{
+    return std::memcmp(a, b, size) == 0;
+}
+
+static bool sameVertex(const Vertex& a, const Vertex& b)
+{
+    if (!sameBits(&a.x, &b.x, sizeof a.x) || !sameBits(&a.y, &b.y, sizeof a.y) ||
+        !sameBits(&a.z, &b.z, sizeof a.z) || a.linkCount != b.linkCount)
+        return false;
+    for (int i = 0; i < a.linkCount; ++i)
+        if (a.links[i].to != b.links[i].to || !sameBits(&a.links[i].cost, &b.links[i].cost, sizeof(float)))
+            return false;
+    return true;
+}
+
+static bool sameMap(const MapData& a, const MapData& b)
+{
+    if (a.vertices.size() != b.vertices.size() || a.startVertex != b.startVertex ||
+        a.goalVertex != b.goalVertex || a.markedVertex != b.markedVertex ||
+        !sameBits(&a.metresPerUnit, &b.metresPerUnit, sizeof(double)))
+        return false;
+    for (std::size_t i = 0; i < a.vertices.size(); ++i)
+        if (!sameVertex(a.vertices[i], b.vertices[i]))
+            return false;
+    return true;
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    const std::string text(reinterpret_cast<const char*>(data), size);
+    MapData map;
+    std::string error;
+    if (!parseVmap(text, "fuzz.vmap", map, error)) {
+        check(!error.empty() && error.find('\n') == std::string::npos, "a refusal is not one line");
+        check(error.rfind("fuzz.vmap:", 0) == 0, "a refusal does not name the file");
+        check(map.vertices.empty() && map.startVertex == -1, "a refused text changed the map");
+        return 0;
+    }
+    check(mapIsConsistent(map), "the map read is inconsistent");
+    const std::string written = formatVmap(map);
+    MapData again;
+    check(parseVmap(written, "again.vmap", again, error), "the written text is refused");
+    check(sameMap(map, again), "the map changed through a round trip");
+    check(formatVmap(again) == written, "the text changed through a round trip");
+    return 0;
+}

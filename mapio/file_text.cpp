@@ -1,0 +1,78 @@
+#include "mapio/file_text.h"
+
+#include <cerrno>
+#include <cstring>
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+static std::string reason(int number)
+{
+    std::string text = std::strerror(number);
+    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
+        text[0] = static_cast<char>(text[0] - 'A' + 'a');
+    return text;
+}
+
+static bool checkKind(const std::string& path, int fd, std::uint64_t maxBytes, std::size_t& size,
+                      std::string& error)
+{
+    struct stat status {};
+    if (fstat(fd, &status) != 0) {
+        error = path + ": cannot read: " + reason(errno);
+        return false;
+    }
+    if (S_ISDIR(status.st_mode))
+        error = path + ": is a directory, not a map file";
+    else if (!S_ISREG(status.st_mode))
+        error = path + ": is not a regular file";
+    else if (static_cast<std::uint64_t>(status.st_size) > maxBytes)
+        error = path + ": is larger than the " + std::to_string(maxBytes >> 20) + " MiB a map file may hold";
+    else {
+        size = static_cast<std::size_t>(status.st_size);
+        return true;
+    }
+    return false;
+}
+
+// Reads to the end, so a file that grows or shrinks meanwhile is still read
+// whole; more than maxBytes is refused.
+static bool readAll(const std::string& path, int fd, std::uint64_t maxBytes, std::size_t size, std::string& text,
+                    std::string& error)
+{
+    std::string read;
+    read.reserve(size);
+    char buffer[1 << 16];
+    for (;;) {
+        const ssize_t got = ::read(fd, buffer, sizeof buffer);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got < 0) {
+            error = path + ": cannot read: " + reason(errno);
+            return false;
+        }
+        if (got == 0)
+            break;
+        if (read.size() + static_cast<std::uint64_t>(got) > maxBytes) {
+            error = path + ": is larger than the " + std::to_string(maxBytes >> 20) + " MiB a map file may hold";
+            return false;
+        }
+        read.append(buffer, static_cast<std::size_t>(got));
+    }
+    text = std::move(read);
+    return true;
+}
+
+bool readWholeFile(const std::string& path, std::uint64_t maxBytes, std::string& text, std::string& error)
+{
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        error = path + ": cannot read: " + reason(errno);
+        return false;
+    }
+    std::size_t size = 0;
+    const bool done = checkKind(path, fd, maxBytes, size, error) && readAll(path, fd, maxBytes, size, text, error);
+    close(fd);
+    return done;
+}

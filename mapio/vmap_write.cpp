@@ -1,0 +1,68 @@
+// Writing .vmap text: shortest round-trip numbers, one vertex a line.
+#include "mapio/vmap.h"
+
+#include <charconv>
+
+#include "mapio/atomic_file.h"
+
+// A float in its shortest form that reads back to the same bits, "-0" for
+// negative zero, and any link index fit in this.
+constexpr int kNumberBytes = 32;
+// Bytes a vertex line is guessed to take, to reserve the text once.
+constexpr std::size_t kGuessedLineBytes = 48;
+
+template <typename Number>
+static char* put(char* at, Number value)
+{
+    return std::to_chars(at, at + kNumberBytes, value).ptr;
+}
+
+static void appendVertex(std::string& text, const Vertex& vertex)
+{
+    char line[(4 + kMaxLinks) * (kNumberBytes + 1) + 1];
+    char* at = line;
+    for (const float coordinate : {vertex.x, vertex.y, vertex.z}) {
+        at = put(at, coordinate);
+        *at++ = ' ';
+    }
+    at = put(at, vertex.linkCount);
+    for (int i = 0; i < vertex.linkCount; ++i) {
+        *at++ = ' ';
+        at = put(at, vertex.links[i].to);
+    }
+    *at++ = '\n';
+    text.append(line, static_cast<std::size_t>(at - line));
+}
+
+static void appendSelection(std::string& text, const char* keyword, int vertex)
+{
+    if (vertex != -1)
+        text += std::string(keyword) + " " + std::to_string(vertex) + "\n";
+}
+
+std::string formatVmap(const MapData& map)
+{
+    std::string text;
+    text.reserve(64 + map.vertices.size() * kGuessedLineBytes);
+    text += "vialoom-map 1\n";
+    text += "# x y z, link count, linked vertices in table order\n";
+    text += "vertices " + std::to_string(map.vertices.size()) + "\n";
+    for (const Vertex& vertex : map.vertices)
+        appendVertex(text, vertex);
+    if (map.metresPerUnit != 0.0) {
+        char scale[kNumberBytes];
+        text += "metres-per-unit ";
+        text.append(scale, put(scale, map.metresPerUnit));
+        text += "\n";
+    }
+    appendSelection(text, "start", map.startVertex);
+    appendSelection(text, "goal", map.goalVertex);
+    appendSelection(text, "marked", map.markedVertex);
+    text += "end\n";
+    return text;
+}
+
+bool writeVmapFile(const std::string& path, const MapData& map, std::string& error)
+{
+    return writeFileAtomically(path, formatVmap(map), error);
+}
