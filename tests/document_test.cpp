@@ -53,6 +53,7 @@ void drawTriangle()
 {
     handleMouse(kLeftButton, kButtonDown, 10, 10, 0);
     handleMouse(kLeftButton, kButtonDown, 50, 10, 0);
+    handleMouse(kLeftButton, kButtonDown, 30, 40, 0);
     handleMouse(kLeftButton, kButtonDown, 30, 40, kModifierCtrl);
     handleMouse(kLeftButton, kButtonDown, 10, 10, kModifierCtrl);
 }
@@ -145,7 +146,7 @@ TEST(Document, QuittingKeepsUnsavedWorkAndOnlyTheNewestTen)
     listing.path = "/nonexistent-never-removed";
     ASSERT_EQ(names.size(), 11u); // ten of ours and the stranger
     EXPECT_EQ(names[0], "notes.txt");
-    EXPECT_EQ(names[1], "vialoom-20000112-000000.vmap"); // the two oldest are gone
+    EXPECT_EQ(names[1], "vialoom-20000113-000000.vmap"); // the three oldest are gone
     MapData back;
     std::string error;
     EXPECT_TRUE(readMapFile(kept + "/" + names[10], back, error)) << error;
