@@ -1,5 +1,6 @@
 #include "route/search.h"
 
+#include <algorithm>
 #include <chrono>
 #include <limits>
 
@@ -7,7 +8,13 @@
 
 SearchMode searchMode = SearchMode::AStar;
 SearchTrace lastSearch;
-static WaitingQueue waiting; // kept between searches so its memory is reused
+// Kept between searches so that a short search on a large graph costs what
+// it touches, not the graph's size: the scratch trace (used when the caller
+// wants none) is put back to its defaults only where the last search wrote.
+static WaitingQueue waiting;
+static SearchTrace scratch;
+static std::vector<int> scratchWritten;
+static std::vector<int> reached; // every vertex this search reached
 
 // The mode's priority of a vertex with cost so far g and distance h to the goal.
 static float priority(SearchMode mode, float g, float h)
@@ -34,6 +41,36 @@ static void resetTrace(SearchTrace& trace, std::size_t count, SearchMode mode, i
     trace.h.assign(count, unreached);
 }
 
+static void resetEntry(SearchTrace& trace, int v)
+{
+    trace.reachedAt[v] = -1;
+    trace.expandedAt[v] = -1;
+    trace.parent[v] = -1;
+    trace.g[v] = std::numeric_limits<float>::infinity();
+    trace.h[v] = std::numeric_limits<float>::infinity();
+}
+
+static SearchTrace& cleanTrace(SearchTrace* given, std::size_t count, SearchMode mode, int start, int goal)
+{
+    if (given != nullptr) {
+        resetTrace(*given, count, mode, start, goal);
+        return *given;
+    }
+    if (scratch.reachedAt.size() != count) {
+        resetTrace(scratch, count, mode, start, goal);
+    } else {
+        for (int v : scratchWritten)
+            resetEntry(scratch, v);
+        scratch.mode = mode;
+        scratch.start = start;
+        scratch.goal = goal;
+        scratch.found = false;
+        scratch.expanded.clear();
+    }
+    scratchWritten.clear();
+    return scratch;
+}
+
 static bool alreadyImproved(const ExpansionChanges& changes, int vertex)
 {
     for (int i = 0; i < changes.improvedCount; ++i)
@@ -58,6 +95,7 @@ static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int curr
             continue; // not strictly better: the first predecessor stays
         if (!waiting) {
             t.reachedAt[neighbour] = expansion + 1;
+            reached.push_back(neighbour);
             t.h[neighbour] = vertexDistance(vertices[neighbour], vertices[t.goal]);
             changes.added[changes.addedCount++].vertex = neighbour;
         } else if (t.reachedAt[neighbour] <= expansion && !alreadyImproved(changes, neighbour)) {
@@ -79,6 +117,7 @@ static void runSearch(SearchTrace& t, const std::vector<Vertex>& vertices, Waiti
     t.g[t.start] = 0.0f;
     t.h[t.start] = vertexDistance(vertices[t.start], vertices[t.goal]);
     t.reachedAt[t.start] = 0;
+    reached.push_back(t.start);
     queueStart(queue, vertices.size(), t.start, priority(t.mode, 0.0f, t.h[t.start]));
     for (int current = queueTake(queue); current >= 0; current = queueTake(queue)) {
         if (current == t.goal) {
@@ -94,12 +133,19 @@ static void runSearch(SearchTrace& t, const std::vector<Vertex>& vertices, Waiti
     }
 }
 
-// Ascending keys with a hint: constant time each into a table that is empty
-// or whose entries all lie elsewhere, the usual cases.
+// In ascending order with a hint: constant time each into a table that is
+// empty or whose entries all lie elsewhere, the usual cases. Only the final
+// predecessor of each vertex is written, which leaves the same table as
+// writing every improvement as it happens.
 static void writePredecessors(std::map<int, int>& cameFrom, const std::vector<int>& parent)
 {
+    const bool few = reached.size() < parent.size() / 16;
+    if (few)
+        std::sort(reached.begin(), reached.end());
     auto hint = cameFrom.begin();
-    for (int v = 0; v < static_cast<int>(parent.size()); ++v) {
+    const std::size_t count = few ? reached.size() : parent.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const int v = few ? reached[i] : static_cast<int>(i);
         if (parent[v] < 0)
             continue;
         hint = cameFrom.insert_or_assign(hint, v, parent[v]);
@@ -111,11 +157,12 @@ bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertic
                  SearchMode mode, SearchTrace* trace)
 {
     const auto began = std::chrono::steady_clock::now();
-    SearchTrace local;
-    SearchTrace& t = trace != nullptr ? *trace : local;
-    resetTrace(t, vertices.size(), mode, start, goal);
+    SearchTrace& t = cleanTrace(trace, vertices.size(), mode, start, goal);
+    reached.clear();
     runSearch(t, vertices, waiting);
     writePredecessors(cameFrom, t.parent);
+    if (&t == &scratch)
+        scratchWritten.swap(reached);
     t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     return t.found;
 }

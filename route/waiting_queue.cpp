@@ -33,9 +33,16 @@ static void push(WaitingQueue& queue, int vertex, float score, std::uint64_t ord
 
 void queueStart(WaitingQueue& queue, std::size_t vertexCount, int start, float score)
 {
+    // Every vertex still waiting has an entry in the heap, so clearing those
+    // entries' vertices clears the whole table, however large the graph.
+    if (queue.order.size() == vertexCount) {
+        for (const QueueEntry& entry : queue.heap)
+            queue.order[entry.vertex] = kNotWaiting;
+    } else {
+        queue.score.assign(vertexCount, 0.0f);
+        queue.order.assign(vertexCount, kNotWaiting);
+    }
     queue.heap.clear();
-    queue.score.assign(vertexCount, 0.0f);
-    queue.order.assign(vertexCount, kNotWaiting);
     push(queue, start, score, 0);
 }
 

@@ -44,7 +44,8 @@ struct WaitingQueue {
 };
 
 // Empties the queue for a graph of vertexCount vertices and lets start wait
-// alone with the given score. Keeps the tables' memory for the next search.
+// alone with the given score. When the count is unchanged it costs only what
+// the last search left waiting, not the graph's size.
 void queueStart(WaitingQueue& queue, std::size_t vertexCount, int start, float score);
 
 // Removes and returns the vertex the sorted list would hold first; -1 when
