@@ -64,9 +64,11 @@ static void BM_Search(benchmark::State& state)
     double heapSeconds = 0.0;
     for (auto _ : state) {
         table.clear();
-        const double program = secondsOf([&] { benchmark::DoNotOptimize(aStarSearch(table, graph, kLatticeCorner, goal)); });
+        const double program =
+            secondsOf([&] { benchmark::DoNotOptimize(aStarSearch(table, graph, kLatticeCorner, goal)); });
         table.clear();
-        heapSeconds += secondsOf([&] { benchmark::DoNotOptimize(heapAStar(table, graph, kLatticeCorner, goal)); });
+        heapSeconds +=
+            secondsOf([&] { benchmark::DoNotOptimize(heapAStar(table, graph, kLatticeCorner, goal)); });
         programSeconds += program;
         state.SetIterationTime(program);
     }

@@ -11,7 +11,7 @@ SearchTrace lastSearch;
 // Kept between searches so that a short search on a large graph costs what
 // it touches, not the graph's size: the scratch trace (used when the caller
 // wants none) is put back to its defaults only where the last search wrote.
-static WaitingQueue waiting;
+static WaitingQueue waitingQueue;
 static SearchTrace scratch;
 static std::vector<int> scratchWritten;
 static std::vector<int> reached; // every vertex this search reached
@@ -104,12 +104,11 @@ static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int curr
         t.parent[neighbour] = current;
         t.g[neighbour] = tentative;
     }
+    // Scores from the final costs: the list re-sorts only after the expansion.
     for (int i = 0; i < changes.addedCount; ++i)
         changes.added[i].score = priority(t.mode, t.g[changes.added[i].vertex], t.h[changes.added[i].vertex]);
-    for (int i = 0; i < changes.improvedCount; ++i) {
-        Rescore& change = changes.improved[i];
-        change.score = priority(t.mode, t.g[change.vertex], t.h[change.vertex]);
-    }
+    for (int i = 0; i < changes.improvedCount; ++i)
+        changes.improved[i].score = priority(t.mode, t.g[changes.improved[i].vertex], t.h[changes.improved[i].vertex]);
 }
 
 static void runSearch(SearchTrace& t, const std::vector<Vertex>& vertices, WaitingQueue& queue)
@@ -159,7 +158,7 @@ bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertic
     const auto began = std::chrono::steady_clock::now();
     SearchTrace& t = cleanTrace(trace, vertices.size(), mode, start, goal);
     reached.clear();
-    runSearch(t, vertices, waiting);
+    runSearch(t, vertices, waitingQueue);
     writePredecessors(cameFrom, t.parent);
     if (&t == &scratch)
         scratchWritten.swap(reached);

@@ -15,7 +15,8 @@ enum class SearchMode {
 
 // What one search did. Per-vertex tables have one entry per vertex of the
 // graph searched; "step k" is the moment after k expansions. The vertices
-// waiting at step k are those with reachedAt <= k and not expandedAt < k.
+// waiting at step k are those with 0 <= reachedAt <= k whose expandedAt is
+// -1 or at least k.
 // The goal, once taken, ends the search: it is never listed as expanded.
 struct SearchTrace {
     SearchMode mode = SearchMode::AStar;
@@ -27,7 +28,7 @@ struct SearchTrace {
     std::vector<int> expandedAt; // position of each in expanded; -1 never expanded
     std::vector<int> parent;     // predecessor this search left; -1 for the start and the unreached
     std::vector<float> g;        // best cost from the start this search found; +infinity where never reached
-    std::vector<float> h;        // straight-line distance to the goal (whatever the mode); +infinity where never reached
+    std::vector<float> h;        // distance to the goal, in every mode; +infinity where never reached
     double seconds = 0.0;        // wall time of the search itself
 };
 
