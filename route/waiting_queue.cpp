@@ -17,11 +17,11 @@ static bool before(float scoreA, std::uint64_t orderA, float scoreB, std::uint64
     return orderA < orderB;
 }
 
-// std::push_heap keeps the greatest on top, so "greater" means "later in the list".
-static bool later(const QueueEntry& a, const QueueEntry& b)
-{
+// std::push_heap keeps the greatest on top, so "greater" means "later in the
+// list". A lambda rather than a function pointer, so the heap inlines it.
+static const auto later = [](const QueueEntry& a, const QueueEntry& b) {
     return before(b.score, b.order, a.score, a.order);
-}
+};
 
 static void push(WaitingQueue& queue, int vertex, float score, std::uint64_t order)
 {
