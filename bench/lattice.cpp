@@ -48,6 +48,11 @@ const std::vector<Vertex>& fullLattice(int side)
     return found->second;
 }
 
+const std::vector<Vertex>& fullLattice()
+{
+    return fullLattice(kLatticeSide);
+}
+
 int latticeFarCorner(int side)
 {
     return side * side - 1;
