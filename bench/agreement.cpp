@@ -7,6 +7,7 @@
 
 #include "bench/heap_astar.h"
 #include "route/astar.h"
+#include "route/route_walk.h"
 
 [[noreturn]] static void disagree(const char* what, int start, int goal)
 {
@@ -14,49 +15,20 @@
     std::exit(EXIT_FAILURE);
 }
 
-static const Link* findLink(const Vertex& from, int to)
-{
-    for (int i = 0; i < from.linkCount; ++i)
-        if (from.links[i].to == to)
-            return &from.links[i];
-    return nullptr;
-}
-
-// Cost of the route left in cameFrom, summed from the start forwards as the
-// search sums it; negative when the walk does not follow links to the start.
-static float routeCost(const std::vector<Vertex>& graph, const std::map<int, int>& cameFrom,
-                       int start, int goal)
-{
-    std::vector<int> backwards{goal};
-    while (backwards.back() != start) {
-        const auto step = cameFrom.find(backwards.back());
-        if (step == cameFrom.end() || backwards.size() > graph.size())
-            return -1.0f;
-        backwards.push_back(step->second);
-    }
-    float cost = 0.0f;
-    for (std::size_t i = backwards.size() - 1; i > 0; --i) {
-        const Link* link = findLink(graph[backwards[i]], backwards[i - 1]);
-        if (link == nullptr)
-            return -1.0f;
-        cost = link->cost + cost;
-    }
-    return cost;
-}
-
 void requireAgreement(const std::vector<Vertex>& graph, int start, int goal, bool expectFound)
 {
     std::map<int, int> cameFrom;
+    std::map<int, int> heapCameFrom;
     const bool found = aStarSearch(cameFrom, graph, start, goal);
-    const HeapResult heap = heapAStar(graph, start, goal);
+    const HeapResult heap = heapAStar(heapCameFrom, graph, start, goal);
     if (found != expectFound || heap.found != expectFound)
         disagree("a route was found where none was expected, or the other way round", start, goal);
     if (!found) {
-        if (static_cast<int>(cameFrom.size()) != heap.reached)
+        if (cameFrom.size() != heapCameFrom.size())
             disagree("the failed searches reached different vertices", start, goal);
         return;
     }
-    const float cost = routeCost(graph, cameFrom, start, goal);
+    const float cost = routeCost(graph, tableRoute(cameFrom, start, goal, graph.size()));
     if (cost < 0.0f)
         disagree("the program's route does not lead back to the start along links", start, goal);
     // Equally cheap routes may sum in a different order; allow for rounding.

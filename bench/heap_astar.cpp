@@ -9,21 +9,11 @@ namespace {
 using Entry = std::pair<float, int>; // fScore, vertex
 }
 
-static int countReached(const std::vector<int>& cameFrom)
-{
-    int reached = 0;
-    for (int from : cameFrom)
-        if (from >= 0)
-            ++reached;
-    return reached;
-}
-
-HeapResult heapAStar(const std::vector<Vertex>& graph, int start, int goal)
+HeapResult heapAStar(std::map<int, int>& cameFrom, const std::vector<Vertex>& graph, int start, int goal)
 {
     const std::size_t count = graph.size();
     std::vector<float> gScore(count, std::numeric_limits<float>::infinity());
     std::vector<char> closed(count, 0);
-    std::vector<int> cameFrom(count, -1);
     std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> open;
     gScore[start] = 0.0f;
     open.emplace(vertexDistance(graph[start], graph[goal]), start);
@@ -53,6 +43,5 @@ HeapResult heapAStar(const std::vector<Vertex>& graph, int start, int goal)
             open.emplace(tentative + vertexDistance(graph[neighbour], graph[goal]), neighbour);
         }
     }
-    result.reached = countReached(cameFrom);
     return result;
 }

@@ -1,15 +1,16 @@
 // Textbook A* with a binary heap, kept here only as a yardstick for the
-// program's own search: same costs, same heuristic, flat tables.
+// program's own search: same costs, same heuristic, and the same ordered-map
+// predecessor table, written at every improvement as the textbook does.
 #pragma once
 
+#include <map>
 #include <vector>
 
 #include "graph/scene.h"
 
 struct HeapResult {
     bool found = false;
-    float cost = 0.0f;  // route cost to the goal when found
-    int reached = 0;    // vertices given a predecessor
+    float cost = 0.0f; // route cost to the goal when found
 };
 
-HeapResult heapAStar(const std::vector<Vertex>& graph, int start, int goal);
+HeapResult heapAStar(std::map<int, int>& cameFrom, const std::vector<Vertex>& graph, int start, int goal);

@@ -1,46 +1,64 @@
 #include "bench/lattice.h"
 
+#include <map>
+#include <utility>
+
 #include "mapgen/mapgen.h"
 
-static int latticeIndex(int row, int column)
+static bool inLattice(int side, int row, int column)
 {
-    return row * kLatticeSide + column;
-}
-
-static bool inLattice(int row, int column)
-{
-    return row >= 0 && row < kLatticeSide && column >= 0 && column < kLatticeSide;
+    return row >= 0 && row < side && column >= 0 && column < side;
 }
 
 // Right, down-left, down, down-right: every neighbour pair is met once.
-static void linkForward(int row, int column)
+static void linkForward(int side, int row, int column)
 {
     static const int steps[4][2] = {{0, 1}, {1, -1}, {1, 0}, {1, 1}};
     for (const auto& step : steps) {
         const int r = row + step[0];
         const int c = column + step[1];
-        if (inLattice(r, c))
-            toggleLink(latticeIndex(row, column), latticeIndex(r, c));
+        if (inLattice(side, r, c))
+            toggleLink(row * side + column, r * side + c);
     }
 }
 
-static std::vector<Vertex> buildLattice()
+// Built in the scene and moved out, so the million-vertex one never exists twice.
+static std::vector<Vertex> buildLattice(int side)
 {
     clearMap();
-    for (int row = 0; row < kLatticeSide; ++row)
-        for (int column = 0; column < kLatticeSide; ++column)
+    vertices.reserve(static_cast<std::size_t>(side) * side + 1);
+    for (int row = 0; row < side; ++row)
+        for (int column = 0; column < side; ++column)
             addVertex(column * kLatticeSpacing, row * kLatticeSpacing);
-    for (int row = 0; row < kLatticeSide; ++row)
-        for (int column = 0; column < kLatticeSide; ++column)
-            linkForward(row, column);
-    addVertex(700, 500);
-    std::vector<Vertex> lattice = vertices;
+    for (int row = 0; row < side; ++row)
+        for (int column = 0; column < side; ++column)
+            linkForward(side, row, column);
+    addVertex(side * kLatticeSpacing + 100, 500);
+    std::vector<Vertex> lattice = std::move(vertices);
     clearMap();
     return lattice;
+}
+
+const std::vector<Vertex>& fullLattice(int side)
+{
+    static std::map<int, std::vector<Vertex>> built;
+    auto found = built.find(side);
+    if (found == built.end())
+        found = built.emplace(side, buildLattice(side)).first;
+    return found->second;
 }
 
 const std::vector<Vertex>& fullLattice()
 {
-    static const std::vector<Vertex> lattice = buildLattice();
-    return lattice;
+    return fullLattice(kLatticeSide);
+}
+
+int latticeFarCorner(int side)
+{
+    return side * side - 1;
+}
+
+int latticeIsolatedVertex(int side)
+{
+    return side * side;
 }

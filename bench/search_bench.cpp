@@ -1,67 +1,104 @@
-// The program's search and the heap yardstick on the same lattice: an
-// unreachable goal (every vertex expanded) and the opposite corner.
+// The program's search beside the heap yardstick on fully linked lattices of
+// 1,600, 100,000 and 1,000,000 vertices: an unreachable goal (every vertex
+// expanded) and the opposite corner. Each iteration runs both searches in
+// turn, so the ratio compares them under the same machine load. Run the
+// bench from an optimised build (the default RelWithDebInfo or Release).
 #include <benchmark/benchmark.h>
 
+#include <chrono>
+#include <cstdio>
+#include <cstring>
 #include <map>
 
 #include "bench/agreement.h"
 #include "bench/heap_astar.h"
 #include "bench/lattice.h"
 #include "route/astar.h"
+#include "route/search.h"
 
 constexpr int kRepetitions = 9;
+constexpr int kSides[] = {40, 316, 1000};
+constexpr int kLargestSide = 1000;
 
-static const std::vector<Vertex>& checkedLattice()
+// Kilobytes after "field:" in /proc/self/status, as megabytes; -1 when absent.
+static double statusMegabytes(const char* field)
 {
-    static const bool checked = [] {
-        requireAgreement(fullLattice(), kLatticeCorner, kIsolatedVertex, false);
-        requireAgreement(fullLattice(), kLatticeCorner, kLatticeFarCorner, true);
-        return true;
-    }();
-    (void)checked;
-    return fullLattice();
-}
-
-static void runProgramSearch(benchmark::State& state, int goal)
-{
-    const std::vector<Vertex>& graph = checkedLattice();
-    std::map<int, int> cameFrom;
-    for (auto _ : state) {
-        state.PauseTiming();
-        cameFrom.clear();
-        state.ResumeTiming();
-        benchmark::DoNotOptimize(aStarSearch(cameFrom, graph, kLatticeCorner, goal));
+    std::FILE* status = std::fopen("/proc/self/status", "r");
+    if (status == nullptr)
+        return -1.0;
+    char line[256];
+    double megabytes = -1.0;
+    const std::size_t length = std::strlen(field);
+    while (std::fgets(line, sizeof line, status) != nullptr) {
+        long kilobytes = 0;
+        if (std::strncmp(line, field, length) == 0 && std::sscanf(line + length, ": %ld", &kilobytes) == 1)
+            megabytes = static_cast<double>(kilobytes) / 1024.0;
     }
+    std::fclose(status);
+    return megabytes;
 }
 
-static void runHeapSearch(benchmark::State& state, int goal)
+static const std::vector<Vertex>& checkedLattice(int side, int goal)
 {
-    const std::vector<Vertex>& graph = checkedLattice();
-    for (auto _ : state)
-        benchmark::DoNotOptimize(heapAStar(graph, kLatticeCorner, goal));
+    const std::vector<Vertex>& graph = fullLattice(side);
+    requireAgreement(graph, kLatticeCorner, goal, goal != latticeIsolatedVertex(side));
+    return graph;
 }
 
-static void BM_AStar_Unreachable(benchmark::State& state)
+template <typename Search>
+static double secondsOf(Search search)
 {
-    runProgramSearch(state, kIsolatedVertex);
+    const auto began = std::chrono::steady_clock::now();
+    search();
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
 }
 
-static void BM_AStar_FarCorner(benchmark::State& state)
+// range(0): lattice side; range(1): 1 for the far corner, 0 for the unreachable goal.
+static void BM_Search(benchmark::State& state)
 {
-    runProgramSearch(state, kLatticeFarCorner);
+    const int side = static_cast<int>(state.range(0));
+    const int goal = state.range(1) != 0 ? latticeFarCorner(side) : latticeIsolatedVertex(side);
+    const std::vector<Vertex>& graph = checkedLattice(side, goal);
+    std::map<int, int> table;
+    double programSeconds = 0.0;
+    double heapSeconds = 0.0;
+    for (auto _ : state) {
+        table.clear();
+        const double program =
+            secondsOf([&] { benchmark::DoNotOptimize(aStarSearch(table, graph, kLatticeCorner, goal)); });
+        table.clear();
+        heapSeconds +=
+            secondsOf([&] { benchmark::DoNotOptimize(heapAStar(table, graph, kLatticeCorner, goal)); });
+        programSeconds += program;
+        state.SetIterationTime(program);
+    }
+    SearchTrace trace;
+    searchRoute(table, graph, kLatticeCorner, goal, SearchMode::AStar, &trace);
+    const double expanded = static_cast<double>(trace.expanded.size());
+    const double runs = static_cast<double>(state.iterations());
+    state.counters["expanded"] = expanded;
+    state.counters["heapMs"] = heapSeconds * 1e3 / runs;
+    state.counters["vsHeap"] = programSeconds / heapSeconds;
+    state.counters["nsPerExpanded"] = expanded > 0 ? programSeconds * 1e9 / runs / expanded : 0.0;
+    if (side == kLargestSide) {
+        state.counters["peakRssMB"] = statusMegabytes("VmHWM");
+        state.counters["rssMB"] = statusMegabytes("VmRSS");
+    }
+#ifndef __OPTIMIZE__
+    state.SetLabel("unoptimised build: numbers mean little");
+#endif
 }
 
-static void BM_HeapAStar_Unreachable(benchmark::State& state)
+static void registerSearchBenchmarks()
 {
-    runHeapSearch(state, kIsolatedVertex);
+    for (int side : kSides)
+        for (int farCorner : {0, 1})
+            benchmark::RegisterBenchmark(farCorner ? "BM_AStar_FarCorner" : "BM_AStar_Unreachable", BM_Search)
+                ->Args({side, farCorner})
+                ->Unit(benchmark::kMillisecond)
+                ->UseManualTime()
+                ->Repetitions(kRepetitions)
+                ->ReportAggregatesOnly(true);
 }
 
-static void BM_HeapAStar_FarCorner(benchmark::State& state)
-{
-    runHeapSearch(state, kLatticeFarCorner);
-}
-
-BENCHMARK(BM_AStar_Unreachable)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
-BENCHMARK(BM_AStar_FarCorner)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
-BENCHMARK(BM_HeapAStar_Unreachable)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
-BENCHMARK(BM_HeapAStar_FarCorner)->Unit(benchmark::kMillisecond)->Repetitions(kRepetitions)->ReportAggregatesOnly(true);
+static const bool registered = (registerSearchBenchmarks(), true);

@@ -2,13 +2,13 @@
 
 #include "app/random.h"
 #include "graph/scene.h"
-#include "route/astar.h"
+#include "route/search.h"
 
 void updateRoute()
 {
     if (goalVertex == -1 || startVertex == -1)
         return;
-    const bool found = aStarSearch(cameFrom, vertices, startVertex, goalVertex);
+    const bool found = searchRoute(cameFrom, vertices, startVertex, goalVertex, searchMode, &lastSearch);
     if (!found)
         cameFrom.clear();
 }

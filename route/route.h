@@ -3,8 +3,9 @@
 
 #include <vector>
 
-// Re-runs the search when both start and goal are set. A failed search
-// empties cameFrom; a successful one adds to it. Does nothing otherwise.
+// Re-runs the search in searchMode when both start and goal are set and keeps
+// its trace in lastSearch. A failed search empties cameFrom; a successful one
+// adds to it. Does nothing otherwise.
 void updateRoute();
 
 // Sets start, then goal, to random vertices (they may coincide) and updates

@@ -1,14 +1,169 @@
 #include "route/search.h"
 
-#include "route/astar.h"
+#include <algorithm>
+#include <chrono>
+#include <limits>
+
+#include "route/waiting_queue.h"
 
 SearchMode searchMode = SearchMode::AStar;
 SearchTrace lastSearch;
+// Kept between searches so that a short search on a large graph costs what
+// it touches, not the graph's size: the scratch trace (used when the caller
+// wants none) is put back to its defaults only where the last search wrote.
+static WaitingQueue waitingQueue;
+static SearchTrace scratch;
+static std::vector<int> scratchWritten;
+static std::vector<int> reached; // every vertex this search reached
+
+// The mode's priority of a vertex with cost so far g and distance h to the goal.
+static float priority(SearchMode mode, float g, float h)
+{
+    if (mode == SearchMode::Dijkstra)
+        return g;
+    if (mode == SearchMode::Greedy)
+        return h;
+    return g + h;
+}
+
+static void resetTrace(SearchTrace& trace, std::size_t count, SearchMode mode, int start, int goal)
+{
+    const float unreached = std::numeric_limits<float>::infinity();
+    trace.mode = mode;
+    trace.start = start;
+    trace.goal = goal;
+    trace.found = false;
+    trace.expanded.clear();
+    trace.reachedAt.assign(count, -1);
+    trace.expandedAt.assign(count, -1);
+    trace.parent.assign(count, -1);
+    trace.g.assign(count, unreached);
+    trace.h.assign(count, unreached);
+}
+
+static void resetEntry(SearchTrace& trace, int v)
+{
+    trace.reachedAt[v] = -1;
+    trace.expandedAt[v] = -1;
+    trace.parent[v] = -1;
+    trace.g[v] = std::numeric_limits<float>::infinity();
+    trace.h[v] = std::numeric_limits<float>::infinity();
+}
+
+static SearchTrace& cleanTrace(SearchTrace* given, std::size_t count, SearchMode mode, int start, int goal)
+{
+    if (given != nullptr) {
+        resetTrace(*given, count, mode, start, goal);
+        return *given;
+    }
+    if (scratch.reachedAt.size() != count) {
+        resetTrace(scratch, count, mode, start, goal);
+    } else {
+        for (int v : scratchWritten)
+            resetEntry(scratch, v);
+        scratch.mode = mode;
+        scratch.start = start;
+        scratch.goal = goal;
+        scratch.found = false;
+        scratch.expanded.clear();
+    }
+    scratchWritten.clear();
+    return scratch;
+}
+
+static bool alreadyImproved(const ExpansionChanges& changes, int vertex)
+{
+    for (int i = 0; i < changes.improvedCount; ++i)
+        if (changes.improved[i].vertex == vertex)
+            return true;
+    return false;
+}
+
+// Relaxes every link of current, the expansion-th vertex taken, in link order.
+// A link met twice is the list's in-place change twice: still one entry.
+static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int current, int expansion,
+                   ExpansionChanges& changes)
+{
+    const Vertex& vertex = vertices[current];
+    for (int i = 0; i < vertex.linkCount; ++i) {
+        const int neighbour = vertex.links[i].to;
+        if (t.expandedAt[neighbour] >= 0)
+            continue;
+        const bool waiting = t.reachedAt[neighbour] >= 0;
+        const float tentative = vertex.links[i].cost + t.g[current];
+        if (waiting && t.g[neighbour] <= tentative)
+            continue; // not strictly better: the first predecessor stays
+        if (!waiting) {
+            t.reachedAt[neighbour] = expansion + 1;
+            reached.push_back(neighbour);
+            t.h[neighbour] = vertexDistance(vertices[neighbour], vertices[t.goal]);
+            changes.added[changes.addedCount++].vertex = neighbour;
+        } else if (t.reachedAt[neighbour] <= expansion && !alreadyImproved(changes, neighbour)) {
+            changes.improved[changes.improvedCount++].vertex = neighbour;
+        }
+        t.parent[neighbour] = current;
+        t.g[neighbour] = tentative;
+    }
+    // Scores from the final costs: the list re-sorts only after the expansion.
+    for (int i = 0; i < changes.addedCount; ++i)
+        changes.added[i].score = priority(t.mode, t.g[changes.added[i].vertex], t.h[changes.added[i].vertex]);
+    for (int i = 0; i < changes.improvedCount; ++i)
+        changes.improved[i].score = priority(t.mode, t.g[changes.improved[i].vertex], t.h[changes.improved[i].vertex]);
+}
+
+static void runSearch(SearchTrace& t, const std::vector<Vertex>& vertices, WaitingQueue& queue)
+{
+    t.g[t.start] = 0.0f;
+    t.h[t.start] = vertexDistance(vertices[t.start], vertices[t.goal]);
+    t.reachedAt[t.start] = 0;
+    reached.push_back(t.start);
+    queueStart(queue, vertices.size(), t.start, priority(t.mode, 0.0f, t.h[t.start]));
+    for (int current = queueTake(queue); current >= 0; current = queueTake(queue)) {
+        if (current == t.goal) {
+            t.found = true;
+            return;
+        }
+        const int expansion = static_cast<int>(t.expanded.size());
+        t.expandedAt[current] = expansion;
+        t.expanded.push_back(current);
+        ExpansionChanges changes;
+        expand(t, vertices, current, expansion, changes);
+        queueApply(queue, expansion, changes);
+    }
+}
+
+// In ascending order with a hint: constant time each into a table that is
+// empty or whose entries all lie elsewhere, the usual cases. Only the final
+// predecessor of each vertex is written, which leaves the same table as
+// writing every improvement as it happens.
+static void writePredecessors(std::map<int, int>& cameFrom, const std::vector<int>& parent)
+{
+    const bool few = reached.size() < parent.size() / 16;
+    if (few)
+        std::sort(reached.begin(), reached.end());
+    auto hint = cameFrom.begin();
+    const std::size_t count = few ? reached.size() : parent.size();
+    for (std::size_t i = 0; i < count; ++i) {
+        const int v = few ? reached[i] : static_cast<int>(i);
+        if (parent[v] < 0)
+            continue;
+        hint = cameFrom.insert_or_assign(hint, v, parent[v]);
+        ++hint;
+    }
+}
 
 bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                 SearchMode, SearchTrace*)
+                 SearchMode mode, SearchTrace* trace)
 {
-    return aStarSearch(cameFrom, vertices, start, goal);
+    const auto began = std::chrono::steady_clock::now();
+    SearchTrace& t = cleanTrace(trace, vertices.size(), mode, start, goal);
+    reached.clear();
+    runSearch(t, vertices, waitingQueue);
+    writePredecessors(cameFrom, t.parent);
+    if (&t == &scratch)
+        scratchWritten.swap(reached);
+    t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    return t.found;
 }
 
 const char* searchModeName(SearchMode mode)

@@ -14,7 +14,10 @@ enum class SearchMode {
 };
 
 // What one search did. Per-vertex tables have one entry per vertex of the
-// graph searched; "step k" is the moment after k expansions.
+// graph searched; "step k" is the moment after k expansions. The vertices
+// waiting at step k are those with 0 <= reachedAt <= k whose expandedAt is
+// -1 or at least k.
+// The goal, once taken, ends the search: it is never listed as expanded.
 struct SearchTrace {
     SearchMode mode = SearchMode::AStar;
     int start = -1;
@@ -24,8 +27,8 @@ struct SearchTrace {
     std::vector<int> reachedAt;  // step at which each first waited (start: 0); -1 never reached
     std::vector<int> expandedAt; // position of each in expanded; -1 never expanded
     std::vector<int> parent;     // predecessor this search left; -1 for the start and the unreached
-    std::vector<float> g;        // best cost from the start this search found; unset where never reached
-    std::vector<float> h;        // straight-line distance to the goal; unset where never reached
+    std::vector<float> g;        // best cost from the start this search found; +infinity where never reached
+    std::vector<float> h;        // distance to the goal, in every mode; +infinity where never reached
     double seconds = 0.0;        // wall time of the search itself
 };
 
@@ -34,8 +37,11 @@ extern SearchMode searchMode;
 // The trace of the search updateRoute ran last; empty tables before any.
 extern SearchTrace lastSearch;
 
-// Runs the chosen search from start to goal and, when trace is given, fills
-// it. For AStar the result and every cameFrom write are exactly aStarSearch's.
+// Runs the chosen search from start to goal (valid indices, possibly equal)
+// and, when trace is given, fills it. True when the goal is taken. Writes the
+// predecessor of every vertex it improves into cameFrom, nothing else. For
+// AStar the result and every cameFrom write are exactly aStarSearch's. Takes
+// n log n time on n vertices; graph coordinates must be finite.
 bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                  SearchMode mode, SearchTrace* trace);
 

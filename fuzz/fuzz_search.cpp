@@ -1,0 +1,100 @@
+// Builds a small graph from the fuzzer's bytes, runs the program's search and
+// the plain list search on it, and aborts unless both return the same, leave
+// the same predecessor table and expand the same vertices in the same order.
+//
+// Input: vertex count (1 + byte % 96); a flags byte (bits 0-1 coordinate
+// kind: whole 0-3, whole 0-15, eighths of 0-31, or signed 16-bit; bit 2 a
+// depth per vertex; bits 3-4 the mode; bit 5 no trace); the coordinates;
+// start and goal bytes; up to three earlier table entries (a count byte, then
+// pairs); then link toggles as byte pairs. Missing bytes read as 0.
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <vector>
+
+#include "graph/scene.h"
+#include "mapgen/mapgen.h"
+#include "route/search.h"
+#include "tests/reference_search.h"
+
+struct Input {
+    const std::uint8_t* data;
+    std::size_t size;
+    std::size_t offset;
+};
+
+static int readByte(Input& input)
+{
+    return input.offset < input.size ? input.data[input.offset++] : 0;
+}
+
+static float readCoordinate(Input& input, int kind)
+{
+    const int value = readByte(input);
+    switch (kind) {
+    case 0:
+        return static_cast<float>(value % 4);
+    case 1:
+        return static_cast<float>(value % 16);
+    case 2:
+        return static_cast<float>(value) / 8.0f;
+    default:
+        return static_cast<float>(static_cast<std::int16_t>(value | readByte(input) << 8));
+    }
+}
+
+static void buildGraph(Input& input, int count, int flags)
+{
+    clearMap();
+    for (int i = 0; i < count; ++i) {
+        Vertex vertex;
+        vertex.x = readCoordinate(input, flags & 3);
+        vertex.y = readCoordinate(input, flags & 3);
+        if (flags & 4)
+            vertex.z = readCoordinate(input, flags & 3);
+        vertices.push_back(vertex);
+    }
+}
+
+[[noreturn]] static void fail(const char* what, SearchMode mode)
+{
+    std::fprintf(stderr, "vialoom_fuzz_search: %s (%s)\n", what, searchModeName(mode));
+    std::abort();
+}
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
+{
+    Input input{data, size, 0};
+    const int count = 1 + readByte(input) % 96;
+    const int flags = readByte(input);
+    buildGraph(input, count, flags);
+    const int start = readByte(input) % count;
+    const int goal = readByte(input) % count;
+    std::map<int, int> earlier;
+    for (int i = readByte(input) % 4; i > 0; --i) {
+        const int vertex = readByte(input) % count;
+        earlier[vertex] = readByte(input) % count;
+    }
+    while (input.offset < input.size) {
+        const int a = readByte(input) % count;
+        toggleLink(a, readByte(input) % count);
+    }
+
+    const SearchMode modes[] = {SearchMode::AStar, SearchMode::Dijkstra, SearchMode::Greedy, SearchMode::AStar};
+    const SearchMode mode = modes[(flags >> 3) & 3];
+    std::map<int, int> expected = earlier;
+    std::map<int, int> actual = earlier;
+    std::vector<int> order;
+    SearchTrace trace;
+    const bool found = referenceSearch(expected, vertices, start, goal, mode, &order);
+    const bool traced = (flags & 32) == 0;
+    if (searchRoute(actual, vertices, start, goal, mode, traced ? &trace : nullptr) != found)
+        fail("the searches disagree on the result", mode);
+    if (actual != expected)
+        fail("the predecessor tables differ", mode);
+    if (traced && trace.expanded != order)
+        fail("the expansion orders differ", mode);
+    return 0;
+}

@@ -1,0 +1,14 @@
+// A textbook Dijkstra with a binary heap, written apart from the program's
+// searches so that it can vouch for their costs.
+#pragma once
+
+#include <vector>
+
+#include "graph/scene.h"
+
+// Cheapest cost from start to goal (valid indices), each route summed in float
+// from the start forwards as the searches sum it; 0 when start == goal,
+// +infinity when the goal cannot be reached. When expandedCount is given it
+// receives how many vertices were settled before the goal was taken (all
+// reachable ones when it never is).
+float cheapestCost(const std::vector<Vertex>& vertices, int start, int goal, int* expandedCount);

@@ -1,0 +1,75 @@
+#include "tests/reference_search.h"
+
+#include <algorithm>
+#include <deque>
+
+static float score(SearchMode mode, float g, float h)
+{
+    if (mode == SearchMode::Dijkstra)
+        return g;
+    if (mode == SearchMode::Greedy)
+        return h;
+    return g + h;
+}
+
+// Insertion sort: an entry passes another only when strictly smaller, so
+// equal scores keep their order. fScore[i] belongs to openList[i].
+static void sortByScore(std::deque<int>& openList, std::deque<float>& fScore)
+{
+    for (std::size_t i = 1; i < fScore.size(); ++i) {
+        const float key = fScore[i];
+        const int vertex = openList[i];
+        std::size_t j = i;
+        for (; j > 0 && key < fScore[j - 1]; --j) {
+            fScore[j] = fScore[j - 1];
+            openList[j] = openList[j - 1];
+        }
+        fScore[j] = key;
+        openList[j] = vertex;
+    }
+}
+
+bool referenceSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                     SearchMode mode, std::vector<int>* expanded)
+{
+    std::map<int, float> gScore;
+    std::deque<float> fScore;
+    std::deque<int> openList{start};
+    std::deque<int> closedList;
+    gScore[start] = 0.0f;
+    fScore.push_back(score(mode, 0.0f, vertexDistance(vertices[start], vertices[goal])));
+
+    while (!openList.empty()) {
+        sortByScore(openList, fScore);
+        const int current = openList.front();
+        if (current == goal)
+            return true;
+        if (expanded != nullptr)
+            expanded->push_back(current);
+        closedList.push_back(current);
+        openList.pop_front();
+        fScore.pop_front();
+
+        const Vertex& vertex = vertices[current];
+        for (int i = 0; i < vertex.linkCount; ++i) {
+            const int neighbour = vertex.links[i].to;
+            const auto waiting = std::find(openList.begin(), openList.end(), neighbour);
+            if (waiting == openList.end() &&
+                std::find(closedList.rbegin(), closedList.rend(), neighbour) != closedList.rend())
+                continue;
+            const float tentative = vertex.links[i].cost + gScore[current];
+            if (waiting != openList.end() && gScore[neighbour] <= tentative)
+                continue;
+            const float f = score(mode, tentative, vertexDistance(vertices[neighbour], vertices[goal]));
+            if (waiting != openList.end()) {
+                fScore[waiting - openList.begin()] = f;
+            } else {
+                openList.push_back(neighbour);
+                fScore.push_back(f);
+            }
+            cameFrom[neighbour] = current;
+            gScore[neighbour] = tentative;
+        }
+    }
+    return false;
+}

@@ -1,0 +1,16 @@
+// The search as first written: a waiting list stable-sorted by score before
+// every expansion and scanned for membership. Quadratic, plain, and the
+// judge of the program's heap search in the tests and the fuzzer.
+#pragma once
+
+#include <map>
+#include <vector>
+
+#include "graph/scene.h"
+#include "route/search.h"
+
+// Same contract as searchRoute without the trace; when expanded is given it
+// receives the vertices in the order they were expanded (the goal, which ends
+// the search, is not among them).
+bool referenceSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                     SearchMode mode, std::vector<int>* expanded);

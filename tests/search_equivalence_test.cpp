@@ -1,0 +1,67 @@
+// The heap search against the plain list search: same result, same table
+// entry for entry, same expansion order, on graphs built to be full of ties.
+#include <gtest/gtest.h>
+
+#include <random>
+
+#include "app/random.h"
+#include "graph/scene.h"
+#include "mapgen/mapgen.h"
+#include "route/astar.h"
+#include "tests/reference_search.h"
+
+// Whole coordinates on a tiny grid give many equal costs and scores, points
+// that coincide (links of cost 0) and vertices left unlinked.
+static void buildSmallGrid(std::mt19937& rng, bool withDepth)
+{
+    clearMap();
+    const int count = 1 + static_cast<int>(rng() % 40);
+    const int side = 2 + static_cast<int>(rng() % 6);
+    for (int i = 0; i < count; ++i) {
+        addVertex(static_cast<int>(rng() % side), static_cast<int>(rng() % side));
+        vertices.back().z = withDepth ? static_cast<float>(rng() % 3) : 0.0f;
+    }
+    for (int i = static_cast<int>(rng() % (3 * count + 1)); i > 0; --i)
+        toggleLink(static_cast<int>(rng() % count), static_cast<int>(rng() % count));
+}
+
+TEST(SearchEquivalence, HeapSearchMatchesTheListSearchOnEveryGraph)
+{
+    enum Family { SmallGrid, SmallGridWithDepth, RandomMap, Lattice };
+    const int graphsPerFamily[] = {6000, 1500, 2500, 60};
+    const SearchMode modes[] = {SearchMode::AStar, SearchMode::Dijkstra, SearchMode::Greedy};
+    std::mt19937 rng(77031);
+    for (int family : {SmallGrid, SmallGridWithDepth, RandomMap, Lattice}) {
+        for (int round = 0; round < graphsPerFamily[family]; ++round) {
+            randomSeed(rng());
+            if (family == RandomMap)
+                generateRandomMap();
+            else if (family == Lattice)
+                generateGridMap();
+            else
+                buildSmallGrid(rng, family == SmallGridWithDepth);
+            const int start = static_cast<int>(rng() % vertices.size());
+            const int goal = rng() % 8 == 0 ? start : static_cast<int>(rng() % vertices.size());
+            // Entries an earlier search left, which must survive.
+            const std::map<int, int> before{{static_cast<int>(rng() % vertices.size()), 0}};
+            for (SearchMode mode : modes) {
+                std::map<int, int> expected = before;
+                std::map<int, int> actual = before;
+                std::vector<int> order;
+                SearchTrace trace;
+                const bool found = referenceSearch(expected, vertices, start, goal, mode, &order);
+                // aStarSearch keeps no trace and takes the untraced path.
+                const bool untraced = mode == SearchMode::AStar && round % 2 == 0;
+                const bool result = untraced ? aStarSearch(actual, vertices, start, goal)
+                                             : searchRoute(actual, vertices, start, goal, mode, &trace);
+                ASSERT_EQ(result, found) << family << " round " << round << " " << searchModeName(mode);
+                ASSERT_EQ(actual, expected) << family << " round " << round << " " << searchModeName(mode);
+                if (!untraced) {
+                    ASSERT_EQ(trace.expanded, order) << family << " round " << round << " " << searchModeName(mode);
+                }
+                if (family == Lattice)
+                    break; // the list search is slow there: A* only
+            }
+        }
+    }
+}
