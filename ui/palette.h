@@ -17,11 +17,12 @@ constexpr Colour kExpandedColour{0.2f, 0.3f, 1.0f};
 constexpr Colour kWaitingColour{0.0f, 0.45f, 0.2f};
 constexpr Colour kReplayColour{0.0f, 0.0f, 0.0f}; // the vertex being expanded and the route to it
 constexpr Colour kPanelColour{1.0f, 1.0f, 1.0f};
-constexpr float kPanelOpacity = 0.75f;
+constexpr float kPanelOpacity = 0.85f;
 constexpr Colour kTextColour{0.0f, 0.0f, 0.0f};
 
 // Sizes in pixels, as the window draws them.
 constexpr float kPointSize = 3.0f;
 constexpr float kSelectionSize = 5.0f;
+constexpr float kSearchPointSize = 5.0f;
 constexpr float kReplayVertexSize = 9.0f;
 constexpr float kReplayLineWidth = 3.0f;

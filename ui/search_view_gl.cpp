@@ -123,7 +123,7 @@ void drawSearchLayer()
     const SearchTrace& trace = *framePicture.trace;
     refreshArrays(trace);
     const int step = framePicture.step;
-    glPointSize(kPointSize);
+    glPointSize(kSearchPointSize);
     glEnableClientState(GL_VERTEX_ARRAY);
     // Everything reached in the waiting colour, then the expanded part over it.
     drawPrefix(arrays.reachedXY, reachedCount(arrays.order, step), kWaitingColour);

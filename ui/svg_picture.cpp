@@ -179,8 +179,8 @@ static void appendPanel(std::string& out, const TextPanel& panel)
 
 static void appendSearchLayer(std::string& out, const SvgScene& scene)
 {
-    appendDots(out, scene, "waiting", scene.waiting, kWaitingColour, kPointSize);
-    appendDots(out, scene, "expanded", scene.expanded, kExpandedColour, kPointSize);
+    appendDots(out, scene, "waiting", scene.waiting, kWaitingColour, kSearchPointSize);
+    appendDots(out, scene, "expanded", scene.expanded, kExpandedColour, kSearchPointSize);
     if (!scene.expanded.empty() || !scene.waiting.empty())
         appendSelections(out, scene, "selections-over-search");
     appendPolyline(out, scene, "replay", scene.routeToCurrent, kReplayColour, kReplayLineWidth);
