@@ -19,6 +19,7 @@
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 #include "route/search.h"
+#include "ui/layer_image.h"
 #include "ui/picture.h"
 #include "ui/replay.h"
 #include "ui/search_steps.h"
@@ -369,4 +370,26 @@ TEST(PicturePath, NamesByTheClockBesideTheMapAndNeverOverwrites)
     const std::string second = picturePath(folder, when);
     EXPECT_EQ(second, first.substr(0, first.size() - 4) + "-2.svg");
     std::remove(first.c_str());
+}
+
+TEST(LayerImage, PaintsEachPointOnThePixelTheWindowDrawsItOnExpandedOverWaiting)
+{
+    // 4 x 3 window; rows of the image count from the bottom.
+    const std::vector<float> reached{0.0f, 0.0f, 3.0f, 2.0f, -1.0f, 0.0f, 1.4f, 0.6f, 4.0f, 1.0f};
+    const std::vector<float> expanded{3.0f, 2.0f};
+    std::vector<std::uint8_t> rgba;
+    paintLayer(rgba, 4, 3, reached, 5, Colour{1, 0, 0}, expanded, 1, Colour{0, 0, 1});
+    const auto at = [&](int column, int rowFromBottom) {
+        const std::size_t i = static_cast<std::size_t>((rowFromBottom * 4 + column) * 4);
+        return std::vector<int>{rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]};
+    };
+    const std::vector<int> none{0, 0, 0, 0}, waiting{255, 0, 0, 255}, done{0, 0, 255, 255};
+    EXPECT_EQ(at(0, 2), waiting) << "(0, 0) is the top-left pixel";
+    EXPECT_EQ(at(3, 0), done) << "(3, 2) is bottom-right, expanded over waiting";
+    EXPECT_EQ(at(1, 1), waiting) << "(1.4, 0.6) rounds to pixel (1, 1)";
+    int painted = 0;
+    for (std::size_t i = 3; i < rgba.size(); i += 4)
+        painted += rgba[i] != 0;
+    EXPECT_EQ(painted, 3) << "points outside the window are skipped";
+    EXPECT_EQ(at(2, 2), none);
 }

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "graph/scene.h"
+#include "ui/layer_image.h"
 #include "ui/overlays.h"
 #include "ui/palette.h"
 #include "ui/search_steps.h"
@@ -22,7 +23,14 @@ struct LayerArrays {
     std::vector<float> reachedXY, expandedXY;
 };
 
+// Past this many reached vertices the dots would merge into one blot anyway;
+// single pixels then keep a million-vertex frame quick.
+constexpr std::size_t kDenseLayer = 50000;
+
 static LayerArrays arrays;
+// The dense layer's image and what it shows; -1 steps when none is painted.
+static std::vector<std::uint8_t> layerImage;
+static int imageStep = -1, imageWidth = 0, imageHeight = 0;
 // Worked out once a frame by drawSearchLayer, which onDisplay calls before drawSearchText.
 static SearchPicture framePicture;
 
@@ -43,6 +51,7 @@ static void refreshArrays(const SearchTrace& trace)
     arrays.goal = trace.goal;
     arrays.revision = verticesRevision;
     arrays.vertexCount = vertices.size();
+    imageStep = -1;
     arrays.order = reachOrder(trace);
     arrays.reachedXY.clear();
     arrays.expandedXY.clear();
@@ -115,6 +124,24 @@ static void drawPanel(const TextPanel& panel)
     }
 }
 
+static void drawDenseLayer(const SearchTrace& trace, int step)
+{
+    const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
+    if (step != imageStep || width != imageWidth || height != imageHeight) {
+        paintLayer(layerImage, width, height, arrays.reachedXY, reachedCount(arrays.order, step), kWaitingColour,
+                   arrays.expandedXY, std::min(step, stepCount(trace)), kExpandedColour);
+        imageStep = step;
+        imageWidth = width;
+        imageHeight = height;
+    }
+    // Just inside the bottom-left pixel, so the image lands on whole pixels.
+    glRasterPos2f(-0.25f, static_cast<float>(height) - 0.75f);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
+    glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, layerImage.data());
+    glDisable(GL_ALPHA_TEST);
+}
+
 void drawSearchLayer()
 {
     framePicture = searchPictureAt(statusClock(), glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
@@ -123,12 +150,16 @@ void drawSearchLayer()
     const SearchTrace& trace = *framePicture.trace;
     refreshArrays(trace);
     const int step = framePicture.step;
-    glPointSize(kSearchPointSize);
-    glEnableClientState(GL_VERTEX_ARRAY);
-    // Everything reached in the waiting colour, then the expanded part over it.
-    drawPrefix(arrays.reachedXY, reachedCount(arrays.order, step), kWaitingColour);
-    drawPrefix(arrays.expandedXY, std::min(step, stepCount(trace)), kExpandedColour);
-    glDisableClientState(GL_VERTEX_ARRAY);
+    if (arrays.order.vertices.size() > kDenseLayer) {
+        drawDenseLayer(trace, step);
+    } else {
+        glPointSize(kSearchPointSize);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        // Everything reached in the waiting colour, then the expanded part over it.
+        drawPrefix(arrays.reachedXY, reachedCount(arrays.order, step), kWaitingColour);
+        drawPrefix(arrays.expandedXY, std::min(step, stepCount(trace)), kExpandedColour);
+        glDisableClientState(GL_VERTEX_ARRAY);
+    }
     drawSelectionsAgain();
     drawReplayMarks(framePicture);
 }
