@@ -107,8 +107,8 @@ std::string helpText()
         "exists; 'check' exits 1 when a problem failed. Errors exit 2.\n"
         "Unsaved work is kept in $XDG_STATE_HOME/vialoom/ (~/.local/state/vialoom/) on quit.\n"
         "\n";
-    for (const char* line : kHelpLines) {
-        text += line;
+    for (int i = 0; i < kHelpLineCount; ++i) {
+        text += kHelpLines[i];
         text += '\n';
     }
     return text;

@@ -7,7 +7,7 @@
 #include "app/check_command.h"
 #include "mapio/map_file.h"
 #include "route/search.h"
-#include "ui/svg_export.h"
+#include "ui/picture.h"
 
 #ifndef VIALOOM_VERSION
 #define VIALOOM_VERSION "unknown"

@@ -15,6 +15,7 @@
 #include "graph/scene.h"
 #include "mapio/map_file.h"
 #include "route/route.h"
+#include "ui/search_view.h"
 #include "ui/status.h"
 
 constexpr int kRecoveryFilesKept = 10;
@@ -132,6 +133,7 @@ void openDocument(MapData map, const std::string& path)
     endEdit();
     documentPath = mapFormatOf(path) == MapFormat::Vmap ? path : vmapBeside(path);
     savedState = sceneState();
+    setPictureFolder(documentPath);
 }
 
 bool saveDocument()
@@ -145,6 +147,7 @@ bool saveDocument()
     }
     documentPath = path;
     savedState = sceneState();
+    setPictureFolder(documentPath);
     showStatus("saved " + baseName(path));
     return true;
 }

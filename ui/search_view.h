@@ -4,6 +4,12 @@
 // (and, for the mode, the route); the drawing reads it.
 #pragma once
 
+#include <string>
+#include <vector>
+
+#include "route/search.h"
+#include "ui/text_panel.h"
+
 // v: shows or hides the explored and waiting vertices and the stats line.
 void toggleSearchView();
 // m: A*, then Dijkstra, then greedy best-first, then A* again; re-runs the route.
@@ -23,3 +29,23 @@ bool helpIsOpen();
 void closeHelp();
 // e: writes the current view as an SVG picture and says where in the status line.
 void exportPicture();
+
+// e: where pictures go: beside mapPath (the document's file), or in the
+// current folder when it is empty. The document calls this when it opens or
+// saves a file.
+void setPictureFolder(const std::string& mapPath);
+
+// What the drawing shows at time now (seconds on statusClock) in a window of
+// width x height: whether the search layer is on, the trace and step it
+// shows, a replay's current vertex and the route to it, and the text panels
+// (stats, inspect, help) in drawing order. Keeps the view in step with the
+// scene: an edit since the last call ends the replay and the inspect panel.
+struct SearchPicture {
+    bool layer = false;
+    const SearchTrace* trace = nullptr; // non-null whenever layer is
+    int step = 0;                       // the sets after this many expansions
+    int current = -1;                   // -1 unless a replay shows a step
+    std::vector<int> routeToCurrent;
+    std::vector<TextPanel> panels;
+};
+SearchPicture searchPictureAt(double now, int width, int height);

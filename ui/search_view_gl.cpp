@@ -1,5 +1,171 @@
+#include <GL/freeglut.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+#include "graph/scene.h"
+#include "ui/layer_image.h"
 #include "ui/overlays.h"
+#include "ui/palette.h"
+#include "ui/search_steps.h"
+#include "ui/search_view.h"
+#include "ui/status.h"
 
-void drawSearchLayer() {}
+// The trace's vertices as vertex arrays: every set of every step is a prefix
+// of one of them, so a frame costs two draw calls and no pass over the graph.
+struct LayerArrays {
+    double seconds = -1.0;
+    std::size_t steps = 0, vertexCount = 0;
+    int start = -1, goal = -1;
+    std::uint64_t revision = 0;
+    ReachOrder order;
+    std::vector<float> reachedXY, expandedXY;
+};
 
-void drawSearchText() {}
+// Past this many reached vertices the dots would merge into one blot anyway;
+// single pixels then keep a million-vertex frame quick.
+constexpr std::size_t kDenseLayer = 50000;
+
+static LayerArrays arrays;
+// The dense layer's image and what it shows; -1 steps when none is painted.
+static std::vector<std::uint8_t> layerImage;
+static int imageStep = -1, imageWidth = 0, imageHeight = 0;
+// Worked out once a frame by drawSearchLayer, which onDisplay calls before drawSearchText.
+static SearchPicture framePicture;
+
+static void appendXY(std::vector<float>& xy, int vertex)
+{
+    xy.push_back(vertices[static_cast<std::size_t>(vertex)].x);
+    xy.push_back(vertices[static_cast<std::size_t>(vertex)].y);
+}
+
+static void refreshArrays(const SearchTrace& trace)
+{
+    if (arrays.seconds == trace.seconds && arrays.steps == trace.expanded.size() && arrays.start == trace.start &&
+        arrays.goal == trace.goal && arrays.revision == verticesRevision && arrays.vertexCount == vertices.size())
+        return;
+    arrays.seconds = trace.seconds;
+    arrays.steps = trace.expanded.size();
+    arrays.start = trace.start;
+    arrays.goal = trace.goal;
+    arrays.revision = verticesRevision;
+    arrays.vertexCount = vertices.size();
+    imageStep = -1;
+    arrays.order = reachOrder(trace);
+    arrays.reachedXY.clear();
+    arrays.expandedXY.clear();
+    for (int vertex : arrays.order.vertices)
+        appendXY(arrays.reachedXY, vertex);
+    for (int vertex : trace.expanded)
+        appendXY(arrays.expandedXY, vertex);
+}
+
+static void setColour(const Colour& colour)
+{
+    glColor3f(colour.red, colour.green, colour.blue);
+}
+
+static void drawPrefix(const std::vector<float>& xy, int count, const Colour& colour)
+{
+    if (count <= 0)
+        return;
+    setColour(colour);
+    glVertexPointer(2, GL_FLOAT, 0, xy.data());
+    glDrawArrays(GL_POINTS, 0, count);
+}
+
+// The layer covers the selection dots' centres; put them back on top.
+static void drawSelectionsAgain()
+{
+    glPointSize(kSelectionSize);
+    glBegin(GL_POINTS);
+    const std::pair<int, Colour> selections[] = {
+        {markedVertex, kMarkColour}, {startVertex, kStartColour}, {goalVertex, kGoalColour}};
+    for (const auto& [index, colour] : selections) {
+        if (index < 0 || index >= static_cast<int>(vertices.size()))
+            continue;
+        setColour(colour);
+        glVertex2f(vertices[static_cast<std::size_t>(index)].x, vertices[static_cast<std::size_t>(index)].y);
+    }
+    glEnd();
+}
+
+static void drawReplayMarks(const SearchPicture& picture)
+{
+    if (picture.current < 0)
+        return;
+    setColour(kReplayColour);
+    glLineWidth(kReplayLineWidth);
+    glBegin(GL_LINE_STRIP);
+    for (int vertex : picture.routeToCurrent)
+        glVertex2f(vertices[static_cast<std::size_t>(vertex)].x, vertices[static_cast<std::size_t>(vertex)].y);
+    glEnd();
+    glLineWidth(1.0f);
+    glPointSize(kReplayVertexSize);
+    glBegin(GL_POINTS);
+    glVertex2f(vertices[static_cast<std::size_t>(picture.current)].x,
+               vertices[static_cast<std::size_t>(picture.current)].y);
+    glEnd();
+}
+
+static void drawPanel(const TextPanel& panel)
+{
+    glEnable(GL_BLEND);
+    glBlendFunc(GL_SRC_ALPHA, GL_ONE_MINUS_SRC_ALPHA);
+    glColor4f(kPanelColour.red, kPanelColour.green, kPanelColour.blue, kPanelOpacity);
+    glRectf(panel.x, panel.y, panel.x + panel.width, panel.y + panel.height);
+    glDisable(GL_BLEND);
+    setColour(kTextColour);
+    for (int i = 0; i < static_cast<int>(panel.lines.size()); ++i) {
+        glRasterPos2f(textLeft(panel), textBaseline(panel, i));
+        glutBitmapString(GLUT_BITMAP_9_BY_15,
+                         reinterpret_cast<const unsigned char*>(panel.lines[static_cast<std::size_t>(i)].c_str()));
+    }
+}
+
+static void drawDenseLayer(const SearchTrace& trace, int step)
+{
+    const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
+    if (step != imageStep || width != imageWidth || height != imageHeight) {
+        paintLayer(layerImage, width, height, arrays.reachedXY, reachedCount(arrays.order, step), kWaitingColour,
+                   arrays.expandedXY, std::min(step, stepCount(trace)), kExpandedColour);
+        imageStep = step;
+        imageWidth = width;
+        imageHeight = height;
+    }
+    // Just inside the bottom-left pixel, so the image lands on whole pixels.
+    glRasterPos2f(-0.25f, static_cast<float>(height) - 0.75f);
+    glEnable(GL_ALPHA_TEST);
+    glAlphaFunc(GL_GREATER, 0.5f);
+    glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, layerImage.data());
+    glDisable(GL_ALPHA_TEST);
+}
+
+void drawSearchLayer()
+{
+    framePicture = searchPictureAt(statusClock(), glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    if (!framePicture.layer)
+        return;
+    const SearchTrace& trace = *framePicture.trace;
+    refreshArrays(trace);
+    const int step = framePicture.step;
+    if (arrays.order.vertices.size() > kDenseLayer) {
+        drawDenseLayer(trace, step);
+    } else {
+        glPointSize(kSearchPointSize);
+        glEnableClientState(GL_VERTEX_ARRAY);
+        // Everything reached in the waiting colour, then the expanded part over it.
+        drawPrefix(arrays.reachedXY, reachedCount(arrays.order, step), kWaitingColour);
+        drawPrefix(arrays.expandedXY, std::min(step, stepCount(trace)), kExpandedColour);
+        glDisableClientState(GL_VERTEX_ARRAY);
+    }
+    drawSelectionsAgain();
+    drawReplayMarks(framePicture);
+}
+
+void drawSearchText()
+{
+    for (const TextPanel& panel : framePicture.panels)
+        drawPanel(panel);
+}

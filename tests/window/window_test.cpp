@@ -206,6 +206,66 @@ TEST(Storm, SurvivesLongRandomInputWithBoundedMemory)
         << "did not work through the storm and quit: " << s.program.status;
 }
 
+namespace {
+
+// Every channel within one step of wanted's: the driver may round 0.3 or 0.45 of 255 either way.
+bool near(Rgb seen, Rgb wanted)
+{
+    for (int shift : {0, 8, 16}) {
+        const int a = static_cast<int>((seen >> shift) & 0xFF), b = static_cast<int>((wanted >> shift) & 0xFF);
+        if (a - b > 1 || b - a > 1)
+            return false;
+    }
+    return true;
+}
+
+int countPixels(const Image& shot, const std::function<bool(Rgb)>& wanted, int right = 1 << 30, int bottom = 1 << 30)
+{
+    int count = 0;
+    for (int y = 0; y < std::min(shot.height, bottom); ++y)
+        for (int x = 0; x < std::min(shot.width, right); ++x)
+            count += wanted(pixelAt(shot, x, y)) ? 1 : 0;
+    return count;
+}
+
+}  // namespace
+
+// v shows the explored (blue) and waiting (dark green) vertices and the stats text (black);
+// until then the lattice with its route holds only the colours the program always drew.
+TEST(SearchView, ShowsBothSetsAndTheStatsOnlyAfterV)
+{
+    const Rgb kExpanded = 0x334CFF, kWaiting = 0x007333, kText = 0x000000;
+    const std::vector<Rgb> oldColours{kGrey, kWhite, kOrange, 0xFF7F00, kMagenta, kRed, kGreen, kCyan};
+    Session s;
+    SessionGuard guard(&s, endSession);
+    ASSERT_TRUE(startSession(s));
+
+    pressKey(s, "2");
+    Image routed;
+    for (int tries = 0; tries < 60 && routed.pixels.empty(); ++tries) {
+        pressKey(s, "f");
+        waitForImage(s, [&](const Image& shot) {
+            if (countPixels(shot, [&](Rgb p) { return p == kCyan; }) >= 60)
+                routed = shot;
+            return !routed.pixels.empty();
+        }, 300);
+    }
+    ASSERT_FALSE(routed.pixels.empty()) << "no route of some length turned up";
+    EXPECT_EQ(countPixels(routed, [&](Rgb p) {
+                  return std::find(oldColours.begin(), oldColours.end(), p) == oldColours.end();
+              }), 0) << "a colour the program never drew before the new keys";
+
+    pressKey(s, "v");
+    int expanded = 0, waiting = 0, text = 0;
+    EXPECT_TRUE(waitForImage(s, [&](const Image& shot) {
+        expanded = countPixels(shot, [&](Rgb p) { return near(p, kExpanded); });
+        waiting = countPixels(shot, [&](Rgb p) { return near(p, kWaiting); });
+        text = countPixels(shot, [&](Rgb p) { return p == kText; }, 600, 40);
+        return expanded > 0 && waiting > 0 && text > 100;
+    }, 5000)) << expanded << " expanded, " << waiting << " waiting, " << text << " text pixels";
+    EXPECT_TRUE(quitsWithStatusZero(s, 5000)) << "wait status " << s.program.status;
+}
+
 TEST(NoDisplay, ExitsWithGlutsOneLineError)
 {
     Child program = startProgram("");

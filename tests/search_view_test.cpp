@@ -1,0 +1,395 @@
+// The search view's risky parts: replaying a trace lands on exactly the sets
+// a search stopped at that step had, the vertex-array prefixes the window
+// draws colour every vertex as those sets say, the SVG parses back with one
+// element per point, link and route vertex, and the optimality words.
+#include <expat.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+#include <fstream>
+#include <limits>
+#include <map>
+#include <random>
+#include <set>
+#include <sstream>
+
+#include "app/random.h"
+#include "graph/scene.h"
+#include "mapgen/mapgen.h"
+#include "route/search.h"
+#include "ui/layer_image.h"
+#include "ui/picture.h"
+#include "ui/replay.h"
+#include "ui/search_steps.h"
+#include "ui/stats_text.h"
+#include "ui/svg_picture.h"
+
+namespace {
+
+// Whole coordinates on a tiny grid: full of equal scores and zero-cost links.
+void buildTieGraph(std::mt19937& rng)
+{
+    clearMap();
+    const int count = 2 + static_cast<int>(rng() % 40);
+    const int side = 2 + static_cast<int>(rng() % 6);
+    for (int i = 0; i < count; ++i)
+        addVertex(static_cast<int>(rng() % side) * 10, static_cast<int>(rng() % side) * 10);
+    for (int i = 0; i < 3 * count; ++i)
+        toggleLink(static_cast<int>(rng() % count), static_cast<int>(rng() % count));
+}
+
+float scoreOf(SearchMode mode, float g, float h)
+{
+    return mode == SearchMode::Dijkstra ? g : mode == SearchMode::Greedy ? h : g + h;
+}
+
+// The search as the textbook writes it, stopped after `steps` expansions:
+// a waiting list stable-sorted by score before each expansion, the goal
+// ending the search when taken. Returns the expanded and waiting sets.
+StepSets stoppedSearch(int start, int goal, SearchMode mode, int steps)
+{
+    std::vector<int> waiting{start};
+    std::map<int, float> g{{start, 0.0f}}, score;
+    std::set<int> finished;
+    StepSets sets;
+    score[start] = scoreOf(mode, 0.0f, vertexDistance(vertices[start], vertices[goal]));
+    for (int step = 0; step < steps && !waiting.empty(); ++step) {
+        std::stable_sort(waiting.begin(), waiting.end(), [&](int a, int b) { return score[a] < score[b]; });
+        const int current = waiting.front();
+        if (current == goal)
+            break;
+        waiting.erase(waiting.begin());
+        finished.insert(current);
+        sets.expanded.push_back(current);
+        for (int i = 0; i < vertices[current].linkCount; ++i) {
+            const int next = vertices[current].links[i].to;
+            const float tentative = vertices[current].links[i].cost + g[current];
+            const bool isWaiting = std::find(waiting.begin(), waiting.end(), next) != waiting.end();
+            if (finished.count(next) != 0 || (isWaiting && g[next] <= tentative))
+                continue;
+            if (!isWaiting)
+                waiting.push_back(next);
+            g[next] = tentative;
+            score[next] = scoreOf(mode, tentative, vertexDistance(vertices[next], vertices[goal]));
+        }
+    }
+    sets.waiting = waiting;
+    std::sort(sets.waiting.begin(), sets.waiting.end());
+    return sets;
+}
+
+// What the window paints: every reached vertex in the waiting colour, then the
+// expanded prefix over it. 0 unpainted, 1 waiting, 2 expanded.
+std::vector<int> paintedAt(const SearchTrace& trace, const ReachOrder& order, int step)
+{
+    std::vector<int> paint(vertices.size(), 0);
+    for (int i = 0; i < reachedCount(order, step); ++i)
+        paint[order.vertices[i]] = 1;
+    for (int i = 0; i < std::min(step, stepCount(trace)); ++i)
+        paint[trace.expanded[i]] = 2;
+    return paint;
+}
+
+std::vector<int> paintOf(const StepSets& sets)
+{
+    std::vector<int> paint(vertices.size(), 0);
+    for (int v : sets.waiting)
+        paint[v] = 1;
+    for (int v : sets.expanded)
+        paint[v] = 2;
+    return paint;
+}
+
+} // namespace
+
+TEST(Replay, EveryStepReachedByPlayingOrSteppingShowsTheStoppedSearchsSets)
+{
+    std::mt19937 rng(20240610);
+    for (int round = 0; round < 120; ++round) {
+        if (round % 10 == 9) {
+            randomSeed(rng());
+            generateGridMap();
+        } else {
+            buildTieGraph(rng);
+        }
+        const int count = static_cast<int>(vertices.size());
+        const int start = static_cast<int>(rng() % count), goal = static_cast<int>(rng() % count);
+        const SearchMode mode = static_cast<SearchMode>(round % 3);
+        std::map<int, int> cameFrom;
+        SearchTrace trace;
+        searchRoute(cameFrom, vertices, start, goal, mode, &trace);
+        const int total = stepCount(trace);
+        const ReachOrder order = reachOrder(trace);
+
+        // Space, wait, pause, then steps back and forth past both ends.
+        Replay replay;
+        double now = 100.0;
+        playOrPause(replay, total, now);
+        now += static_cast<double>(rng() % 1000) / 1000.0;
+        playOrPause(replay, total, now);
+        std::vector<int> shown{replayStepAt(replay, total, now)};
+        for (int delta : {+1, -1, -1, +3, -7, +2, +50, +1, -2, -1, +1, -100, +1}) {
+            stepReplayBy(replay, delta, total, now);
+            shown.push_back(replayStepAt(replay, total, now));
+        }
+        for (int step : shown) {
+            SCOPED_TRACE("round " + std::to_string(round) + " step " + std::to_string(step));
+            ASSERT_GE(step, 0);
+            ASSERT_LE(step, total);
+            const StepSets fresh = stoppedSearch(start, goal, mode, step);
+            const StepSets sets = setsAtStep(trace, step);
+            EXPECT_EQ(sets.expanded, fresh.expanded);
+            EXPECT_EQ(sets.waiting, fresh.waiting);
+            EXPECT_EQ(paintedAt(trace, order, step), paintOf(sets));
+            EXPECT_EQ(vertexExpandedAt(trace, step), step == 0 ? -1 : sets.expanded.back());
+        }
+    }
+}
+
+TEST(Replay, PlaysAtItsSpeedEndsAtTheFinishedSearchAndKeepsTheSpeedInRange)
+{
+    struct Case {
+        const char* what;
+        double elapsed; // seconds after space
+        int total;
+        int step;
+        bool showing;
+    };
+    const Case cases[] = {
+        {"before the first tick", 0.01, 100, 0, true},
+        {"64 a second", 1.0, 100, 64, true},
+        {"runs to the end and ends", 2.0, 100, 100, false},
+        {"an empty search ends at once", 0.0, 0, 0, false},
+    };
+    for (const Case& c : cases) {
+        Replay replay;
+        playOrPause(replay, c.total, 10.0);
+        EXPECT_EQ(replayStepAt(replay, c.total, 10.0 + c.elapsed), c.step) << c.what;
+        EXPECT_EQ(replayShowing(replay, c.total, 10.0 + c.elapsed), c.showing) << c.what;
+    }
+
+    Replay replay;
+    playOrPause(replay, 1000, 0.0);
+    scaleSpeed(replay, true, 1000, 1.0); // 64 steps shown, then 128 a second
+    EXPECT_EQ(replayStepAt(replay, 1000, 2.0), 64 + 128);
+    playOrPause(replay, 1000, 2.0); // pause holds the step
+    EXPECT_EQ(replayStepAt(replay, 1000, 50.0), 192);
+    for (int i = 0; i < 40; ++i)
+        scaleSpeed(replay, true, 1000, 50.0);
+    EXPECT_EQ(replay.speed, kMaxReplaySpeed);
+    for (int i = 0; i < 40; ++i)
+        scaleSpeed(replay, false, 1000, 50.0);
+    EXPECT_EQ(replay.speed, kMinReplaySpeed);
+    playOrPause(replay, 1000, 50.0);
+    EXPECT_EQ(replayStepAt(replay, 1000, 53.0), 195) << "resumes from the paused step";
+    endReplay(replay);
+    EXPECT_EQ(replayStepAt(replay, 1000, 60.0), 1000) << "ended: the finished search";
+}
+
+TEST(RouteTo, FollowsParentsAndStopsOnALoop)
+{
+    SearchTrace trace;
+    trace.start = 0;
+    trace.reachedAt = {0, 1, 2, -1, 3};
+    trace.expandedAt = {0, 1, -1, -1, -1};
+    trace.parent = {-1, 0, 1, -1, 4};
+    EXPECT_EQ(routeTo(trace, 2), (std::vector<int>{2, 1, 0}));
+    EXPECT_EQ(routeTo(trace, 3), std::vector<int>{}) << "never reached";
+    EXPECT_EQ(routeTo(trace, 9), std::vector<int>{}) << "beyond the tables";
+    EXPECT_LE(routeTo(trace, 4).size(), trace.parent.size() + 1) << "a self-loop must not hang";
+}
+
+TEST(Stats, OptimalityWordsFollowTheCosts)
+{
+    const float inf = std::numeric_limits<float>::infinity();
+    struct Case {
+        const char* what;
+        float cost;      // the trace's g at the goal, inf when not found
+        float cheapest;  // the reference
+        const char* tail;
+    };
+    const Case cases[] = {
+        {"equal", 100.0f, 100.0f, "cheapest: yes"},
+        {"one ulp apart", 100.0f, std::nextafter(100.0f, 0.0f), "cheapest: yes"},
+        {"greedy, dearer", 110.0f, 100.0f, "cheapest: no, 10.0% dearer"},
+        {"reference finds none", 100.0f, inf, "cheapest: no"},
+        {"search misses a route", inf, 100.0f, "cheapest: no"},
+        {"neither finds one", inf, inf, "no route either, expanded 7"},
+    };
+    for (const Case& c : cases) {
+        SearchTrace trace;
+        trace.start = 0;
+        trace.goal = 1;
+        trace.found = !std::isinf(c.cost);
+        trace.g = {0.0f, c.cost};
+        trace.h = {0.0f, 0.0f};
+        trace.reachedAt = {0, 1};
+        trace.expandedAt = {0, -1};
+        trace.parent = {-1, 0};
+        const std::string line = checkLine(trace, Reference{c.cheapest, 7});
+        EXPECT_EQ(line.substr(line.size() - std::string(c.tail).size()), c.tail) << c.what << ": " << line;
+    }
+    EXPECT_TRUE(costsAgree(1000.0f, 1000.0f * (1.0f + 4.0f * FLT_EPSILON), 10));
+    EXPECT_FALSE(costsAgree(1000.0f, 1000.01f, 10));
+}
+
+namespace {
+
+struct SvgCounts {
+    bool wellFormed = false;
+    std::map<std::string, int> elements; // "group/element" -> count
+    int routePoints = -1;
+    std::string text;
+};
+
+struct ParseState {
+    std::vector<std::string> groups;
+    SvgCounts* counts;
+};
+
+SvgCounts parseSvg(const std::string& svg)
+{
+    SvgCounts counts;
+    ParseState state{{}, &counts};
+    XML_Parser parser = XML_ParserCreate("UTF-8");
+    XML_SetUserData(parser, &state);
+    XML_SetElementHandler(
+        parser,
+        [](void* data, const XML_Char* name, const XML_Char** attributes) {
+            auto& s = *static_cast<ParseState*>(data);
+            std::string id;
+            for (int i = 0; attributes[i] != nullptr; i += 2) {
+                if (std::string(attributes[i]) == "id")
+                    id = attributes[i + 1];
+                if (std::string(name) == "polyline" && std::string(attributes[i]) == "points" &&
+                    !s.groups.empty() && s.groups.back() == "route") {
+                    std::istringstream pairs(attributes[i + 1]);
+                    std::string pair;
+                    s.counts->routePoints = 0;
+                    while (pairs >> pair)
+                        ++s.counts->routePoints;
+                }
+            }
+            if (!s.groups.empty())
+                ++s.counts->elements[s.groups.back() + "/" + name];
+            s.groups.push_back(id.empty() && !s.groups.empty() ? s.groups.back() : id);
+        },
+        [](void* data, const XML_Char*) { static_cast<ParseState*>(data)->groups.pop_back(); });
+    XML_SetCharacterDataHandler(parser, [](void* data, const XML_Char* text, int length) {
+        static_cast<ParseState*>(data)->counts->text.append(text, static_cast<std::size_t>(length));
+    });
+    counts.wellFormed = XML_Parse(parser, svg.data(), static_cast<int>(svg.size()), 1) == XML_STATUS_OK;
+    XML_ParserFree(parser);
+    return counts;
+}
+
+int linkPairs()
+{
+    int ends = 0;
+    for (const Vertex& vertex : vertices)
+        ends += vertex.linkCount;
+    return ends / 2;
+}
+
+} // namespace
+
+TEST(Svg, ParsesBackWithOneElementPerPointLinkAndRouteVertex)
+{
+    for (unsigned seed : {1u, 2u, 3u, 4u}) {
+        randomSeed(seed);
+        seed % 2 == 0 ? generateGridMap() : generateRandomMap();
+        const int count = static_cast<int>(vertices.size());
+        std::map<int, int> cameFrom;
+        SearchTrace trace;
+        const int start = 0, goal = count - 1;
+        searchRoute(cameFrom, vertices, start, goal, SearchMode::AStar, &trace);
+        SvgScene scene;
+        scene.vertices = &vertices;
+        scene.start = start;
+        scene.goal = goal;
+        scene.marked = 1;
+        scene.route = routeTo(trace, goal);
+        const StepSets sets = setsAtStep(trace, stepCount(trace) / 2);
+        scene.expanded = sets.expanded;
+        scene.waiting = sets.waiting;
+        scene.current = sets.expanded.empty() ? -1 : sets.expanded.back();
+        scene.routeToCurrent = routeTo(trace, scene.current);
+        scene.panels.push_back(panelAt({"A* & <Dijkstra> \"quoted\"", "\x01 control"}, 4, 4));
+
+        const SvgCounts svg = parseSvg(formatSvg(scene));
+        SCOPED_TRACE("seed " + std::to_string(seed));
+        ASSERT_TRUE(svg.wellFormed);
+        EXPECT_EQ(svg.elements.at("points/circle"), count);
+        EXPECT_EQ(svg.elements.count("links/line") ? svg.elements.at("links/line") : 0, linkPairs());
+        EXPECT_EQ(svg.routePoints, trace.found ? static_cast<int>(scene.route.size()) : -1);
+        EXPECT_EQ(svg.elements.count("expanded/circle") ? svg.elements.at("expanded/circle") : 0,
+                  static_cast<int>(sets.expanded.size()));
+        EXPECT_EQ(svg.elements.count("waiting/circle") ? svg.elements.at("waiting/circle") : 0,
+                  static_cast<int>(sets.waiting.size()));
+        EXPECT_NE(svg.text.find("A* & <Dijkstra> \"quoted\""), std::string::npos);
+    }
+}
+
+TEST(Svg, ConvertRefusesMissingVerticesAndWritesAFileThatParses)
+{
+    randomSeed(7);
+    generateGridMap();
+    MapData map;
+    map.vertices = vertices;
+    const std::string path = ::testing::TempDir() + "vialoom-convert-test.svg";
+    std::remove(path.c_str());
+    std::string error;
+    EXPECT_FALSE(exportMapSvg(map, 0, 1600, true, path, error));
+    EXPECT_EQ(error, "--to 1600: no such vertex, the map has 1600");
+    EXPECT_FALSE(std::ifstream(path).good()) << "a refused export writes nothing";
+
+    ASSERT_TRUE(exportMapSvg(map, 0, 1599, true, path, error)) << error;
+    std::stringstream written;
+    written << std::ifstream(path).rdbuf();
+    const SvgCounts svg = parseSvg(written.str());
+    ASSERT_TRUE(svg.wellFormed);
+    EXPECT_EQ(svg.elements.at("points/circle"), 1600);
+    EXPECT_NE(svg.text.find("Dijkstra check"), std::string::npos);
+    std::remove(path.c_str());
+}
+
+TEST(PicturePath, NamesByTheClockBesideTheMapAndNeverOverwrites)
+{
+    EXPECT_EQ(folderOf("maps/town.vmap"), "maps/");
+    EXPECT_EQ(folderOf("town.vmap"), "");
+    EXPECT_EQ(folderOf("/town.vmap"), "/");
+
+    const std::string folder = ::testing::TempDir();
+    const std::time_t when = 1700000000;
+    const std::string first = picturePath(folder, when);
+    ASSERT_EQ(first.rfind(folder + "vialoom-", 0), 0u) << first;
+    ASSERT_EQ(first.size(), folder.size() + std::string("vialoom-YYYYMMDD-HHMMSS.svg").size()) << first;
+    std::ofstream(first) << "kept";
+    const std::string second = picturePath(folder, when);
+    EXPECT_EQ(second, first.substr(0, first.size() - 4) + "-2.svg");
+    std::remove(first.c_str());
+}
+
+TEST(LayerImage, PaintsEachPointOnThePixelTheWindowDrawsItOnExpandedOverWaiting)
+{
+    // 4 x 3 window; rows of the image count from the bottom.
+    const std::vector<float> reached{0.0f, 0.0f, 3.0f, 2.0f, -1.0f, 0.0f, 1.4f, 0.6f, 4.0f, 1.0f};
+    const std::vector<float> expanded{3.0f, 2.0f};
+    std::vector<std::uint8_t> rgba;
+    paintLayer(rgba, 4, 3, reached, 5, Colour{1, 0, 0}, expanded, 1, Colour{0, 0, 1});
+    const auto at = [&](int column, int rowFromBottom) {
+        const std::size_t i = static_cast<std::size_t>((rowFromBottom * 4 + column) * 4);
+        return std::vector<int>{rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]};
+    };
+    const std::vector<int> none{0, 0, 0, 0}, waiting{255, 0, 0, 255}, done{0, 0, 255, 255};
+    EXPECT_EQ(at(0, 2), waiting) << "(0, 0) is the top-left pixel";
+    EXPECT_EQ(at(3, 0), done) << "(3, 2) is bottom-right, expanded over waiting";
+    EXPECT_EQ(at(1, 1), waiting) << "(1.4, 0.6) rounds to pixel (1, 1)";
+    int painted = 0;
+    for (std::size_t i = 3; i < rgba.size(); i += 4)
+        painted += rgba[i] != 0;
+    EXPECT_EQ(painted, 3) << "points outside the window are skipped";
+    EXPECT_EQ(at(2, 2), none);
+}

@@ -1,0 +1,28 @@
+// The colours of the picture, shared by the window and the SVG pictures.
+#pragma once
+
+struct Colour {
+    float red, green, blue;
+};
+
+constexpr Colour kBackgroundColour{0.5f, 0.5f, 0.5f};
+constexpr Colour kPointColour{1.0f, 1.0f, 1.0f};
+constexpr Colour kMarkColour{1.0f, 0.0f, 1.0f};
+constexpr Colour kStartColour{1.0f, 0.0f, 0.0f};
+constexpr Colour kGoalColour{0.0f, 1.0f, 0.0f};
+constexpr Colour kLinkColour{1.0f, 0.5f, 0.0f};
+constexpr Colour kRouteColour{0.0f, 1.0f, 1.0f};
+// The search view: unlike every colour above and the status line's yellow.
+constexpr Colour kExpandedColour{0.2f, 0.3f, 1.0f};
+constexpr Colour kWaitingColour{0.0f, 0.45f, 0.2f};
+constexpr Colour kReplayColour{0.0f, 0.0f, 0.0f}; // the vertex being expanded and the route to it
+constexpr Colour kPanelColour{1.0f, 1.0f, 1.0f};
+constexpr float kPanelOpacity = 0.85f;
+constexpr Colour kTextColour{0.0f, 0.0f, 0.0f};
+
+// Sizes in pixels, as the window draws them.
+constexpr float kPointSize = 3.0f;
+constexpr float kSelectionSize = 5.0f;
+constexpr float kSearchPointSize = 5.0f;
+constexpr float kReplayVertexSize = 9.0f;
+constexpr float kReplayLineWidth = 3.0f;

@@ -1,0 +1,85 @@
+#include "ui/picture.h"
+
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <map>
+
+#include "route/search.h"
+#include "ui/search_steps.h"
+#include "ui/stats_text.h"
+
+static bool fileExists(const std::string& path)
+{
+    struct stat info;
+    return stat(path.c_str(), &info) == 0;
+}
+
+static bool checkVertex(const MapData& map, const char* option, int index, std::string& error)
+{
+    if (index >= -1 && index < static_cast<int>(map.vertices.size()))
+        return true;
+    error = std::string(option) + " " + std::to_string(index) + ": no such vertex, the map has " +
+            std::to_string(map.vertices.size());
+    return false;
+}
+
+// Large enough for the window and for every vertex of the map.
+static void sizeToFit(SvgScene& scene, const std::vector<Vertex>& vertices)
+{
+    float right = static_cast<float>(kFitWidth), bottom = static_cast<float>(kFitHeight);
+    for (const Vertex& vertex : vertices) {
+        right = std::max(right, vertex.x + static_cast<float>(kPanelMargin));
+        bottom = std::max(bottom, vertex.y + static_cast<float>(kPanelMargin));
+    }
+    scene.width = static_cast<int>(right);
+    scene.height = static_cast<int>(bottom);
+}
+
+std::string folderOf(const std::string& path)
+{
+    const std::size_t slash = path.rfind('/');
+    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
+}
+
+std::string picturePath(const std::string& folder, std::time_t when)
+{
+    std::tm local{};
+    localtime_r(&when, &local);
+    char stamp[32];
+    std::strftime(stamp, sizeof stamp, "vialoom-%Y%m%d-%H%M%S", &local);
+    const std::string stem = folder + stamp;
+    std::string path = stem + ".svg";
+    for (int n = 2; fileExists(path); ++n)
+        path = stem + "-" + std::to_string(n) + ".svg";
+    return path;
+}
+
+bool exportMapSvg(const MapData& map, int from, int to, bool view, const std::string& path, std::string& error)
+{
+    if (!checkVertex(map, "--from", from, error) || !checkVertex(map, "--to", to, error))
+        return false;
+    SvgScene scene;
+    sizeToFit(scene, map.vertices);
+    scene.vertices = &map.vertices;
+    scene.start = from == -1 ? map.startVertex : from;
+    scene.goal = to == -1 ? map.goalVertex : to;
+    scene.marked = map.markedVertex;
+    if (scene.start != -1 && scene.goal != -1) {
+        std::map<int, int> cameFrom;
+        SearchTrace trace;
+        if (searchRoute(cameFrom, map.vertices, scene.start, scene.goal, searchMode, &trace))
+            scene.route = routeTo(trace, scene.goal);
+        if (view) {
+            StepSets sets = setsAtStep(trace, stepCount(trace));
+            scene.expanded = std::move(sets.expanded);
+            scene.waiting = std::move(sets.waiting);
+            const int count = static_cast<int>(map.vertices.size());
+            scene.panels.push_back(panelAt(statsLines(trace, count, checkWithDijkstra(map.vertices, trace)),
+                                           kPanelMargin, kPanelMargin));
+        }
+    } else if (view) {
+        scene.panels.push_back(panelAt({noSearchLine(searchMode)}, kPanelMargin, kPanelMargin));
+    }
+    return writeSvgFile(path, scene, error);
+}

@@ -1,0 +1,25 @@
+// Pictures to keep: the current view, or a map file drawn without a window,
+// written as SVG.
+#pragma once
+
+#include <ctime>
+#include <string>
+
+#include "mapio/map_data.h"
+#include "ui/svg_picture.h"
+
+// folder + "vialoom-YYYYMMDD-HHMMSS.svg" for local time when; when that file
+// exists, the first free "-2", "-3", ... before ".svg", so no picture is
+// overwritten. An empty folder means the current one.
+std::string picturePath(const std::string& folder, std::time_t when);
+
+// The folder part of path, with its trailing '/'; "" when path has none.
+std::string folderOf(const std::string& path);
+
+// vialoom convert MAP OUT.svg: draws map with the route from `from` to `to`
+// in the chosen search mode (-1 for either: the map's own start or goal;
+// no route unless both are set) and, when view is true, the explored and
+// waiting vertices and the stats panel, as the window's search view would.
+// A vertex that does not exist is refused ("--from 12: no such vertex, the
+// map has 10"). Writes path atomically; false with error set on failure.
+bool exportMapSvg(const MapData& map, int from, int to, bool view, const std::string& path, std::string& error);

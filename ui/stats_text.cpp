@@ -1,0 +1,147 @@
+#include "ui/stats_text.h"
+
+#include <cfloat>
+#include <cmath>
+#include <cstdarg>
+#include <cstdio>
+#include <limits>
+
+#include "route/dijkstra.h"
+#include "ui/search_steps.h"
+
+constexpr int kLinksPerLine = 4;
+
+static std::string format(const char* pattern, ...) __attribute__((format(printf, 1, 2)));
+static std::string format(const char* pattern, ...)
+{
+    char buffer[256];
+    va_list arguments;
+    va_start(arguments, pattern);
+    std::vsnprintf(buffer, sizeof buffer, pattern, arguments);
+    va_end(arguments);
+    return buffer;
+}
+
+static bool hasTables(const SearchTrace& trace, int vertex)
+{
+    return vertex >= 0 && vertex < static_cast<int>(trace.g.size()) &&
+           vertex < static_cast<int>(trace.h.size()) && vertex < static_cast<int>(trace.reachedAt.size()) &&
+           vertex < static_cast<int>(trace.expandedAt.size());
+}
+
+// The score the trace's mode ranks a waiting vertex by.
+static float scoreOf(SearchMode mode, float g, float h)
+{
+    switch (mode) {
+    case SearchMode::Dijkstra:
+        return g;
+    case SearchMode::Greedy:
+        return h;
+    case SearchMode::AStar:
+        break;
+    }
+    return g + h;
+}
+
+static std::string searchState(const SearchTrace& trace, int vertex)
+{
+    const std::size_t i = static_cast<std::size_t>(vertex);
+    if (!hasTables(trace, vertex) || trace.reachedAt[i] == -1)
+        return "never reached by the last search";
+    std::string line = format("g %.2f, h %.2f, f %.2f, ", trace.g[i], trace.h[i], scoreOf(trace.mode, trace.g[i], trace.h[i]));
+    if (trace.expandedAt[i] != -1)
+        return line + format("expanded at step %d", trace.expandedAt[i] + 1);
+    return line + format("waiting since step %d, never expanded", trace.reachedAt[i]);
+}
+
+float routeCost(const SearchTrace& trace)
+{
+    if (!trace.found || !hasTables(trace, trace.goal))
+        return std::numeric_limits<float>::infinity();
+    return trace.g[static_cast<std::size_t>(trace.goal)];
+}
+
+int routeHops(const SearchTrace& trace)
+{
+    if (!trace.found)
+        return 0;
+    const std::size_t route = routeTo(trace, trace.goal).size();
+    return route == 0 ? 0 : static_cast<int>(route) - 1;
+}
+
+bool costsAgree(float cost, float cheapest, int hops)
+{
+    if (std::isinf(cost) || std::isinf(cheapest))
+        return cost == cheapest;
+    const float larger = std::max(std::fabs(cost), std::fabs(cheapest));
+    return std::fabs(cost - cheapest) <= static_cast<float>(hops + 1) * FLT_EPSILON * larger;
+}
+
+std::string searchLine(const SearchTrace& trace, int vertexCount)
+{
+    const char* name = searchModeName(trace.mode);
+    const std::string counts = format("expanded %d / %d vertices, %.2f ms", stepCount(trace), vertexCount,
+                                      trace.seconds * 1000.0);
+    if (!trace.found)
+        return format("%s: no route from %d to %d, ", name, trace.start, trace.goal) + counts;
+    return format("%s: cost %.2f, %d hops, ", name, routeCost(trace), routeHops(trace)) + counts;
+}
+
+std::string checkLine(const SearchTrace& trace, const Reference& reference)
+{
+    const float cost = routeCost(trace);
+    if (std::isinf(reference.cost) && std::isinf(cost))
+        return format("Dijkstra check: no route either, expanded %d", reference.expanded);
+    std::string line = "Dijkstra check: ";
+    line += std::isinf(reference.cost) ? std::string("no route") : format("cost %.2f", reference.cost);
+    line += format(", expanded %d - cheapest: ", reference.expanded);
+    if (costsAgree(cost, reference.cost, routeHops(trace)))
+        return line + "yes";
+    if (std::isinf(cost) || std::isinf(reference.cost))
+        return line + "no";
+    return line + format("no, %.1f%% dearer", (cost - reference.cost) / reference.cost * 100.0f);
+}
+
+std::string noSearchLine(SearchMode mode)
+{
+    return format("%s: no search yet - ALT+click a start, SHIFT+click a goal", searchModeName(mode));
+}
+
+std::string replayLine(int step, int total, double speed, bool playing)
+{
+    return format("replay: step %d / %d, %.0f expansions/s, %s", step, total, speed, playing ? "playing" : "paused");
+}
+
+std::vector<std::string> inspectLines(const std::vector<Vertex>& vertices, int vertex, const SearchTrace* trace)
+{
+    const Vertex& v = vertices[static_cast<std::size_t>(vertex)];
+    std::vector<std::string> lines{format("vertex %d at (%.1f, %.1f)", vertex, v.x, v.y)};
+    if (v.linkCount == 0)
+        lines.push_back("no links");
+    for (int i = 0; i < v.linkCount; ++i) {
+        const std::string link = format("%d (%.2f)", v.links[i].to, v.links[i].cost);
+        if (i % kLinksPerLine == 0)
+            lines.push_back((i == 0 ? "links to " : "         ") + link);
+        else
+            lines.back() += ", " + link;
+    }
+    lines.push_back(trace == nullptr ? std::string("no search yet") : searchState(*trace, vertex));
+    return lines;
+}
+
+Reference checkWithDijkstra(const std::vector<Vertex>& vertices, const SearchTrace& trace)
+{
+    Reference reference;
+    const int count = static_cast<int>(vertices.size());
+    if (trace.start < 0 || trace.goal < 0 || trace.start >= count || trace.goal >= count) {
+        reference.cost = std::numeric_limits<float>::infinity();
+        return reference;
+    }
+    reference.cost = cheapestCost(vertices, trace.start, trace.goal, &reference.expanded);
+    return reference;
+}
+
+std::vector<std::string> statsLines(const SearchTrace& trace, int vertexCount, const Reference& reference)
+{
+    return {searchLine(trace, vertexCount), checkLine(trace, reference)};
+}

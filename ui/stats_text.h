@@ -1,0 +1,53 @@
+// The words of the search view: the stats lines, the optimality check and the
+// inspect panel, built from a trace and plain numbers so they can be tested.
+#pragma once
+
+#include <string>
+#include <vector>
+
+#include "graph/scene.h"
+#include "route/search.h"
+
+// What an independent Dijkstra run found for the same start and goal:
+// cost +infinity when the goal is unreachable.
+struct Reference {
+    float cost = 0.0f;
+    int expanded = 0;
+};
+
+// The cost the trace reached the goal with; +infinity when it found none.
+float routeCost(const SearchTrace& trace);
+
+// Links on the trace's route to the goal; 0 when none was found.
+int routeHops(const SearchTrace& trace);
+
+// True when two costs of a route of hops links agree to single precision:
+// within the rounding a float sum of that many terms can pick up. Two
+// infinities agree.
+bool costsAgree(float cost, float cheapest, int hops);
+
+// "A*: cost 612.42, 41 hops, expanded 213 / 1600 vertices, 0.08 ms", or
+// "A*: no route from 3 to 7, expanded 20 / 1600 vertices, 0.01 ms".
+std::string searchLine(const SearchTrace& trace, int vertexCount);
+
+// "Dijkstra check: cost 612.42, expanded 1400 - cheapest: yes", or ": no,
+// 3.8% dearer", or that neither found a route.
+std::string checkLine(const SearchTrace& trace, const Reference& reference);
+
+// "A*: no search yet - ALT+click a start, SHIFT+click a goal".
+std::string noSearchLine(SearchMode mode);
+
+// "replay: step 45 / 213, 64 expansions/s, paused".
+std::string replayLine(int step, int total, double speed, bool playing);
+
+// What is known of vertex (a valid index): index, position, links with their
+// costs, and from trace (null when no search applies) its g, h, f and when it
+// was expanded, or that it was never reached.
+std::vector<std::string> inspectLines(const std::vector<Vertex>& vertices, int vertex, const SearchTrace* trace);
+
+// Runs the independent Dijkstra for trace's start and goal over vertices
+// (the graph trace was searched on); a trace with no start gives +infinity.
+Reference checkWithDijkstra(const std::vector<Vertex>& vertices, const SearchTrace& trace);
+
+// The stats panel's lines for a trace and its check: searchLine, checkLine.
+std::vector<std::string> statsLines(const SearchTrace& trace, int vertexCount, const Reference& reference);

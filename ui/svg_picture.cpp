@@ -1,0 +1,212 @@
+#include "ui/svg_picture.h"
+
+#include <charconv>
+#include <cmath>
+
+#include "mapio/atomic_file.h"
+#include "ui/palette.h"
+
+static bool isVertex(const SvgScene& scene, int index)
+{
+    return scene.vertices != nullptr && index >= 0 && index < static_cast<int>(scene.vertices->size());
+}
+
+// Shortest text that reads back as the same float.
+static void appendNumber(std::string& out, float value)
+{
+    char buffer[32];
+    const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
+    out.append(buffer, result.ptr);
+}
+
+static std::string hexColour(const Colour& colour)
+{
+    static const char kDigits[] = "0123456789abcdef";
+    std::string text = "#";
+    for (float channel : {colour.red, colour.green, colour.blue}) {
+        const int value = static_cast<int>(std::lround(channel * 255.0f));
+        text += kDigits[value / 16];
+        text += kDigits[value % 16];
+    }
+    return text;
+}
+
+static std::string escaped(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default:
+            // XML 1.0 allows no other control characters.
+            if (static_cast<unsigned char>(c) >= 0x20 || c == '\t')
+                out += c;
+        }
+    }
+    return out;
+}
+
+static void appendPoint(std::string& out, const Vertex& vertex)
+{
+    appendNumber(out, vertex.x);
+    out += ',';
+    appendNumber(out, vertex.y);
+}
+
+static void appendCircle(std::string& out, const Vertex& vertex, float size)
+{
+    out += "<circle r=\"";
+    appendNumber(out, size / 2.0f);
+    out += "\" cx=\"";
+    appendNumber(out, vertex.x);
+    out += "\" cy=\"";
+    appendNumber(out, vertex.y);
+    out += "\"/>\n";
+}
+
+// Circles of one colour and diameter.
+static void appendDots(std::string& out, const SvgScene& scene, const char* id, const std::vector<int>& indices,
+                       const Colour& colour, float size)
+{
+    out += "<g id=\"";
+    out += id;
+    out += "\" fill=\"" + hexColour(colour) + "\">\n";
+    for (int index : indices)
+        if (isVertex(scene, index))
+            appendCircle(out, (*scene.vertices)[static_cast<std::size_t>(index)], size);
+    out += "</g>\n";
+}
+
+static void appendAllPoints(std::string& out, const SvgScene& scene)
+{
+    std::vector<int> all;
+    if (scene.vertices != nullptr)
+        for (int i = 0; i < static_cast<int>(scene.vertices->size()); ++i)
+            all.push_back(i);
+    appendDots(out, scene, "points", all, kPointColour, kPointSize);
+}
+
+// Goal over start over mark, as in the window.
+static void appendSelections(std::string& out, const SvgScene& scene, const char* id)
+{
+    out += "<g id=\"";
+    out += id;
+    out += "\">\n";
+    const std::pair<int, Colour> selections[] = {
+        {scene.marked, kMarkColour}, {scene.start, kStartColour}, {scene.goal, kGoalColour}};
+    for (const auto& [index, colour] : selections) {
+        if (!isVertex(scene, index))
+            continue;
+        const Vertex& vertex = (*scene.vertices)[static_cast<std::size_t>(index)];
+        out += "<g fill=\"" + hexColour(colour) + "\">";
+        appendCircle(out, vertex, kSelectionSize);
+        out += "</g>\n";
+    }
+    out += "</g>\n";
+}
+
+// The window draws each link from both ends; one line each is the same picture.
+static void appendLinks(std::string& out, const SvgScene& scene)
+{
+    out += "<g id=\"links\" stroke=\"" + hexColour(kLinkColour) + "\" stroke-width=\"1\">\n";
+    const int count = scene.vertices == nullptr ? 0 : static_cast<int>(scene.vertices->size());
+    for (int from = 0; from < count; ++from) {
+        const Vertex& vertex = (*scene.vertices)[static_cast<std::size_t>(from)];
+        for (int i = 0; i < vertex.linkCount; ++i) {
+            const int to = vertex.links[i].to;
+            if (to <= from || !isVertex(scene, to))
+                continue;
+            const Vertex& other = (*scene.vertices)[static_cast<std::size_t>(to)];
+            out += "<line x1=\"";
+            appendNumber(out, vertex.x);
+            out += "\" y1=\"";
+            appendNumber(out, vertex.y);
+            out += "\" x2=\"";
+            appendNumber(out, other.x);
+            out += "\" y2=\"";
+            appendNumber(out, other.y);
+            out += "\"/>\n";
+        }
+    }
+    out += "</g>\n";
+}
+
+static void appendPolyline(std::string& out, const SvgScene& scene, const char* id, const std::vector<int>& path,
+                           const Colour& colour, float width)
+{
+    out += "<g id=\"";
+    out += id;
+    out += "\" fill=\"none\" stroke=\"" + hexColour(colour) + "\" stroke-width=\"";
+    appendNumber(out, width);
+    out += "\">\n";
+    std::string points;
+    for (int index : path) {
+        if (!isVertex(scene, index))
+            continue;
+        if (!points.empty())
+            points += ' ';
+        appendPoint(points, (*scene.vertices)[static_cast<std::size_t>(index)]);
+    }
+    if (!points.empty())
+        out += "<polyline points=\"" + points + "\"/>\n";
+    out += "</g>\n";
+}
+
+static void appendPanel(std::string& out, const TextPanel& panel)
+{
+    out += "<rect x=\"";
+    appendNumber(out, panel.x);
+    out += "\" y=\"";
+    appendNumber(out, panel.y);
+    out += "\" width=\"";
+    appendNumber(out, panel.width);
+    out += "\" height=\"";
+    appendNumber(out, panel.height);
+    out += "\" fill=\"" + hexColour(kPanelColour) + "\" fill-opacity=\"";
+    appendNumber(out, kPanelOpacity);
+    out += "\"/>\n";
+    for (int i = 0; i < static_cast<int>(panel.lines.size()); ++i) {
+        out += "<text x=\"";
+        appendNumber(out, textLeft(panel));
+        out += "\" y=\"";
+        appendNumber(out, textBaseline(panel, i));
+        out += "\">" + escaped(panel.lines[static_cast<std::size_t>(i)]) + "</text>\n";
+    }
+}
+
+static void appendSearchLayer(std::string& out, const SvgScene& scene)
+{
+    appendDots(out, scene, "waiting", scene.waiting, kWaitingColour, kSearchPointSize);
+    appendDots(out, scene, "expanded", scene.expanded, kExpandedColour, kSearchPointSize);
+    if (!scene.expanded.empty() || !scene.waiting.empty())
+        appendSelections(out, scene, "selections-over-search");
+    appendPolyline(out, scene, "replay", scene.routeToCurrent, kReplayColour, kReplayLineWidth);
+    appendDots(out, scene, "replay-vertex", {scene.current}, kReplayColour, kReplayVertexSize);
+}
+
+std::string formatSvg(const SvgScene& scene)
+{
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
+                      std::to_string(scene.width) + "\" height=\"" + std::to_string(scene.height) + "\" viewBox=\"0 0 " +
+                      std::to_string(scene.width) + " " + std::to_string(scene.height) + "\">\n";
+    out += "<rect id=\"background\" width=\"100%\" height=\"100%\" fill=\"" + hexColour(kBackgroundColour) + "\"/>\n";
+    appendAllPoints(out, scene);
+    appendSelections(out, scene, "selections");
+    appendLinks(out, scene);
+    appendSearchLayer(out, scene);
+    appendPolyline(out, scene, "route", scene.route, kRouteColour, 1.0f);
+    out += "<g id=\"text\" font-family=\"monospace\" font-size=\"15\" fill=\"" + hexColour(kTextColour) +
+           "\" xml:space=\"preserve\">\n";
+    for (const TextPanel& panel : scene.panels)
+        appendPanel(out, panel);
+    out += "</g>\n</svg>\n";
+    return out;
+}
+
+bool writeSvgFile(const std::string& path, const SvgScene& scene, std::string& error)
+{
+    return writeFileAtomically(path, formatSvg(scene), error);
+}
