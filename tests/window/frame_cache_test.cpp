@@ -118,6 +118,14 @@ void handGraph()
     updateRoute();
 }
 
+// Far from every edge, so only a small part of the window holds anything.
+void smallGraph()
+{
+    clearMap();
+    linkedLine({{300, 200}, {340, 260}, {301, 261}});
+    startVertex = 2;
+}
+
 void gridWithRoute()
 {
     randomSeed(20240601u);
@@ -163,7 +171,7 @@ TEST(FrameCache, PutsBackExactlyWhatIsDrawnAtEverySize)
 {
     ASSERT_TRUE(openWindow());
     const std::vector<std::pair<const char*, void (*)()>> scenes{
-        {"empty", clearMap}, {"hand graph", handGraph}, {"lattice", gridWithRoute},
+        {"empty", clearMap}, {"hand graph", handGraph}, {"small graph", smallGraph}, {"lattice", gridWithRoute},
         {"dense lattice", denseLattice}, {"random map", randomMap}};
     const std::vector<std::pair<int, int>> sizes{{800, 600}, {517, 333}, {1000, 700}, {3, 2}};
     for (const auto& size : sizes) {
