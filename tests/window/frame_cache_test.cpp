@@ -4,7 +4,6 @@
 
 #include <cstdlib>
 #include <functional>
-#include <sstream>
 #include <string>
 #include <vector>
 
@@ -40,10 +39,7 @@ bool openWindow()
         glutDisplayFunc([] {});
         glutReshapeFunc(onReshape);
         glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
-        onReshape(800, 600);
-        for (int i = 0; i < 10; ++i)
-            glutMainLoopEvent();
-        return true;
+        return true;  // resizeWindow waits for the window to come up
     }();
     return opened;
 }
@@ -84,14 +80,11 @@ Pixels drawAndRead(void (*draw)())
         for (std::size_t i = 0; i < direct.size(); ++i)
             if (direct[i] != cached[i] && differing++ == 0)
                 first = i;
-        if (differing != 0) {
-            const int width = glutGet(GLUT_WINDOW_WIDTH);
-            const std::size_t pixel = first / 4;
+        if (differing != 0)
             return ::testing::AssertionFailure()
-                   << "pass " << pass << ": " << differing << " bytes differ, first at (" << pixel % width
-                   << ", " << pixel / width << " from the bottom) channel " << first % 4 << ": "
-                   << int(direct[first]) << " drawn, " << int(cached[first]) << " put back";
-        }
+                   << "pass " << pass << ": " << differing << " bytes differ, first at byte " << first
+                   << " (rows from the bottom): " << int(direct[first]) << " drawn, " << int(cached[first])
+                   << " put back";
     }
     return ::testing::AssertionSuccess();
 }
@@ -118,14 +111,6 @@ void handGraph()
     updateRoute();
 }
 
-// Far from every edge, so only a small part of the window holds anything.
-void smallGraph()
-{
-    clearMap();
-    linkedLine({{300, 200}, {340, 260}, {301, 261}});
-    startVertex = 2;
-}
-
 void gridWithRoute()
 {
     randomSeed(20240601u);
@@ -146,23 +131,12 @@ void denseLattice()
         vertices.push_back(vertex);
     }
     for (int i = 0; i < side * side; ++i) {
-        if (i % side + 1 < side)
-            toggleLink(i, i + 1);
-        if (i + side < side * side)
-            toggleLink(i, i + side);
-        if (i % side + 1 < side && i + side < side * side)
-            toggleLink(i, i + side + 1);
+        const bool right = i % side + 1 < side, down = i + side < side * side;
+        for (int step : {right ? 1 : 0, down ? side : 0, right && down ? side + 1 : 0})
+            toggleLink(i, i + step);  // a step of 0 changes nothing
     }
     startVertex = 0, goalVertex = side * side - 1, markedVertex = side * 75 + 75;
     updateRoute();
-}
-
-void randomMap()
-{
-    randomSeed(7u);
-    generateRandomMap();
-    pickRandomRoute();
-    markedVertex = 0;
 }
 
 }  // namespace
@@ -170,9 +144,11 @@ void randomMap()
 TEST(FrameCache, PutsBackExactlyWhatIsDrawnAtEverySize)
 {
     ASSERT_TRUE(openWindow());
+    // The small graph lies far from every edge: only a small part of the window holds anything.
     const std::vector<std::pair<const char*, void (*)()>> scenes{
-        {"empty", clearMap}, {"hand graph", handGraph}, {"small graph", smallGraph}, {"lattice", gridWithRoute},
-        {"dense lattice", denseLattice}, {"random map", randomMap}};
+        {"empty", clearMap}, {"hand graph", handGraph}, {"lattice", gridWithRoute},
+        {"small graph", [] { clearMap(), linkedLine({{300, 200}, {340, 260}, {301, 261}}), startVertex = 2; }},
+        {"dense lattice", denseLattice}};
     const std::vector<std::pair<int, int>> sizes{{800, 600}, {517, 333}, {1000, 700}, {3, 2}};
     for (const auto& size : sizes) {
         ASSERT_TRUE(resizeWindow(size.first, size.second));
@@ -191,18 +167,13 @@ TEST(FrameCache, FollowsEveryChangeAndCapturesOnlyForTheGraphOrTheSize)
     ASSERT_TRUE(resizeWindow(800, 600));
     handGraph();
     ASSERT_TRUE(cachedMatchesDirect());
-    struct Edit {
-        const char* what;
-        std::function<void()> apply;
-        bool recaptures;
-    };
+    struct Edit { const char* what; std::function<void()> apply; bool recaptures; };
     const std::vector<Edit> edits{
         {"unlink", [] { toggleLink(0, 1); }, true},
         {"add vertex", [] { addVertex(400, 400); }, true},
         {"move the start", [] { startVertex = 0; }, false},
         {"drop the mark", [] { markedVertex = -1; }, false},
         {"drop every selection", [] { startVertex = goalVertex = -1; cameFrom.clear(); }, false},
-        {"mark again", [] { markedVertex = 8; }, false},
         {"new ground", [] { glClearColor(0.2f, 0.4f, 0.6f, 1.0f); }, true},
         {"old ground", [] { glClearColor(0.5f, 0.5f, 0.5f, 1.0f); }, true},
         {"smaller viewport", [] { onReshape(400, 300); }, true},
