@@ -18,8 +18,5 @@ void putBackPointsAndLinks();
 // Call only after putBackPointsAndLinks in the same frame.
 void putBackLinks();
 
-// Drops the kept pixels, so the next frame rasterises the layers again.
-void forgetSceneCache();
-
 // How many times the layers have been rasterised and read back so far.
 std::uint64_t sceneCaptureCount();

@@ -90,8 +90,11 @@ static PixelRect mergeLinks(std::vector<GLubyte>& points, const std::vector<GLub
         if (link || !std::equal(&points[i], &points[i + 3], ground)) {
             const GLint x = static_cast<GLint>(i / kChannels % width);
             const GLint y = static_cast<GLint>(i / kChannels / width);
-            left = std::min(left, x), right = std::max(right, x);
-            bottom = bottom < 0 ? y : bottom, top = y;
+            left = std::min(left, x);
+            right = std::max(right, x);
+            if (bottom < 0)
+                bottom = y; // rows come bottom first
+            top = y;
         }
     }
     if (right < 0)
@@ -153,13 +156,6 @@ void putBackPointsAndLinks()
 void putBackLinks()
 {
     drawKept(true);
-}
-
-void forgetSceneCache()
-{
-    kept = false;
-    keptPixels.clear();
-    keptPixels.shrink_to_fit();
 }
 
 std::uint64_t sceneCaptureCount()
