@@ -2,6 +2,8 @@
 
 #include <GL/glut.h>
 
+#include "ui/frame_pacing.h"
+
 void onReshape(int width, int height)
 {
     glViewport(0, 0, width, height);
@@ -12,5 +14,6 @@ void onReshape(int width, int height)
 
 void onIdle()
 {
+    waitForFrameSlot();
     glutPostRedisplay();
 }

@@ -4,5 +4,6 @@
 // Makes one unit one pixel, origin at the top-left pixel, y growing down.
 void onReshape(int width, int height);
 
-// Asks for a redraw whenever the event loop is idle.
+// Asks for a redraw whenever the event loop is idle, at most kFramesPerSecond
+// times a second.
 void onIdle();

@@ -4,19 +4,29 @@
 #include <X11/Xlib.h>
 #include <benchmark/benchmark.h>
 
+#include <sys/resource.h>
+
+#include <chrono>
 #include <cstdio>
 #include <cstdlib>
 
 #include "app/random.h"
 #include "app/window.h"
+#include "bench/big_lattice.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 #include "route/route.h"
 #include "ui/callbacks.h"
+#include "ui/frame.h"
 
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;
 constexpr unsigned kFrameSeed = 20240601u;
+constexpr int kRepetitions = 9;
+constexpr int kSlowRepetitions = 5; // for the half-second direct frame of the big lattice
+constexpr double kIdleSeconds = 10.0;
+
+using Clock = std::chrono::steady_clock;
 
 // freeglut ends the process when it cannot open the display, so ask Xlib first.
 static bool displayReachable()
@@ -47,7 +57,7 @@ bool openFrameWindow(int* argc, char** argv)
 }
 
 // A generated lattice and the longest route from corner 0 that exists in it.
-static void setUpRouteScene()
+static void setUpGridRoute()
 {
     randomSeed(kFrameSeed);
     generateGridMap();
@@ -62,43 +72,124 @@ static void setUpRouteScene()
     std::exit(EXIT_FAILURE);
 }
 
-static void BM_Frame_GridRoute(benchmark::State& state)
+// One whole frame as the window shows it: drawn, swapped and finished.
+static void showFrame(void (*draw)())
 {
-    setUpRouteScene();
-    onDisplay(); // the first frame pays for setting up buffers
+    draw();
+    glutSwapBuffers();
     glFinish();
-    for (auto _ : state) {
-        onDisplay();
-        glFinish();
+}
+
+static double secondsSince(Clock::time_point start)
+{
+    return std::chrono::duration<double>(Clock::now() - start).count();
+}
+
+// Times frames of the scene setUp makes. A cached run also times direct frames
+// right after, for its ratio to today's drawing in the same run.
+static void runFrames(benchmark::State& state, void (*setUp)(), void (*draw)(), int directFrames)
+{
+    setUp();
+    showFrame(draw); // the first frame sets up buffers and fills the cache
+    const Clock::time_point start = Clock::now();
+    for (auto _ : state)
+        showFrame(draw);
+    const double seconds = secondsSince(start) / static_cast<double>(state.iterations());
+    if (directFrames > 0) {
+        const Clock::time_point directStart = Clock::now();
+        for (int i = 0; i < directFrames; ++i)
+            showFrame(drawFrameDirect);
+        const double direct = secondsSince(directStart) / directFrames;
+        state.counters["directMs"] = direct * 1e3;
+        state.counters["cachedPerDirect"] = seconds / direct;
     }
     state.counters["routeVertices"] = static_cast<double>(currentRoute().size());
     state.SetLabel(reinterpret_cast<const char*>(glGetString(GL_RENDERER)));
-    clearMap();
 }
 
-// Clearing and swapping alone: what every frame costs before anything is drawn.
-static void BM_Frame_Empty(benchmark::State& state)
+static double processCpuSeconds()
 {
-    clearMap();
-    onDisplay();
-    glFinish();
+    rusage usage{};
+    getrusage(RUSAGE_SELF, &usage); // every thread, the driver's rasterisers included
+    const auto seconds = [](const timeval& t) { return static_cast<double>(t.tv_sec) + t.tv_usec * 1e-6; };
+    return seconds(usage.ru_utime) + seconds(usage.ru_stime);
+}
+
+// The program's own event loop, idle: GLUT's event pass and then onIdle, for kIdleSeconds.
+static void runIdle(benchmark::State& state, void (*setUp)())
+{
+    setUp();
+    showFrame(onDisplay);
     for (auto _ : state) {
-        onDisplay();
-        glFinish();
+        const double cpuStart = processCpuSeconds();
+        const Clock::time_point start = Clock::now();
+        long passes = 0;
+        for (; secondsSince(start) < kIdleSeconds; ++passes) {
+            glutMainLoopEvent();
+            onIdle();
+        }
+        const double wall = secondsSince(start);
+        state.counters["cpuPercent"] = 100.0 * (processCpuSeconds() - cpuStart) / wall;
+        state.counters["framesPerSecond"] = static_cast<double>(passes) / wall;
     }
 }
 
-static void registerFrame(const char* name, void (*run)(benchmark::State&))
+static void BM_Frame_Empty(benchmark::State& state)
+{
+    runFrames(state, clearMap, drawFrameCached, 0);
+}
+
+static void BM_Frame_GridRoute_Direct(benchmark::State& state)
+{
+    runFrames(state, setUpGridRoute, drawFrameDirect, 0);
+}
+
+static void BM_Frame_GridRoute_Cached(benchmark::State& state)
+{
+    runFrames(state, setUpGridRoute, drawFrameCached, 20);
+}
+
+static void BM_Frame_BigLattice_Direct(benchmark::State& state)
+{
+    runFrames(state, loadBigLattice, drawFrameDirect, 0);
+}
+
+static void BM_Frame_BigLattice_Cached(benchmark::State& state)
+{
+    runFrames(state, loadBigLattice, drawFrameCached, 1);
+}
+
+static void BM_Idle_Empty(benchmark::State& state)
+{
+    runIdle(state, clearMap);
+}
+
+static void BM_Idle_BigLattice(benchmark::State& state)
+{
+    runIdle(state, loadBigLattice);
+}
+
+static void registerFrame(const char* name, void (*run)(benchmark::State&), int repetitions)
 {
     benchmark::RegisterBenchmark(name, run)
         ->Unit(benchmark::kMillisecond)
         ->UseRealTime() // the renderer and the X server work outside this thread
-        ->Repetitions(9)
+        ->Repetitions(repetitions)
         ->ReportAggregatesOnly(true);
+}
+
+static void registerIdle(const char* name, void (*run)(benchmark::State&))
+{
+    benchmark::RegisterBenchmark(name, run)->Unit(benchmark::kSecond)->UseRealTime()->Iterations(1);
 }
 
 void registerFrameBenchmarks()
 {
-    registerFrame("BM_Frame_Empty", BM_Frame_Empty);
-    registerFrame("BM_Frame_GridRoute", BM_Frame_GridRoute);
+    registerFrame("BM_Frame_Empty", BM_Frame_Empty, kRepetitions);
+    registerFrame("BM_Frame_GridRoute_Direct", BM_Frame_GridRoute_Direct, kRepetitions);
+    registerFrame("BM_Frame_GridRoute_Cached", BM_Frame_GridRoute_Cached, kRepetitions);
+    registerFrame("BM_Frame_BigLattice_Direct", BM_Frame_BigLattice_Direct, kSlowRepetitions);
+    registerFrame("BM_Frame_BigLattice_Cached", BM_Frame_BigLattice_Cached, kRepetitions);
+    registerIdle("BM_Idle_Empty", BM_Idle_Empty);
+    registerIdle("BM_Idle_BigLattice", BM_Idle_BigLattice);
 }

@@ -1,5 +1,6 @@
-// One full frame of the lattice with a route, drawn by the program's own
-// display callback. Needs a window, so it only exists when a display does.
+// Whole frames, cached and drawn directly, of the 40 x 40 lattice and of the
+// 1000 x 1000 one with a route, and the idle event loop's processor use.
+// Needs a window, so they only exist when a display does.
 #pragma once
 
 // Opens an 800 x 600 GLUT window set up as the program sets up its own.

@@ -1,7 +1,8 @@
 // The GLUT callbacks of the window: drawing and input.
 #pragma once
 
-// Draws the whole scene from scratch and swaps buffers; changes no state.
+// Draws the frame, points and links from the scene cache, and swaps buffers;
+// changes nothing in the scene.
 void onDisplay();
 
 // Applies a mouse event and asks for a redraw unless nothing could change.

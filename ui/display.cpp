@@ -1,79 +1,43 @@
 #include <GL/glut.h>
 
-#include "graph/scene.h"
-#include "route/route.h"
 #include "ui/callbacks.h"
+#include "ui/frame.h"
+#include "ui/layers.h"
 #include "ui/overlays.h"
+#include "ui/scene_cache.h"
 
-static void drawVertex(int index)
+// The layers over the links, common to both ways of drawing.
+static void drawUpperLayers()
 {
-    glVertex2f(vertices[index].x, vertices[index].y);
+    drawSearchLayer();
+    drawRoute();
+    drawSearchText();
+    drawStatusLine();
 }
 
-static void drawSelection(int selection, float red, float green, float blue)
-{
-    if (selection == -1)
-        return;
-    glColor3f(red, green, blue);
-    drawVertex(selection);
-}
-
-static void drawPoints()
-{
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glPointSize(3.0f);
-    glBegin(GL_POINTS);
-    for (const Vertex& vertex : vertices)
-        glVertex2f(vertex.x, vertex.y);
-    glEnd();
-}
-
-// Goal over start over mark: the last one drawn shows.
-static void drawSelections()
-{
-    glPointSize(5.0f);
-    glBegin(GL_POINTS);
-    drawSelection(markedVertex, 1.0f, 0.0f, 1.0f);
-    drawSelection(startVertex, 1.0f, 0.0f, 0.0f);
-    drawSelection(goalVertex, 0.0f, 1.0f, 0.0f);
-    glEnd();
-}
-
-// Every link is stored at both ends and so drawn twice.
-static void drawLinks()
-{
-    glColor3f(1.0f, 0.5f, 0.0f);
-    glBegin(GL_LINES);
-    for (const Vertex& vertex : vertices) {
-        for (int i = 0; i < vertex.linkCount; ++i) {
-            glVertex2f(vertex.x, vertex.y);
-            drawVertex(vertex.links[i].to);
-        }
-    }
-    glEnd();
-}
-
-static void drawRoute()
-{
-    const std::vector<int> route = currentRoute();
-    if (route.empty())
-        return;
-    glColor3f(0.0f, 1.0f, 1.0f);
-    glBegin(GL_LINE_STRIP);
-    for (int vertex : route)
-        drawVertex(vertex);
-    glEnd();
-}
-
-void onDisplay()
+void drawFrameDirect()
 {
     glClear(GL_COLOR_BUFFER_BIT);
     drawPoints();
     drawSelections();
     drawLinks();
-    drawSearchLayer();
-    drawRoute();
-    drawSearchText();
-    drawStatusLine();
+    drawUpperLayers();
+}
+
+// Selections go over the kept points; the kept links then go back over them.
+void drawFrameCached()
+{
+    glClear(GL_COLOR_BUFFER_BIT);
+    putBackPointsAndLinks();
+    drawSelections();
+    if (anySelection())
+        putBackLinks();
+    glColor3f(1.0f, 0.5f, 0.0f); // the colour drawLinks leaves for the layers above
+    drawUpperLayers();
+}
+
+void onDisplay()
+{
+    drawFrameCached();
     glutSwapBuffers();
 }

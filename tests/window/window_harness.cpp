@@ -176,6 +176,22 @@ void stopProcess(Child& child, int signal)
             close(std::exchange(*fd, -1));
 }
 
+bool startServer(Session& s, std::string& displayName)
+{
+    // -displayfd 1: the server picks a free display number and writes it to stdout once it listens.
+    s.server =
+        spawn({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {}, false);
+    // Xvfb closes that descriptor after writing, so the read ends at once.
+    const std::string number = readPipe(s.server.out, 64, 10000);
+    displayName = ":" + number.substr(0, number.find('\n'));
+    if (number.find('\n') == std::string::npos ||
+        (s.display = XOpenDisplay(displayName.c_str())) == nullptr) {
+        std::fprintf(stderr, "no X server came up\n");
+        return false;
+    }
+    return true;
+}
+
 bool startSession(Session& s, const std::vector<std::string>& args)
 {
     if (s.workDir.empty()) {
@@ -184,17 +200,9 @@ bool startSession(Session& s, const std::vector<std::string>& args)
             return false;
         s.workDir = pattern;
     }
-    // -displayfd 1: the server picks a free display number and writes it to stdout once it listens.
-    s.server =
-        spawn({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, {}, false);
-    // Xvfb closes that descriptor after writing, so the read ends at once.
-    const std::string number = readPipe(s.server.out, 64, 10000);
-    const std::string display = ":" + number.substr(0, number.find('\n'));
-    if (number.find('\n') == std::string::npos ||
-        (s.display = XOpenDisplay(display.c_str())) == nullptr) {
-        std::fprintf(stderr, "no X server came up\n");
+    std::string display;
+    if (!startServer(s, display))
         return false;
-    }
     // A window that goes away under a grab must fail the test, not abort the test binary.
     XSetErrorHandler([](Display*, XErrorEvent*) { return 0; });
     s.program = startProgram(display, args, s.workDir);

@@ -49,6 +49,9 @@ bool waitForExit(Child& child, int timeoutMs);
 // Sends signal, then SIGKILL if the child lingers; reaps it and closes its pipes.
 void stopProcess(Child& child, int signal);
 
+// Starts a private 1024x768x24 Xvfb and connects to it; displayName gets its name (":3"). False,
+// with the reason on stderr, when no server came up.
+bool startServer(Session& s, std::string& displayName);
 // Starts Xvfb, connects, starts the program with args in s.workDir (a fresh folder unless set) and
 // waits for its "Vialoom" window; false, with the reason on stderr, on any failure.
 bool startSession(Session& s, const std::vector<std::string>& args = {});

@@ -1,0 +1,66 @@
+#include "bench/big_lattice.h"
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <vector>
+
+#include "graph/scene.h"
+#include "mapgen/mapgen.h"
+#include "route/route.h"
+
+struct BigLattice {
+    std::vector<Vertex> vertices;
+    std::map<int, int> cameFrom;
+};
+
+static int bigIndex(int row, int column)
+{
+    return row * kBigLatticeSide + column;
+}
+
+// Right, down-left, down, down-right: every neighbour pair is met once.
+static void linkForward(int row, int column)
+{
+    static const int steps[4][2] = {{0, 1}, {1, -1}, {1, 0}, {1, 1}};
+    for (const auto& step : steps) {
+        const int r = row + step[0];
+        const int c = column + step[1];
+        if (r < kBigLatticeSide && c >= 0 && c < kBigLatticeSide)
+            toggleLink(bigIndex(row, column), bigIndex(r, c));
+    }
+}
+
+static BigLattice buildBigLattice()
+{
+    clearMap();
+    vertices.resize(static_cast<std::size_t>(kBigLatticeSide) * kBigLatticeSide);
+    for (int row = 0; row < kBigLatticeSide; ++row)
+        for (int column = 0; column < kBigLatticeSide; ++column) {
+            Vertex& vertex = vertices[static_cast<std::size_t>(bigIndex(row, column))];
+            vertex.x = static_cast<float>(column) * kBigLatticeSpacing;
+            vertex.y = static_cast<float>(row) * kBigLatticeSpacing;
+        }
+    for (int row = 0; row < kBigLatticeSide; ++row)
+        for (int column = 0; column < kBigLatticeSide; ++column)
+            linkForward(row, column);
+    startVertex = 0;
+    goalVertex = bigIndex(kBigLatticeSide - 1, kBigLatticeSide - 1);
+    updateRoute();
+    if (cameFrom.empty()) {
+        std::fprintf(stderr, "vialoom_bench: no route across the big lattice\n");
+        std::exit(EXIT_FAILURE);
+    }
+    return BigLattice{vertices, cameFrom};
+}
+
+void loadBigLattice()
+{
+    static const BigLattice lattice = buildBigLattice();
+    vertices = lattice.vertices;
+    cameFrom = lattice.cameFrom;
+    startVertex = 0;
+    goalVertex = bigIndex(kBigLatticeSide - 1, kBigLatticeSide - 1);
+    markedVertex = -1;
+    ++verticesRevision;
+}

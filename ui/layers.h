@@ -1,0 +1,20 @@
+// The scene's own layers, each drawn in immediate mode in the current
+// projection. A frame stacks them points, selections, links, route.
+#pragma once
+
+// Every vertex as a white point of size 3; nothing on an empty graph.
+void drawPoints();
+
+// Mark, start and goal as points of size 5 in magenta, red and green, in that
+// order, so the goal wins where they meet; an unset one is skipped.
+void drawSelections();
+
+// True when mark, start or goal is set, i.e. drawSelections draws anything.
+bool anySelection();
+
+// Every link as an orange line, once from each end; never black, which the
+// scene cache relies on to tell link pixels from the ground.
+void drawLinks();
+
+// The current route as a cyan line strip; nothing when there is none.
+void drawRoute();

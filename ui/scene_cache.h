@@ -1,0 +1,22 @@
+// The unchanging part of a frame, points and links, kept as the pixels the
+// driver rasterised and put back with glDrawPixels instead of drawn again.
+// Kept until the graph (verticesRevision, the vertices' count or storage),
+// the viewport or the clear colour changes. Needs a current GL context whose
+// back buffer is drawn to.
+#pragma once
+
+#include <cstdint>
+
+// Covers the viewport with points and links exactly as drawPoints then
+// drawLinks would over a cleared buffer. When the cache is stale it first
+// rasterises both layers into the back buffer and reads them back, so call
+// it before anything else of the frame is drawn.
+void putBackPointsAndLinks();
+
+// Puts the link pixels back over whatever was drawn since, leaving every other
+// pixel alone: links then cover the selections as if drawn after them.
+// Call only after putBackPointsAndLinks in the same frame.
+void putBackLinks();
+
+// How many times the layers have been rasterised and read back so far.
+std::uint64_t sceneCaptureCount();
