@@ -105,7 +105,10 @@ static bool isPassable(char cell)
 static bool readRows(const std::string& text, const std::string& name, std::size_t& offset, const Header& header,
                      std::vector<int>& cellVertex, int& passable, std::string& error)
 {
-    cellVertex.assign(static_cast<std::size_t>(header.width) * header.height, -1);
+    // Grown row by row: a header promising more rows than the text holds costs nothing.
+    const std::size_t cells = static_cast<std::size_t>(header.width) * header.height;
+    cellVertex.clear();
+    cellVertex.reserve(std::min(cells, text.size() - offset));
     passable = 0;
     std::string line;
     for (int row = 0; row < header.height; ++row) {
@@ -119,9 +122,8 @@ static bool readRows(const std::string& text, const std::string& name, std::size
                     std::to_string(header.width);
             return false;
         }
-        for (int column = 0; column < header.width; ++column)
-            if (isPassable(line[column]))
-                cellVertex[static_cast<std::size_t>(row) * header.width + column] = passable++;
+        for (char cell : line)
+            cellVertex.push_back(isPassable(cell) ? passable++ : -1);
     }
     for (int number = kHeaderLines + 1 + header.height; nextLine(text, offset, line); ++number) {
         if (!line.empty()) {
