@@ -61,6 +61,15 @@ static bool readSideLine(const std::vector<std::string>& words, Header& header, 
     return true;
 }
 
+static bool gridFits(const Header& header, const std::string& where, std::string& error)
+{
+    const long cells = static_cast<long>(header.width) * header.height;
+    if (cells <= kMaxMapVertices)
+        return true;
+    error = where + "grid of " + std::to_string(cells) + " cells is over the limit of " + std::to_string(kMaxMapVertices);
+    return false;
+}
+
 static bool readHeader(const std::string& text, const std::string& name, std::size_t& offset, Header& header,
                        std::string& error)
 {
@@ -82,16 +91,12 @@ static bool readHeader(const std::string& text, const std::string& name, std::si
         }
         if ((number == 2 || number == 3) && !readSideLine(words, header, where, error))
             return false;
+        if (number == 3 && !gridFits(header, where, error))
+            return false;
         if (number == 4 && words != std::vector<std::string>{"map"}) {
             error = where + "expected \"map\"";
             return false;
         }
-    }
-    const long cells = static_cast<long>(header.width) * header.height;
-    if (cells > kMaxMapVertices) {
-        error = at(name, 3) + "grid of " + std::to_string(cells) + " cells is over the limit of " +
-                std::to_string(kMaxMapVertices);
-        return false;
     }
     return true;
 }
