@@ -1,7 +1,140 @@
 #include "app/check_command.h"
 
-int runCheckCommand(const std::vector<std::string>&, std::FILE*, std::FILE* err)
+#include <cmath>
+
+#include "route/astar.h"
+
+// A map read for the problems that name it, kept until another map is named.
+struct LoadedMap {
+    std::string path;
+    MapData map;
+    GridInfo grid;
+};
+
+static std::string describeCell(const char* which, int x, int y)
 {
-    std::fprintf(err, "vialoom: check is not ready yet\n");
+    return std::string(which) + " (" + std::to_string(x) + ", " + std::to_string(y) + ")";
+}
+
+// The vertex of cell (x, y), or -1 with why in reason.
+static int endpointVertex(const GridInfo& grid, const char* which, int x, int y, std::string& reason)
+{
+    if (x < 0 || x >= grid.width || y < 0 || y >= grid.height) {
+        reason = describeCell(which, x, y) + " is outside the " + std::to_string(grid.width) + " x " +
+                 std::to_string(grid.height) + " map";
+        return -1;
+    }
+    const int vertex = grid.cellVertex[static_cast<std::size_t>(y) * grid.width + x];
+    if (vertex < 0)
+        reason = describeCell(which, x, y) + " is blocked";
+    return vertex;
+}
+
+static float linkCost(const Vertex& from, int to)
+{
+    for (int i = 0; i < from.linkCount; ++i)
+        if (from.links[i].to == to)
+            return from.links[i].cost;
+    return -1.0f;
+}
+
+static std::string formatLength(double length)
+{
+    char text[64];
+    std::snprintf(text, sizeof text, "%.8f", length);
+    return text;
+}
+
+// Makes sure loaded holds the map at path; false with error when it cannot be read.
+static bool loadMap(const std::string& path, LoadedMap& loaded, std::string& error)
+{
+    if (loaded.path == path)
+        return true;
+    LoadedMap fresh;
+    if (!readMovingAiFile(path, fresh.map, error, &fresh.grid))
+        return false;
+    fresh.path = path;
+    loaded = std::move(fresh);
+    return true;
+}
+
+static int usageError(std::FILE* err)
+{
+    std::fprintf(err, "vialoom: usage: vialoom check SCENFILE [MAPFILE]\n");
     return 2;
+}
+
+int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
+{
+    if (args.empty() || args.size() > 2)
+        return usageError(err);
+    const std::string& scenarioPath = args[0];
+    std::vector<ScenarioProblem> problems;
+    std::string error;
+    LoadedMap loaded;
+    if (!readScenarioFile(scenarioPath, problems, error) ||
+        (args.size() == 2 && !loadMap(args[1], loaded, error))) {
+        std::fprintf(err, "vialoom: %s\n", error.c_str());
+        return 2;
+    }
+    int passed = 0;
+    int failed = 0;
+    for (const ScenarioProblem& problem : problems) {
+        const std::string mapPath = args.size() == 2 ? args[1] : scenarioMapPath(scenarioPath, problem.mapName);
+        if (!loadMap(mapPath, loaded, error)) {
+            std::fprintf(err, "vialoom: %s\n", error.c_str());
+            return 2;
+        }
+        double length = 0.0;
+        const std::string reason = checkProblem(loaded.map, loaded.grid, problem, length);
+        if (reason.empty()) {
+            ++passed;
+            continue;
+        }
+        ++failed;
+        std::fprintf(out, "%s:%d: %s\n", scenarioPath.c_str(), problem.line, reason.c_str());
+    }
+    std::fprintf(out, "%d passed, %d failed\n", passed, failed);
+    return failed == 0 ? 0 : 1;
+}
+
+std::string checkProblem(const MapData& map, const GridInfo& grid, const ScenarioProblem& problem, double& length)
+{
+    length = -1.0;
+    std::string reason;
+    if (problem.mapWidth != grid.width || problem.mapHeight != grid.height)
+        return "the map is " + std::to_string(grid.width) + " x " + std::to_string(grid.height) +
+               ", the scenario says " + std::to_string(problem.mapWidth) + " x " + std::to_string(problem.mapHeight);
+    const int start = endpointVertex(grid, "start", problem.startX, problem.startY, reason);
+    const int goal = start < 0 ? -1 : endpointVertex(grid, "goal", problem.goalX, problem.goalY, reason);
+    if (start < 0 || goal < 0)
+        return reason;
+    std::map<int, int> cameFrom;
+    if (!aStarSearch(cameFrom, map.vertices, start, goal))
+        return "no route found, optimal " + formatLength(problem.optimalLength);
+    const double cost = routeCost(cameFrom, map.vertices, start, goal);
+    if (cost < 0.0)
+        return "the search left a broken route";
+    length = cost / grid.cellSize;
+    if (std::fabs(length - problem.optimalLength) > kLengthTolerance * problem.optimalLength)
+        return "route length " + formatLength(length) + ", optimal " + formatLength(problem.optimalLength);
+    return "";
+}
+
+double routeCost(const std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal)
+{
+    double cost = 0.0;
+    int current = goal;
+    for (std::size_t steps = 0; current != start; ++steps) {
+        const auto previous = cameFrom.find(current);
+        if (previous == cameFrom.end() || steps >= vertices.size() || previous->second < 0 ||
+            previous->second >= static_cast<int>(vertices.size()))
+            return -1.0;
+        const float link = linkCost(vertices[current], previous->second);
+        if (link < 0.0f)
+            return -1.0;
+        cost += link;
+        current = previous->second;
+    }
+    return cost;
 }

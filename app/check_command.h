@@ -1,10 +1,36 @@
-// vialoom check: runs a Moving AI scenario with the program's own search.
+// "vialoom check SCENFILE [MAPFILE]": runs every problem of a Moving AI
+// scenario with the program's own A* on the imported grid and compares each
+// route length with the one the scenario records.
 #pragma once
 
 #include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
-// words: SCENFILE [MAPFILE]. Returns the exit status: 0 all passed, 1 some
-// failed, 2 bad usage or an unreadable file.
-int runCheckCommand(const std::vector<std::string>& words, std::FILE* out, std::FILE* err);
+#include "graph/scene.h"
+#include "mapio/movingai.h"
+#include "mapio/scenario.h"
+
+// Largest relative difference between a route length and the recorded one
+// that still passes.
+constexpr double kLengthTolerance = 1e-4;
+
+// args are the words after "check". The map is MAPFILE when given, else found
+// beside the scenario (scenarioMapPath). Writes one line per failed problem,
+// "SCENFILE:LINE: why", then "N passed, M failed" to out. A problem fails
+// when an endpoint is outside the map or blocked, when no route is found, or
+// when the length differs by more than kLengthTolerance relative. Returns 0
+// when none failed, 1 when some did, and 2 (with one "vialoom: ..." line on
+// err) for bad usage or a file that cannot be read.
+int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+
+// Solves one problem on map (read with grid) and judges it. Returns "" when it
+// passes, else the reason; length receives the route length in cells when a
+// route was found, -1 otherwise.
+std::string checkProblem(const MapData& map, const GridInfo& grid, const ScenarioProblem& problem, double& length);
+
+// The cost of the route cameFrom leads along from goal back to start, summed in
+// double; 0 when start == goal, -1 when the chain breaks, loops or uses a
+// missing link.
+double routeCost(const std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal);

@@ -1,13 +1,311 @@
 #include "mapio/movingai.h"
 
-bool parseMovingAi(const std::string&, const std::string& name, MapData&, std::string& error, GridInfo*)
+#include <sys/stat.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+
+// Header lines are a keyword and a number; anything longer is not a header.
+constexpr std::size_t kMaxHeaderLine = 256;
+constexpr int kHeaderLines = 4;
+// Grid steps: positions are multiples of 2^-14 below 1024, so floats hold them exactly.
+constexpr double kCellStep = 1.0 / 8192.0;
+constexpr double kOffsetStep = 1.0 / 16384.0;
+
+struct Direction {
+    int row;
+    int column;
+};
+
+// N, NE, E, SE, S, SW, W, NW: the order of every vertex's link table.
+constexpr Direction kDirections[8] = {{-1, 0}, {-1, 1}, {0, 1},  {1, 1},
+                                      {1, 0},  {1, -1}, {0, -1}, {-1, -1}};
+
+struct Header {
+    int width = 0;
+    int height = 0;
+};
+
+static std::string at(const std::string& name, int line)
 {
-    error = name + ": Moving AI maps not read yet";
+    return name + ":" + std::to_string(line) + ": ";
+}
+
+static bool parseSide(const std::string& word, int& side)
+{
+    const char* end = word.data() + word.size();
+    const auto [stop, fault] = std::from_chars(word.data(), end, side);
+    return fault == std::errc() && stop == end && side >= 1 && side <= kMaxGridSide;
+}
+
+// Reads "height N" or "width N" into the header, refusing repeats and strangers.
+static bool readSideLine(const std::vector<std::string>& words, Header& header, const std::string& where,
+                         std::string& error)
+{
+    const bool isHeight = words.size() == 2 && words[0] == "height";
+    const bool isWidth = words.size() == 2 && words[0] == "width";
+    int& side = isHeight ? header.height : header.width;
+    if ((!isHeight && !isWidth) || side != 0) {
+        error = where + "expected \"height N\" and \"width N\", one each";
+        return false;
+    }
+    if (!parseSide(words[1], side)) {
+        error = where + words[0] + " must be a whole number from 1 to " + std::to_string(kMaxGridSide);
+        side = 0;
+        return false;
+    }
+    return true;
+}
+
+static bool gridFits(const Header& header, const std::string& where, std::string& error)
+{
+    const long cells = static_cast<long>(header.width) * header.height;
+    if (cells <= kMaxMapVertices)
+        return true;
+    error = where + "grid of " + std::to_string(cells) + " cells is over the limit of " + std::to_string(kMaxMapVertices);
     return false;
 }
 
-bool readMovingAiFile(const std::string& path, MapData&, std::string& error, GridInfo*)
+static bool readHeader(const std::string& text, const std::string& name, std::size_t& offset, Header& header,
+                       std::string& error)
 {
-    error = path + ": Moving AI maps not read yet";
-    return false;
+    std::string line;
+    for (int number = 1; number <= kHeaderLines; ++number) {
+        const std::string where = at(name, number);
+        if (!nextLine(text, offset, line)) {
+            error = where + "header ends early";
+            return false;
+        }
+        if (line.size() > kMaxHeaderLine) {
+            error = where + "line is longer than " + std::to_string(kMaxHeaderLine) + " characters";
+            return false;
+        }
+        const std::vector<std::string> words = splitWords(line);
+        if (number == 1 && words != std::vector<std::string>{"type", "octile"}) {
+            error = where + "expected \"type octile\"";
+            return false;
+        }
+        if ((number == 2 || number == 3) && !readSideLine(words, header, where, error))
+            return false;
+        if (number == 3 && !gridFits(header, where, error))
+            return false;
+        if (number == 4 && words != std::vector<std::string>{"map"}) {
+            error = where + "expected \"map\"";
+            return false;
+        }
+    }
+    return true;
+}
+
+static bool isPassable(char cell)
+{
+    return cell == '.' || cell == 'G' || cell == 'S';
+}
+
+// Numbers the passable cells row by row; -1 for blocked ones.
+static bool readRows(const std::string& text, const std::string& name, std::size_t& offset, const Header& header,
+                     std::vector<int>& cellVertex, int& passable, std::string& error)
+{
+    // Grown row by row: a header promising more rows than the text holds costs nothing.
+    const std::size_t cells = static_cast<std::size_t>(header.width) * header.height;
+    cellVertex.clear();
+    cellVertex.reserve(std::min(cells, text.size() - offset));
+    passable = 0;
+    std::string line;
+    for (int row = 0; row < header.height; ++row) {
+        const std::string where = at(name, kHeaderLines + 1 + row);
+        if (!nextLine(text, offset, line)) {
+            error = where + "expected " + std::to_string(header.height) + " rows, found " + std::to_string(row);
+            return false;
+        }
+        if (line.size() != static_cast<std::size_t>(header.width)) {
+            error = where + "row is " + std::to_string(line.size()) + " characters long, expected " +
+                    std::to_string(header.width);
+            return false;
+        }
+        for (char cell : line)
+            cellVertex.push_back(isPassable(cell) ? passable++ : -1);
+    }
+    for (int number = kHeaderLines + 1 + header.height; nextLine(text, offset, line); ++number) {
+        if (!line.empty()) {
+            error = at(name, number) + "more than " + std::to_string(header.height) + " rows";
+            return false;
+        }
+    }
+    return true;
+}
+
+static double roundDownTo(double value, double step)
+{
+    return std::floor(value / step) * step;
+}
+
+static void placeVertices(const GridInfo& grid, std::vector<Vertex>& vertices)
+{
+    const double offsetX = roundDownTo((kFitWidth - grid.width * grid.cellSize) / 2.0, kOffsetStep);
+    const double offsetY = roundDownTo((kFitHeight - grid.height * grid.cellSize) / 2.0, kOffsetStep);
+    for (int row = 0; row < grid.height; ++row) {
+        for (int column = 0; column < grid.width; ++column) {
+            const int index = grid.cellVertex[static_cast<std::size_t>(row) * grid.width + column];
+            if (index < 0)
+                continue;
+            vertices[index].x = static_cast<float>(offsetX + (column + 0.5) * grid.cellSize);
+            vertices[index].y = static_cast<float>(offsetY + (row + 0.5) * grid.cellSize);
+        }
+    }
+}
+
+static int vertexAt(const GridInfo& grid, int row, int column)
+{
+    if (row < 0 || row >= grid.height || column < 0 || column >= grid.width)
+        return -1;
+    return grid.cellVertex[static_cast<std::size_t>(row) * grid.width + column];
+}
+
+static void linkCell(const GridInfo& grid, int row, int column, std::vector<Vertex>& vertices)
+{
+    const int index = vertexAt(grid, row, column);
+    if (index < 0)
+        return;
+    Vertex& vertex = vertices[index];
+    for (const Direction& step : kDirections) {
+        const int neighbour = vertexAt(grid, row + step.row, column + step.column);
+        if (neighbour < 0)
+            continue;
+        const bool diagonal = step.row != 0 && step.column != 0;
+        if (diagonal && (vertexAt(grid, row + step.row, column) < 0 || vertexAt(grid, row, column + step.column) < 0))
+            continue;
+        vertex.links[vertex.linkCount++] = Link{neighbour, vertexDistance(vertex, vertices[neighbour])};
+    }
+}
+
+bool parseMovingAi(const std::string& text, const std::string& name, MapData& map, std::string& error,
+                   GridInfo* grid)
+{
+    if (!isPlainText(text, name, error))
+        return false;
+    std::size_t offset = 0;
+    Header header;
+    GridInfo built;
+    int count = 0;
+    if (!readHeader(text, name, offset, header, error) ||
+        !readRows(text, name, offset, header, built.cellVertex, count, error))
+        return false;
+    built.width = header.width;
+    built.height = header.height;
+    const double fitting = std::min(kFitWidth / header.width, kFitHeight / header.height);
+    built.cellSize = roundDownTo(fitting, kCellStep);
+    MapData read;
+    read.vertices.resize(count);
+    placeVertices(built, read.vertices);
+    for (int row = 0; row < built.height; ++row)
+        for (int column = 0; column < built.width; ++column)
+            linkCell(built, row, column, read.vertices);
+    map = std::move(read);
+    if (grid)
+        *grid = std::move(built);
+    return true;
+}
+
+bool readMovingAiFile(const std::string& path, MapData& map, std::string& error, GridInfo* grid)
+{
+    std::string text;
+    return readWholeTextFile(path, kMaxMovingAiFileBytes, text, error) &&
+           parseMovingAi(text, path, map, error, grid);
+}
+
+bool readWholeTextFile(const std::string& path, long maxBytes, std::string& text, std::string& error)
+{
+    const std::string where = path + ": cannot read: ";
+    struct stat status;
+    if (stat(path.c_str(), &status) != 0) {
+        error = where + std::strerror(errno);
+        return false;
+    }
+    if (S_ISDIR(status.st_mode)) {
+        error = where + "is a folder";
+        return false;
+    }
+    if (!S_ISREG(status.st_mode) || status.st_size > maxBytes) {
+        error = where + (S_ISREG(status.st_mode) ? "larger than " + std::to_string(maxBytes >> 20) + " MiB"
+                                                   : std::string("not a regular file"));
+        return false;
+    }
+    std::FILE* file = std::fopen(path.c_str(), "rb");
+    if (!file) {
+        error = where + std::strerror(errno);
+        return false;
+    }
+    // One byte more than the size seen tells whether the file grew meanwhile.
+    std::string read(static_cast<std::size_t>(status.st_size) + 1, '\0');
+    const std::size_t got = std::fread(&read[0], 1, read.size(), file);
+    const bool failed = std::ferror(file) != 0;
+    std::fclose(file);
+    if (failed || got > static_cast<std::size_t>(status.st_size)) {
+        error = where + (failed ? "read error" : "changed while being read");
+        return false;
+    }
+    read.resize(got);
+    text = std::move(read);
+    return true;
+}
+
+bool isPlainText(const std::string& text, const std::string& name, std::string& error)
+{
+    int line = 1;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\n') {
+            ++line;
+            continue;
+        }
+        if (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        if (byte == '\r') {
+            error = at(name, line) + "stray carriage return";
+            return false;
+        }
+        if (byte != '\t' && (byte < 0x20 || byte > 0x7e)) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "0x%02X", byte);
+            error = at(name, line) + "binary byte " + hex;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool nextLine(const std::string& text, std::size_t& offset, std::string& line)
+{
+    if (offset >= text.size())
+        return false;
+    std::size_t end = text.find('\n', offset);
+    const std::size_t next = end == std::string::npos ? text.size() : end + 1;
+    if (end == std::string::npos)
+        end = text.size();
+    if (end > offset && text[end - 1] == '\r')
+        --end;
+    line.assign(text, offset, end - offset);
+    offset = next;
+    return true;
+}
+
+std::vector<std::string> splitWords(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
+            ++i;
+        if (i > start)
+            words.emplace_back(line, start, i - start);
+    }
+    return words;
 }

@@ -1,10 +1,34 @@
-// Moving AI benchmark grid maps (.map) and scenario files (.scen).
+// Moving AI benchmark grid maps (.map) and the plain text their files share
+// with scenario files (.scen, see mapio/scenario.h).
+//
+// A map file is "type octile", "height H", "width W" (these two in either
+// order), "map", then H rows of exactly W characters; lines end in LF or
+// CR LF, and only empty lines may follow the last row. Passable cells are
+// '.', 'G' and 'S'; every other character blocks.
+//
+// Where cells land: square cells of side cellSize = the largest multiple of
+// 2^-13 pixels not above min(800 / W, 600 / H), the grid centred in the
+// 800 x 600 window (offsets rounded down to multiples of 2^-14), each vertex
+// at its cell's centre, y growing downwards with the row. Every coordinate is
+// then a float exactly, so a straight link costs exactly cellSize and every
+// diagonal the same vertexDistance of (cellSize, cellSize).
+//
+// Links: each vertex lists its passable neighbours in the fixed order N, NE,
+// E, SE, S, SW, W, NW (N is the row above). A diagonal is made only when both
+// cells beside it are passable, so no route cuts a blocked corner. Every cost
+// is vertexDistance of its two ends, the same seen from either end.
 #pragma once
 
 #include <string>
 #include <vector>
 
 #include "mapio/map_data.h"
+
+// Largest width and largest height accepted; the cell count is further held
+// to kMaxMapVertices.
+constexpr int kMaxGridSide = 65536;
+// Files larger than this are refused before they are read.
+constexpr long kMaxMovingAiFileBytes = 16L << 20;
 
 // Where the cells of a grid map landed.
 struct GridInfo {
@@ -15,9 +39,26 @@ struct GridInfo {
 };
 
 // Reads a .map file: each passable cell (. G S) becomes a vertex in row-major
-// order, linked to passable neighbours in 8 directions, diagonals only when
-// both side cells are passable. Cells are square, fitted to the window.
-// grid, when given, receives the cell-to-vertex table.
+// order, linked as above. grid, when given, receives the cell-to-vertex
+// table. On any fault map and grid are untouched and error is one line
+// "PATH:LINE: what is wrong" (":LINE" left out for faults of the whole file).
 bool readMovingAiFile(const std::string& path, MapData& map, std::string& error, GridInfo* grid);
+// The same for text already in memory; name stands for the file in errors.
 bool parseMovingAi(const std::string& text, const std::string& name, MapData& map, std::string& error,
                    GridInfo* grid);
+
+// Reads a whole file of at most maxBytes into text. Refuses missing,
+// unreadable and oversized files and folders with "PATH: cannot read: why".
+bool readWholeTextFile(const std::string& path, long maxBytes, std::string& text, std::string& error);
+
+// Checks that text is plain ASCII: printable characters, tabs, and line
+// feeds, a carriage return only right before a line feed. Otherwise error is
+// "NAME:LINE: binary byte 0xNN" (or "stray carriage return").
+bool isPlainText(const std::string& text, const std::string& name, std::string& error);
+
+// Cuts the line starting at offset (its line ending and a CR before it left
+// off) and moves offset past it. False, changing nothing, at the end of text.
+bool nextLine(const std::string& text, std::size_t& offset, std::string& line);
+
+// The words of a line, split at runs of spaces and tabs.
+std::vector<std::string> splitWords(const std::string& line);

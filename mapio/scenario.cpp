@@ -1,0 +1,117 @@
+#include "mapio/scenario.h"
+
+#include <sys/stat.h>
+
+#include <charconv>
+#include <cmath>
+
+#include "mapio/movingai.h"
+
+constexpr std::size_t kFields = 9;
+
+static std::string at(const std::string& name, int line)
+{
+    return name + ":" + std::to_string(line) + ": ";
+}
+
+static bool parseWhole(const std::string& word, int& value)
+{
+    const char* end = word.data() + word.size();
+    const auto [stop, fault] = std::from_chars(word.data(), end, value);
+    return fault == std::errc() && stop == end;
+}
+
+// from_chars would take "inf" and "nan": only digits, a point, signs and an exponent pass.
+static bool parseLength(const std::string& word, double& value)
+{
+    if (word.find_first_not_of("0123456789.eE+-") != std::string::npos)
+        return false;
+    const char* end = word.data() + word.size();
+    const auto [stop, fault] = std::from_chars(word.data(), end, value);
+    return fault == std::errc() && stop == end && std::isfinite(value) && value >= 0.0;
+}
+
+static bool parseProblem(const std::vector<std::string>& words, ScenarioProblem& problem, std::string& what)
+{
+    if (words.size() != kFields) {
+        what = "expected 9 fields (bucket map width height startX startY goalX goalY length), found " +
+               std::to_string(words.size());
+        return false;
+    }
+    problem.mapName = words[1];
+    if (!parseWhole(words[0], problem.bucket) || problem.bucket < 0) {
+        what = "bucket must be a whole number >= 0";
+        return false;
+    }
+    if (!parseWhole(words[2], problem.mapWidth) || !parseWhole(words[3], problem.mapHeight) ||
+        problem.mapWidth < 1 || problem.mapHeight < 1) {
+        what = "map width and height must be whole numbers >= 1";
+        return false;
+    }
+    if (!parseWhole(words[4], problem.startX) || !parseWhole(words[5], problem.startY) ||
+        !parseWhole(words[6], problem.goalX) || !parseWhole(words[7], problem.goalY)) {
+        what = "coordinates must be whole numbers";
+        return false;
+    }
+    if (!parseLength(words[8], problem.optimalLength)) {
+        what = "optimal length must be a finite number >= 0";
+        return false;
+    }
+    return true;
+}
+
+static bool fileExists(const std::string& path)
+{
+    struct stat status;
+    return stat(path.c_str(), &status) == 0;
+}
+
+bool parseScenario(const std::string& text, const std::string& name, std::vector<ScenarioProblem>& problems,
+                   std::string& error)
+{
+    if (!isPlainText(text, name, error))
+        return false;
+    std::size_t offset = 0;
+    std::string line;
+    const std::vector<std::string> version = nextLine(text, offset, line) ? splitWords(line) : std::vector<std::string>{};
+    if (version.size() != 2 || version[0] != "version" || (version[1] != "1" && version[1] != "1.0")) {
+        error = at(name, 1) + "expected \"version 1\"";
+        return false;
+    }
+    std::vector<ScenarioProblem> read;
+    for (int number = 2; nextLine(text, offset, line); ++number) {
+        const std::vector<std::string> words = splitWords(line);
+        if (words.empty())
+            continue;
+        ScenarioProblem problem;
+        problem.line = number;
+        std::string what;
+        if (!parseProblem(words, problem, what)) {
+            error = at(name, number) + what;
+            return false;
+        }
+        read.push_back(std::move(problem));
+    }
+    problems = std::move(read);
+    return true;
+}
+
+bool readScenarioFile(const std::string& path, std::vector<ScenarioProblem>& problems, std::string& error)
+{
+    std::string text;
+    return readWholeTextFile(path, kMaxScenarioFileBytes, text, error) && parseScenario(text, path, problems, error);
+}
+
+std::string scenarioMapPath(const std::string& scenarioPath, const std::string& mapName)
+{
+    const std::size_t slash = scenarioPath.rfind('/');
+    const std::string folder = slash == std::string::npos ? "" : scenarioPath.substr(0, slash + 1);
+    const std::size_t nameSlash = mapName.rfind('/');
+    const std::string baseName = nameSlash == std::string::npos ? mapName : mapName.substr(nameSlash + 1);
+    const bool absolute = !mapName.empty() && mapName[0] == '/';
+    const std::string candidates[] = {folder + baseName, absolute ? mapName : folder + mapName, mapName};
+    for (const std::string& candidate : candidates)
+        if (fileExists(candidate))
+            return candidate;
+    return candidates[0];
+}

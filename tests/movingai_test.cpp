@@ -1,0 +1,115 @@
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+#include "mapio/movingai.h"
+
+namespace {
+
+std::string mapText(const std::vector<std::string>& rows)
+{
+    std::string text = "type octile\nheight " + std::to_string(rows.size()) + "\nwidth " +
+                       std::to_string(rows[0].size()) + "\nmap\n";
+    for (const std::string& row : rows)
+        text += row + "\n";
+    return text;
+}
+
+} // namespace
+
+TEST(MovingAiReader, RefusesMalformedTextWithOneLineAndChangesNothing)
+{
+    const std::string header = "type octile\nheight 2\nwidth 3\nmap\n";
+    const std::string badHeight = "t.map:2: height must be a whole number from 1 to 65536";
+    const struct {
+        std::string text, error;
+    } cases[] = {
+        {"", "t.map:1: header ends early"},
+        {"type octagonal\n", "t.map:1: expected \"type octile\""},
+        {"type octile\nheight 0\n", badHeight},
+        {"type octile\nheight 65537\n", badHeight},
+        {"type octile\nheight 99999999999\n", badHeight},
+        {"type octile\nheight 2\nheight 3\n", "t.map:3: expected \"height N\" and \"width N\", one each"},
+        {"type octile\nheight 65536\nwidth 65536\n", "t.map:3: grid of 4294967296 cells is over the limit of 10000000"},
+        {"type octile\nheight 5000\nwidth 2001\nmap\n", "t.map:3: grid of 10005000 cells is over the limit of 10000000"},
+        {header + "...\n", "t.map:6: expected 2 rows, found 1"},
+        {header + "...\n..\n", "t.map:6: row is 2 characters long, expected 3"},
+        {header + "...\n...\n\n \n", "t.map:8: more than 2 rows"},
+        {header + std::string("..\0\n...\n", 8), "t.map:5: binary byte 0x00"},
+        {header + "...\r...\n", "t.map:5: stray carriage return"},
+        {"type octile" + std::string(300, ' ') + "\n", "t.map:1: line is longer than 256 characters"},
+    };
+    for (const auto& test : cases) {
+        MapData map;
+        map.vertices.resize(1);
+        GridInfo grid;
+        grid.width = 99;
+        std::string error;
+        EXPECT_FALSE(parseMovingAi(test.text, "t.map", map, error, &grid)) << test.error;
+        EXPECT_EQ(error, test.error);
+        EXPECT_EQ(map.vertices.size(), 1u);
+        EXPECT_EQ(grid.width, 99);
+    }
+    // Line endings, spacing, the order of height and width and trailing blank lines are free.
+    MapData map;
+    std::string error;
+    EXPECT_TRUE(parseMovingAi("type\toctile\r\nwidth 3\r\nheight  2 \r\nmap\r\n.@.\r\nG.S\r\n\r\n", "t.map", map, error,
+                              nullptr)) << error;
+    EXPECT_EQ(map.vertices.size(), 5u);
+}
+
+// Cell sizes that no float step divides evenly: every straight link must still
+// cost exactly one cell and every diagonal the same, or lengths would drift.
+TEST(MovingAiReader, CostsAreExactlyOneCellOrOneDiagonalWhateverTheSize)
+{
+    for (const auto& [width, height] : std::vector<std::pair<int, int>>{{333, 7}, {7, 997}, {1, 1}}) {
+        GridInfo grid;
+        MapData map;
+        std::string error;
+        ASSERT_TRUE(parseMovingAi(mapText(std::vector<std::string>(height, std::string(width, '.'))), "t.map", map,
+                                  error, &grid));
+        const double fitting = std::min(800.0 / width, 600.0 / height);
+        EXPECT_TRUE(grid.cellSize <= fitting && grid.cellSize > 0.99 * fitting);
+        const float diagonal = std::sqrt(static_cast<float>(grid.cellSize * grid.cellSize) * 2.0f);
+        for (const Vertex& vertex : map.vertices) {
+            EXPECT_TRUE(vertex.x > 0.0f && vertex.x < 800.0f && vertex.y > 0.0f && vertex.y < 600.0f);
+            for (int i = 0; i < vertex.linkCount; ++i) {
+                const Vertex& other = map.vertices[vertex.links[i].to];
+                const bool straight = vertex.x == other.x || vertex.y == other.y;
+                ASSERT_EQ(vertex.links[i].cost, straight ? static_cast<float>(grid.cellSize) : diagonal);
+            }
+        }
+        EXPECT_TRUE(mapIsConsistent(map));
+    }
+}
+
+TEST(MovingAiReader, LinksInCompassOrderWithoutCuttingCorners)
+{
+    const struct {
+        std::vector<std::string> rows;
+        int x, y;
+        std::vector<int> neighbourCells; // row-major cell numbers, in link order
+    } cases[] = {
+        {{"...", "...", "..."}, 1, 1, {1, 2, 5, 8, 7, 6, 3, 0}}, // N NE E SE S SW W NW
+        // One blocked side forbids the diagonal, seen from either end.
+        {{".@", ".."}, 0, 0, {2}},
+        {{".@", "@."}, 0, 0, {}},
+        {{".T.", "S.G", ".W."}, 1, 1, {5, 3}},
+        {{"...", ".@.", "..."}, 2, 1, {2, 8}},
+    };
+    for (const auto& test : cases) {
+        GridInfo grid;
+        MapData map;
+        std::string error;
+        ASSERT_TRUE(parseMovingAi(mapText(test.rows), "t.map", map, error, &grid));
+        const Vertex& vertex = map.vertices[grid.cellVertex[test.y * grid.width + test.x]];
+        std::vector<int> cells;
+        for (int i = 0; i < vertex.linkCount; ++i)
+            cells.push_back(static_cast<int>(std::find(grid.cellVertex.begin(), grid.cellVertex.end(),
+                                                       vertex.links[i].to) - grid.cellVertex.begin()));
+        EXPECT_EQ(cells, test.neighbourCells) << test.rows[0] << "/" << test.rows[1] << " at " << test.x;
+        EXPECT_TRUE(mapIsConsistent(map));
+    }
+}
