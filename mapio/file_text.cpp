@@ -24,11 +24,11 @@ static bool checkKind(const std::string& path, int fd, std::uint64_t maxBytes, s
         return false;
     }
     if (S_ISDIR(status.st_mode))
-        error = path + ": is a directory, not a map file";
+        error = path + ": is a directory, not a file";
     else if (!S_ISREG(status.st_mode))
         error = path + ": is not a regular file";
     else if (static_cast<std::uint64_t>(status.st_size) > maxBytes)
-        error = path + ": is larger than the " + std::to_string(maxBytes >> 20) + " MiB a map file may hold";
+        error = path + ": is larger than the " + std::to_string(maxBytes >> 20) + " MiB this file may hold";
     else {
         size = static_cast<std::size_t>(status.st_size);
         return true;
@@ -55,7 +55,7 @@ static bool readAll(const std::string& path, int fd, std::uint64_t maxBytes, std
         if (got == 0)
             break;
         if (read.size() + static_cast<std::uint64_t>(got) > maxBytes) {
-            error = path + ": is larger than the " + std::to_string(maxBytes >> 20) + " MiB a map file may hold";
+            error = path + ": is larger than the " + std::to_string(maxBytes >> 20) + " MiB this file may hold";
             return false;
         }
         read.append(buffer, static_cast<std::size_t>(got));

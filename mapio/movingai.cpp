@@ -1,5 +1,7 @@
 #include "mapio/movingai.h"
 
+#include "mapio/file_text.h"
+
 #include <sys/stat.h>
 
 #include <algorithm>
@@ -214,44 +216,8 @@ bool parseMovingAi(const std::string& text, const std::string& name, MapData& ma
 bool readMovingAiFile(const std::string& path, MapData& map, std::string& error, GridInfo* grid)
 {
     std::string text;
-    return readWholeTextFile(path, kMaxMovingAiFileBytes, text, error) &&
+    return readWholeFile(path, kMaxMovingAiFileBytes, text, error) &&
            parseMovingAi(text, path, map, error, grid);
-}
-
-bool readWholeTextFile(const std::string& path, long maxBytes, std::string& text, std::string& error)
-{
-    const std::string where = path + ": cannot read: ";
-    struct stat status;
-    if (stat(path.c_str(), &status) != 0) {
-        error = where + std::strerror(errno);
-        return false;
-    }
-    if (S_ISDIR(status.st_mode)) {
-        error = where + "is a folder";
-        return false;
-    }
-    if (!S_ISREG(status.st_mode) || status.st_size > maxBytes) {
-        error = where + (S_ISREG(status.st_mode) ? "larger than " + std::to_string(maxBytes >> 20) + " MiB"
-                                                   : std::string("not a regular file"));
-        return false;
-    }
-    std::FILE* file = std::fopen(path.c_str(), "rb");
-    if (!file) {
-        error = where + std::strerror(errno);
-        return false;
-    }
-    // One byte more than the size seen tells whether the file grew meanwhile.
-    std::string read(static_cast<std::size_t>(status.st_size) + 1, '\0');
-    const std::size_t got = std::fread(&read[0], 1, read.size(), file);
-    const bool failed = std::ferror(file) != 0;
-    std::fclose(file);
-    if (failed || got > static_cast<std::size_t>(status.st_size)) {
-        error = where + (failed ? "read error" : "changed while being read");
-        return false;
-    }
-    read.resize(got);
-    text = std::move(read);
-    return true;
 }
 
 bool isPlainText(const std::string& text, const std::string& name, std::string& error)

@@ -47,10 +47,6 @@ bool readMovingAiFile(const std::string& path, MapData& map, std::string& error,
 bool parseMovingAi(const std::string& text, const std::string& name, MapData& map, std::string& error,
                    GridInfo* grid);
 
-// Reads a whole file of at most maxBytes into text. Refuses missing,
-// unreadable and oversized files and folders with "PATH: cannot read: why".
-bool readWholeTextFile(const std::string& path, long maxBytes, std::string& text, std::string& error);
-
 // Checks that text is plain ASCII: printable characters, tabs, and line
 // feeds, a carriage return only right before a line feed. Otherwise error is
 // "NAME:LINE: binary byte 0xNN" (or "stray carriage return").

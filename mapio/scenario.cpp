@@ -1,5 +1,7 @@
 #include "mapio/scenario.h"
 
+#include "mapio/file_text.h"
+
 #include <sys/stat.h>
 
 #include <charconv>
@@ -99,7 +101,7 @@ bool parseScenario(const std::string& text, const std::string& name, std::vector
 bool readScenarioFile(const std::string& path, std::vector<ScenarioProblem>& problems, std::string& error)
 {
     std::string text;
-    return readWholeTextFile(path, kMaxScenarioFileBytes, text, error) && parseScenario(text, path, problems, error);
+    return readWholeFile(path, kMaxScenarioFileBytes, text, error) && parseScenario(text, path, problems, error);
 }
 
 std::string scenarioMapPath(const std::string& scenarioPath, const std::string& mapName)

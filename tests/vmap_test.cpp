@@ -226,9 +226,9 @@ TEST(ReadVmapFile, ReadsAFileAndRefusesWhatIsNotAReadableTextFile)
     close(fd);
     const std::pair<std::string, std::string> cases[] = {
         {base + "/missing.vmap", ": cannot read: no such file or directory"},
-        {base, ": is a directory, not a map file"},
+        {base, ": is a directory, not a file"},
         {base + "/pipe.vmap", ": is not a regular file"},
-        {base + "/huge.vmap", ": is larger than the 1024 MiB a map file may hold"},
+        {base + "/huge.vmap", ": is larger than the 1024 MiB this file may hold"},
     };
     for (const auto& [path, message] : cases) {
         const MapData before = map;
