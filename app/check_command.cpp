@@ -1,5 +1,7 @@
 #include "app/check_command.h"
 
+#include "route/route_walk.h"
+
 #include <cmath>
 
 #include "route/astar.h"
@@ -28,14 +30,6 @@ static int endpointVertex(const GridInfo& grid, const char* which, int x, int y,
     if (vertex < 0)
         reason = describeCell(which, x, y) + " is blocked";
     return vertex;
-}
-
-static float linkCost(const Vertex& from, int to)
-{
-    for (int i = 0; i < from.linkCount; ++i)
-        if (from.links[i].to == to)
-            return from.links[i].cost;
-    return -1.0f;
 }
 
 static std::string formatLength(double length)
@@ -112,7 +106,7 @@ std::string checkProblem(const MapData& map, const GridInfo& grid, const Scenari
     std::map<int, int> cameFrom;
     if (!aStarSearch(cameFrom, map.vertices, start, goal))
         return "no route found, optimal " + formatLength(problem.optimalLength);
-    const double cost = routeCost(cameFrom, map.vertices, start, goal);
+    const double cost = routeCost(map.vertices, tableRoute(cameFrom, start, goal, map.vertices.size()));
     if (cost < 0.0)
         return "the search left a broken route";
     length = cost / grid.cellSize;
@@ -121,20 +115,3 @@ std::string checkProblem(const MapData& map, const GridInfo& grid, const Scenari
     return "";
 }
 
-double routeCost(const std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal)
-{
-    double cost = 0.0;
-    int current = goal;
-    for (std::size_t steps = 0; current != start; ++steps) {
-        const auto previous = cameFrom.find(current);
-        if (previous == cameFrom.end() || steps >= vertices.size() || previous->second < 0 ||
-            previous->second >= static_cast<int>(vertices.size()))
-            return -1.0;
-        const float link = linkCost(vertices[current], previous->second);
-        if (link < 0.0f)
-            return -1.0;
-        cost += link;
-        current = previous->second;
-    }
-    return cost;
-}

@@ -29,8 +29,3 @@ int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::F
 // passes, else the reason; length receives the route length in cells when a
 // route was found, -1 otherwise.
 std::string checkProblem(const MapData& map, const GridInfo& grid, const ScenarioProblem& problem, double& length);
-
-// The cost of the route cameFrom leads along from goal back to start, summed in
-// double; 0 when start == goal, -1 when the chain breaks, loops or uses a
-// missing link.
-double routeCost(const std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal);

@@ -1,11 +1,13 @@
 #include "app/commands.h"
 
+#include <algorithm>
 #include <charconv>
 #include <map>
 #include <vector>
 
 #include "app/check_command.h"
 #include "mapio/map_file.h"
+#include "route/route_walk.h"
 #include "route/search.h"
 #include "ui/picture.h"
 
@@ -46,23 +48,6 @@ static bool vertexInRange(const std::string& word, const MapData& map, int& inde
     return true;
 }
 
-static float linkCost(const Vertex& from, int to)
-{
-    for (int i = 0; i < from.linkCount; ++i)
-        if (from.links[i].to == to)
-            return from.links[i].cost;
-    return 0.0f;
-}
-
-// The route from start to goal, read back from the predecessors.
-static std::vector<int> routeFrom(const std::map<int, int>& cameFrom, int start, int goal)
-{
-    std::vector<int> route{goal};
-    while (route.back() != start && route.size() <= cameFrom.size() + 1)
-        route.push_back(cameFrom.at(route.back()));
-    return {route.rbegin(), route.rend()};
-}
-
 static int printRoute(const std::vector<std::string>& words, std::FILE* out, std::FILE* err)
 {
     MapData map;
@@ -78,10 +63,9 @@ static int printRoute(const std::vector<std::string>& words, std::FILE* out, std
     std::fprintf(out, "expanded: %zu of %zu vertices\n", trace.expanded.size(), map.vertices.size());
     if (!found)
         return 1;
-    const std::vector<int> route = routeFrom(cameFrom, start, goal);
-    float cost = 0.0f; // summed in route order, as the search summed it
-    for (std::size_t i = 1; i < route.size(); ++i)
-        cost = linkCost(map.vertices[route[i - 1]], route[i]) + cost;
+    std::vector<int> route = tableRoute(cameFrom, start, goal, map.vertices.size());
+    const float cost = routeCost(map.vertices, route);
+    std::reverse(route.begin(), route.end());
     std::fprintf(out, "cost: %.9g\n", cost);
     if (map.metresPerUnit > 0.0)
         std::fprintf(out, "cost in metres: %.1f\n", cost * map.metresPerUnit);
