@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstring>
 #include <exception>
+#include <new>
+#include <system_error>
 #include <unordered_map>
 
 #include <osmium/handler/node_locations_for_ways.hpp>
@@ -119,6 +121,15 @@ static std::string oneLine(const char* text)
     return line;
 }
 
+static std::string bzip2Fault(int code)
+{
+    if (code == BZ_DATA_ERROR_MAGIC)
+        return "not bzip2 data";
+    if (code == BZ_UNEXPECTED_EOF)
+        return "bzip2 data cut short";
+    return "corrupt bzip2 data (bzip2 error " + std::to_string(code) + ")";
+}
+
 static bool isReadableFile(const std::string& path, std::string& error)
 {
     struct stat status {};
@@ -139,12 +150,17 @@ static bool collectCaught(const std::string& path, Collected& collected, std::st
         return collectRoads(path, collected, error);
     } catch (const osmium::xml_error& fault) {
         error = path + ":" + std::to_string(fault.line) + ": bad OSM XML: " + oneLine(fault.error_string.c_str());
-    } catch (const osmium::io_error& fault) {
-        error = path + ": bad OpenStreetMap data: " + oneLine(fault.what());
-    } catch (const std::exception& fault) {
+    } catch (const osmium::bzip2_error& fault) {
+        error = path + ": " + bzip2Fault(fault.bzip2_error_code);
+    } catch (const std::bad_alloc&) {
+        error = path + ": cannot read: out of memory";
+    } catch (const std::system_error& fault) {
         error = path + ": cannot read: " + oneLine(fault.what());
+    } catch (const std::exception& fault) {
+        // Format faults come from libosmium and the protobuf decoder alike.
+        error = path + ": bad OpenStreetMap data: " + oneLine(fault.what());
     } catch (...) {
-        error = path + ": cannot read: unknown fault";
+        error = path + ": bad OpenStreetMap data";
     }
     return false;
 }
