@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <sstream>
 #include <string>
@@ -149,11 +150,13 @@ TEST(ReadOsm, EveryFormatGivesTheSameMap)
         EXPECT_TRUE(sameMaps(fromXml, other)) << name;
     }
     testing::internal::GetCapturedStderr();
+    std::filesystem::remove_all(folder);
 }
 
 TEST(ReadOsm, HubKeepsItsFirstSixteenLinksAndWarnsOnce)
 {
-    const std::string path = scratchFolder() + "/hub.osm";
+    const std::string folder = scratchFolder();
+    const std::string path = folder + "/hub.osm";
     writeText(path, hubOsm(19));
     MapData map;
     std::string error;
@@ -167,6 +170,7 @@ TEST(ReadOsm, HubKeepsItsFirstSixteenLinksAndWarnsOnce)
         EXPECT_EQ(map.vertices[0].links[i].to, i + 1);
     EXPECT_EQ(map.vertices[19].linkCount, 0);
     EXPECT_TRUE(mapIsConsistent(map));
+    std::filesystem::remove_all(folder);
 }
 
 TEST(ReadOsm, RefusesBadFilesWithOneLineAndLeavesTheMap)
@@ -214,4 +218,5 @@ TEST(ReadOsm, RefusesBadFilesWithOneLineAndLeavesTheMap)
         EXPECT_EQ(map.vertices.size(), 1u) << bad.name;
         EXPECT_EQ(map.startVertex, 0) << bad.name;
     }
+    std::filesystem::remove_all(folder);
 }
