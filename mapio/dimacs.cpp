@@ -77,6 +77,7 @@ static bool nextFields(Place& place, std::string_view fields[kMaxFields], int& c
         if (count > 0 && fields[0] != "c")
             return true;
     }
+    progressUpdate(place.progressBase + place.lines.bytesRead);
     if (place.lines.lineTooLong)
         error = place.name + ":" + std::to_string(place.lines.lineNumber + 1) + ": line too long";
     else if (place.lines.readFailed)
@@ -202,6 +203,17 @@ static bool parseCoordinateLine(const Place& place, const std::string_view field
     return true;
 }
 
+// Puts one coordinate for every node, in node order, into the network.
+static void placeCoordinates(const std::vector<Coordinate>& coordinates, RoadNetwork& network)
+{
+    network.lon.assign(coordinates.size(), 0.0);
+    network.lat.assign(coordinates.size(), 0.0);
+    for (const Coordinate& coordinate : coordinates) {
+        network.lon[coordinate.id - 1] = coordinate.x / 1e6;
+        network.lat[coordinate.id - 1] = coordinate.y / 1e6;
+    }
+}
+
 // Reads the coordinates of nodes 1..nodes into network.lon and network.lat.
 static bool parseCoordinates(Place place, long nodes, RoadNetwork& network, std::string& error)
 {
@@ -237,12 +249,7 @@ static bool parseCoordinates(Place place, long nodes, RoadNetwork& network, std:
         error = place.name + ": node " + std::to_string(missing + 1) + " has no coordinates";
         return false;
     }
-    network.lon.assign(static_cast<std::size_t>(nodes), 0.0);
-    network.lat.assign(static_cast<std::size_t>(nodes), 0.0);
-    for (const Coordinate& coordinate : coordinates) {
-        network.lon[coordinate.id - 1] = coordinate.x / 1e6;
-        network.lat[coordinate.id - 1] = coordinate.y / 1e6;
-    }
+    placeCoordinates(coordinates, network);
     return true;
 }
 

@@ -1,5 +1,6 @@
 #include "mapio/osm.h"
 
+#include <bzlib.h>
 #include <sys/stat.h>
 
 #include <cerrno>

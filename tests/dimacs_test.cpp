@@ -11,6 +11,7 @@
 #include "mapio/dimacs.h"
 #include "mapio/map_file.h"
 #include "mapio/osm.h"
+#include "mapio/progress.h"
 
 namespace {
 
@@ -190,5 +191,32 @@ TEST(ReadDimacs, RefusesMissingFilesAndLongLines)
         EXPECT_FALSE(readDimacsFile(folder + name, map, error)) << name;
         EXPECT_EQ(error, folder + says);
     }
+    std::filesystem::remove_all(folder);
+}
+
+TEST(ReadDimacs, LargeFilesShowProgressOverBothFiles)
+{
+    char pattern[] = "/tmp/vialoom-dimacs-XXXXXX";
+    const std::string folder = mkdtemp(pattern);
+    std::string padding;
+    for (int i = 0; i < 100000; ++i)
+        padding += "c padding padding padding pad\n";
+    std::ofstream(folder + "/big.gr") << kGr << padding;
+    std::ofstream(folder + "/big.co") << padding << kCo;
+    std::FILE* stream = std::tmpfile();
+    progressRedirect(stream, false);
+    MapData map;
+    std::string error;
+    EXPECT_TRUE(readDimacsFile(folder + "/big.gr", map, error)) << error;
+    progressRedirect(nullptr, false);
+    std::string shown(static_cast<std::size_t>(std::ftell(stream)), '\0');
+    std::rewind(stream);
+    shown.resize(std::fread(&shown[0], 1, shown.size(), stream));
+    std::fclose(stream);
+    // Quarters in order, the last one reached after both files.
+    const std::string line = "vialoom: reading " + folder + "/big.gr... ";
+    EXPECT_EQ(shown.substr(0, line.size()), line);
+    EXPECT_EQ(shown.substr(shown.size() - line.size() - 5), line + "100%\n");
+    EXPECT_LT(shown.find("25%"), shown.find("75%"));
     std::filesystem::remove_all(folder);
 }
