@@ -3,13 +3,7 @@
 #include <sys/stat.h>
 
 #include <cmath>
-#include <cstdio>
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
-#include <string>
-#include <vector>
 
 #include <osmium/io/any_input.hpp>
 #include <osmium/io/any_output.hpp>
@@ -17,31 +11,13 @@
 #include "mapio/map_file.h"
 #include "mapio/osm.h"
 #include "mapio/road_graph.h"
+#include "tests/road_map_helpers.h"
 
 namespace {
 
-const std::string kData = VIALOOM_TEST_DATA;
+const std::string kRoads = std::string(VIALOOM_TEST_DATA) + "/roads.osm";
 
-std::string readText(const std::string& path)
-{
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
-
-void writeText(const std::string& path, const std::string& text)
-{
-    std::ofstream(path, std::ios::binary) << text;
-}
-
-std::string scratchFolder()
-{
-    char pattern[] = "/tmp/vialoom-osm-XXXXXX";
-    return mkdtemp(pattern);
-}
-
-// Rewrites an OSM file in another format (chosen by the new name's ending).
+// Rewrites an OSM file in the format the new name's ending asks for.
 void convertOsm(const std::string& from, const std::string& to)
 {
     osmium::io::Reader reader{from};
@@ -52,122 +28,74 @@ void convertOsm(const std::string& from, const std::string& to)
     reader.close();
 }
 
-std::vector<std::vector<int>> linkTargets(const MapData& map)
+// Reads path, returning what went to stderr.
+std::string readQuietly(const std::string& path, MapData& map, bool& done, std::string& error)
 {
-    std::vector<std::vector<int>> targets;
-    for (const Vertex& vertex : map.vertices) {
-        targets.emplace_back();
-        for (int i = 0; i < vertex.linkCount; ++i)
-            targets.back().push_back(vertex.links[i].to);
-    }
-    return targets;
-}
-
-void expectCostsAreDistances(const MapData& map)
-{
-    for (const Vertex& vertex : map.vertices)
-        for (int i = 0; i < vertex.linkCount; ++i)
-            EXPECT_EQ(vertex.links[i].cost, vertexDistance(vertex, map.vertices[vertex.links[i].to]));
-}
-
-bool sameMaps(const MapData& a, const MapData& b)
-{
-    if (a.vertices.size() != b.vertices.size() || a.metresPerUnit != b.metresPerUnit)
-        return false;
-    for (std::size_t i = 0; i < a.vertices.size(); ++i) {
-        const Vertex& p = a.vertices[i];
-        const Vertex& q = b.vertices[i];
-        if (p.x != q.x || p.y != q.y || p.linkCount != q.linkCount)
-            return false;
-        for (int j = 0; j < p.linkCount; ++j)
-            if (p.links[j].to != q.links[j].to || p.links[j].cost != q.links[j].cost)
-                return false;
-    }
-    return true;
-}
-
-// A hub node 1 with `spokes` two-node residential ways leading away from it.
-std::string hubOsm(int spokes)
-{
-    std::string text = "<?xml version=\"1.0\"?>\n<osm version=\"0.6\">\n"
-                       "<node id=\"1\" lat=\"10\" lon=\"20\"/>\n";
-    for (int i = 0; i < spokes; ++i)
-        text += "<node id=\"" + std::to_string(100 + i) + "\" lat=\"" + std::to_string(10 + 0.001 * std::cos(i)) +
-                "\" lon=\"" + std::to_string(20 + 0.001 * std::sin(i)) + "\"/>\n";
-    for (int i = 0; i < spokes; ++i)
-        text += "<way id=\"" + std::to_string(500 + i) + "\"><nd ref=\"1\"/><nd ref=\"" + std::to_string(100 + i) +
-                "\"/><tag k=\"highway\" v=\"residential\"/></way>\n";
-    return text + "</osm>\n";
+    testing::internal::CaptureStderr();
+    done = readMapFile(path, map, error);
+    return testing::internal::GetCapturedStderr();
 }
 
 } // namespace
 
-TEST(ReadOsm, KeepsTravellableRoadsInFirstMetOrder)
+TEST(ReadOsm, KeepsTravellableRoadsInFirstMetOrderAndProjects)
 {
     MapData map;
     std::string error;
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(readOsmFile(kData + "/roads.osm", map, error)) << error;
-    const std::string warnings = testing::internal::GetCapturedStderr();
+    bool done = false;
+    const std::string warnings = readQuietly(kRoads, map, done, error);
+    ASSERT_TRUE(done) << error;
     // Nodes 1 2 3 4 5 6; 7, 8 and 9 lie only on left-out ways, 99 is not in the file.
     EXPECT_EQ(linkTargets(map), (std::vector<std::vector<int>>{{1}, {0, 2, 3, 4}, {1, 5}, {1}, {1}, {2}}));
-    EXPECT_TRUE(mapIsConsistent(map));
-    expectCostsAreDistances(map);
-    EXPECT_EQ(warnings, "vialoom: " + kData + "/roads.osm: warning: dropped 2 links at nodes without a location\n");
-}
-
-TEST(ReadOsm, ProjectsAroundTheCentreAndFitsTheWindow)
-{
-    MapData map;
-    std::string error;
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(readOsmFile(kData + "/roads.osm", map, error)) << error;
-    testing::internal::GetCapturedStderr();
+    EXPECT_TRUE(mapIsConsistent(map) && costsAreDistances(map));
+    EXPECT_EQ(warnings, "vialoom: " + kRoads + ": warning: dropped 2 links at nodes without a location\n");
+    // 0.003 degrees of longitude fill the 780 pixels inside the margins; north is up.
     const double metresPerDegree = kEarthRadius * 3.14159265358979323846 / 180.0;
-    // 0.003 degrees of longitude span 780 pixels; the latitude range is the shorter side.
     EXPECT_NEAR(map.metresPerUnit, 0.003 * metresPerDegree / 780.0, 1e-12);
-    const std::vector<std::pair<float, float>> expected = {
-        {10.0f, 300.0f}, {270.0f, 300.0f}, {530.0f, 300.0f}, {270.0f, 40.0f}, {270.0f, 560.0f}, {790.0f, 300.0f}};
-    for (std::size_t i = 0; i < expected.size(); ++i) {
-        EXPECT_NEAR(map.vertices[i].x, expected[i].first, 1e-3) << i;
-        EXPECT_NEAR(map.vertices[i].y, expected[i].second, 1e-3) << i;
+    const float expected[][2] = {{10, 300}, {270, 300}, {530, 300}, {270, 40}, {270, 560}, {790, 300}};
+    for (int i = 0; i < 6; ++i) {
+        EXPECT_NEAR(map.vertices[i].x, expected[i][0], 1e-3) << i;
+        EXPECT_NEAR(map.vertices[i].y, expected[i][1], 1e-3) << i;
     }
-    // A link's cost in metres is the ground distance.
     EXPECT_NEAR(map.vertices[0].links[0].cost * map.metresPerUnit, 0.001 * metresPerDegree, 1e-3);
 }
 
 TEST(ReadOsm, EveryFormatGivesTheSameMap)
 {
     const std::string folder = scratchFolder();
-    MapData fromXml;
+    MapData fromXml, other;
     std::string error;
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(readOsmFile(kData + "/roads.osm", fromXml, error)) << error;
+    bool done = false;
+    readQuietly(kRoads, fromXml, done, error);
     for (const char* name : {"/roads.osm.pbf", "/roads.osm.bz2"}) {
-        convertOsm(kData + "/roads.osm", folder + name);
-        MapData other;
-        ASSERT_TRUE(readMapFile(folder + name, other, error)) << error;
-        EXPECT_TRUE(sameMaps(fromXml, other)) << name;
+        convertOsm(kRoads, folder + name);
+        readQuietly(folder + name, other, done, error);
+        EXPECT_TRUE(done) << error;
+        EXPECT_EQ(describeMap(other), describeMap(fromXml)) << name;
     }
-    testing::internal::GetCapturedStderr();
     std::filesystem::remove_all(folder);
 }
 
 TEST(ReadOsm, HubKeepsItsFirstSixteenLinksAndWarnsOnce)
 {
-    const std::string folder = scratchFolder();
-    const std::string path = folder + "/hub.osm";
-    writeText(path, hubOsm(19));
+    // Node 1 with 19 residential ways out to nodes 100..118 and back.
+    std::string text = "<?xml version=\"1.0\"?>\n<osm version=\"0.6\">\n<node id=\"1\" lat=\"10\" lon=\"20\"/>\n";
+    for (int i = 0; i < 19; ++i)
+        text += "<node id=\"" + std::to_string(100 + i) + "\" lat=\"" + std::to_string(10 + 0.001 * std::cos(i)) +
+                "\" lon=\"" + std::to_string(20 + 0.001 * std::sin(i)) + "\"/>\n";
+    for (int i = 0; i < 19; ++i)
+        text += "<way id=\"" + std::to_string(500 + i) + "\"><nd ref=\"1\"/><nd ref=\"" + std::to_string(100 + i) +
+                "\"/><nd ref=\"1\"/><tag k=\"highway\" v=\"residential\"/></way>\n";
+    const std::string folder = scratchFolder(), path = folder + "/hub.osm";
+    std::ofstream(path) << text << "</osm>\n";
     MapData map;
     std::string error;
-    testing::internal::CaptureStderr();
-    ASSERT_TRUE(readOsmFile(path, map, error)) << error;
-    EXPECT_EQ(testing::internal::GetCapturedStderr(),
+    bool done = false;
+    EXPECT_EQ(readQuietly(path, map, done, error),
               "vialoom: " + path + ": warning: dropped 3 links at nodes with more than 16\n");
+    ASSERT_TRUE(done) << error;
     ASSERT_EQ(map.vertices.size(), 20u);
-    ASSERT_EQ(map.vertices[0].linkCount, kMaxLinks);
-    for (int i = 0; i < kMaxLinks; ++i)
-        EXPECT_EQ(map.vertices[0].links[i].to, i + 1);
+    EXPECT_EQ(linkTargets(map)[0], (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}));
     EXPECT_EQ(map.vertices[19].linkCount, 0);
     EXPECT_TRUE(mapIsConsistent(map));
     std::filesystem::remove_all(folder);
@@ -176,47 +104,41 @@ TEST(ReadOsm, HubKeepsItsFirstSixteenLinksAndWarnsOnce)
 TEST(ReadOsm, RefusesBadFilesWithOneLineAndLeavesTheMap)
 {
     const std::string folder = scratchFolder();
-    const std::string roads = readText(kData + "/roads.osm");
-    convertOsm(kData + "/roads.osm", folder + "/whole.osm.pbf");
-    convertOsm(kData + "/roads.osm", folder + "/whole.osm.bz2");
-    const std::string pbf = readText(folder + "/whole.osm.pbf");
-    const std::string bz2 = readText(folder + "/whole.osm.bz2");
+    const std::string roads = readText(kRoads);
+    convertOsm(kRoads, folder + "/whole.osm.pbf");
+    convertOsm(kRoads, folder + "/whole.osm.bz2");
+    const std::string pbf = readText(folder + "/whole.osm.pbf"), bz2 = readText(folder + "/whole.osm.bz2");
     mkdir((folder + "/folder.osm").c_str(), 0700);
-    struct Case {
-        const char* name;
-        std::string contents; // not written when empty and the name has no "empty"
-        const char* says;
-    };
-    const std::vector<Case> cases = {
+    const std::string unwritten = "(not written)";
+    const std::vector<std::vector<std::string>> cases = {
         {"half.osm", roads.substr(0, roads.size() / 2), ": bad OSM XML: "},
         {"syntax.osm", "<?xml version=\"1.0\"?>\n<osm version=\"0.6\">\n<node id=\"1\" lat=\"0\" lon=\"0\">\n</osm>\n",
          ".osm:4: bad OSM XML: mismatched tag"},
-        {"empty.osm", "", ".osm:1: bad OSM XML: "},
+        {"empty.osm", "", ".osm:1: bad OSM XML: no element found"},
         {"no-roads.osm", "<?xml version=\"1.0\"?>\n<osm version=\"0.6\"><node id=\"1\" lat=\"0\" lon=\"0\"/></osm>\n",
-         ": no roads"},
+         ".osm: no roads (no way with a highway tag a person can travel)"},
         {"garbage.osm.pbf", std::string("\0\0\0\x0dgarbage block and then some", 31), ": bad OpenStreetMap data: "},
-        {"half.osm.pbf", pbf.substr(0, pbf.size() / 2), ": bad OpenStreetMap data: "},
+        {"half.osm.pbf", pbf.substr(0, pbf.size() / 2), ": bad OpenStreetMap data: PBF error: unexpected EOF"},
         {"plain.osm.bz2", roads, ".bz2: not bzip2 data"},
         {"half.osm.bz2", bz2.substr(0, bz2.size() / 2), ".bz2: bzip2 data cut short"},
-        {"missing.osm", "", ": cannot open: No such file or directory"},
-        {"folder.osm", "", ": cannot open: Is a directory"},
+        {"missing.osm", unwritten, ": cannot open: No such file or directory"},
+        {"folder.osm", unwritten, ": cannot open: Is a directory"},
     };
-    for (const Case& bad : cases) {
-        const std::string path = folder + "/" + bad.name;
-        if (!bad.contents.empty() || std::string(bad.name).find("empty") != std::string::npos)
-            writeText(path, bad.contents);
+    for (const auto& bad : cases) {
+        const std::string path = folder + "/" + bad[0];
+        if (bad[1] != unwritten)
+            std::ofstream(path, std::ios::binary) << bad[1];
         MapData map;
         map.vertices.resize(1);
         map.startVertex = 0;
         std::string error;
-        testing::internal::CaptureStderr();
-        EXPECT_FALSE(readMapFile(path, map, error)) << bad.name;
-        EXPECT_EQ(testing::internal::GetCapturedStderr(), "") << bad.name;
+        bool done = true;
+        EXPECT_EQ(readQuietly(path, map, done, error), "") << bad[0];
+        EXPECT_FALSE(done) << bad[0];
         EXPECT_EQ(error.rfind(path, 0), 0u) << error;
-        EXPECT_NE(error.find(bad.says), std::string::npos) << error;
+        EXPECT_NE(error.find(bad[2]), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
-        EXPECT_EQ(map.vertices.size(), 1u) << bad.name;
-        EXPECT_EQ(map.startVertex, 0) << bad.name;
+        EXPECT_TRUE(map.vertices.size() == 1 && map.startVertex == 0) << bad[0];
     }
     std::filesystem::remove_all(folder);
 }
