@@ -175,7 +175,8 @@ bool readOsmFile(const std::string& path, MapData& map, std::string& error)
     progressEnd();
     if (!done)
         return false;
-    collected.vertexOfNode = {};
+    // The node table is not needed any more: free it before the vertices grow.
+    decltype(collected.vertexOfNode)().swap(collected.vertexOfNode);
     const long dropped = buildRoadMap(collected.network, map);
     if (dropped > 0)
         std::fprintf(stderr, "vialoom: %s: warning: dropped %ld links at nodes with more than %d\n", path.c_str(),
