@@ -5,7 +5,16 @@
 
 #include "mapio/map_data.h"
 
-// Every travellable highway's nodes become vertices, consecutive nodes linked
-// both ways; projected equirectangularly around the centre latitude and fitted
-// to the window. Sets metresPerUnit.
+// Every way with a highway tag a person can travel (all but highway=proposed,
+// construction, platform, raceway, and none tagged area=yes) adds its nodes as
+// vertices and links its consecutive nodes both ways (one-way rules are
+// ignored). A node shared by ways is one vertex. Vertices come in the order
+// their nodes are first met, ways in file order and nodes in way order; links
+// in the order of the ways' consecutive pairs. Projection, fit, costs and
+// metresPerUnit as in mapio/road_graph.h. Shows a progress line for large
+// files. Warns on stderr, one line each, when nodes with 16 links had to drop
+// some, and when pairs were skipped because a node has no location in the
+// file. On any fault (unreadable, corrupt or truncated file, no roads) map is
+// untouched and error holds one line "FILE:LINE: what" (":LINE" where the XML
+// parser gives one).
 bool readOsmFile(const std::string& path, MapData& map, std::string& error);

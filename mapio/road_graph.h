@@ -1,0 +1,28 @@
+// Road networks given in longitude and latitude, turned into a map: the one
+// projection, fit and linking shared by the OpenStreetMap and DIMACS readers.
+#pragma once
+
+#include <utility>
+#include <vector>
+
+#include "mapio/map_data.h"
+
+// Earth's mean radius, metres.
+constexpr double kEarthRadius = 6371008.8;
+
+struct RoadNetwork {
+    // Degrees, one entry per vertex, in vertex order.
+    std::vector<double> lon;
+    std::vector<double> lat;
+    // The links wanted, in the order they are made; self-pairs, repeats and
+    // reversed repeats are allowed and ignored.
+    std::vector<std::pair<int, int>> pairs;
+};
+
+// Replaces map with the network: x = (lon - lon0) cos(lat0) R, y = -(lat - lat0) R
+// (north up) around the centre of the bounding box, fitted with fitBox and
+// stored as float pixels; metresPerUnit = 1 / scale. Each pair becomes one
+// two-way link costing vertexDistance of the float positions, unless its ends
+// are one vertex, already linked, or either end already has 16 links. Returns
+// how many distinct pairs were dropped for want of room. Indices must be valid.
+long buildRoadMap(const RoadNetwork& network, MapData& map);

@@ -1,0 +1,161 @@
+#include <gtest/gtest.h>
+
+#include <sys/stat.h>
+
+#include <array>
+#include <filesystem>
+
+#include "mapio/dimacs.h"
+#include "mapio/map_file.h"
+#include "mapio/osm.h"
+#include "mapio/progress.h"
+#include "tests/road_map_helpers.h"
+
+namespace {
+
+const std::string kData = VIALOOM_TEST_DATA;
+
+const std::string kGr = "p sp 3 4\na 1 2 7\na 2 1 7\na 2 3 9\na 3 2 9\n";
+const std::string kCo = "p aux sp co 3\nv 1 -73000000 40000000\nv 2 -73001000 40000000\nv 3 -73001000 40001000\n";
+
+bool parse(const std::string& gr, const std::string& co, MapData& map, std::string& error, long* dropped = nullptr)
+{
+    return parseDimacs(gr, "g.gr", co, "g.co", map, error, dropped);
+}
+
+} // namespace
+
+TEST(ParseDimacs, RefusesFaultsWithFileAndLine)
+{
+    // .gr text, .co text, the error.
+    const std::vector<std::array<std::string, 3>> cases = {
+        {"", kCo, "g.gr: no \"p sp NODES ARCS\" line"},
+        {"a 1 2 7\n", kCo, "g.gr:1: arc before the problem line"},
+        {"p sp 3\n", kCo, "g.gr:1: expected \"p sp NODES ARCS\""},
+        {"p max 3 4\n", kCo, "g.gr:1: expected \"p sp NODES ARCS\""},
+        {"p sp 0 0\n", kCo, "g.gr:1: node count 0 outside 1..10000000"},
+        {"p sp 10000001 0\n", kCo, "g.gr:1: node count 10000001 outside 1..10000000"},
+        {"p sp 99999999999999999999 0\n", kCo, "g.gr:1: expected \"p sp NODES ARCS\""},
+        {"p sp 3 4\np sp 3 4\n", kCo, "g.gr:2: second problem line"},
+        {"c\np sp 3 4\na 1 2\n", kCo, "g.gr:3: expected \"a FROM TO LENGTH\""},
+        {"p sp 3 4\na 1 2 -1\n", kCo, "g.gr:2: expected \"a FROM TO LENGTH\""},
+        {"p sp 3 4\na 1 +2 1\n", kCo, "g.gr:2: expected \"a FROM TO LENGTH\""},
+        {"p sp 3 4\na 1 2 1 1\n", kCo, "g.gr:2: expected \"a FROM TO LENGTH\""},
+        {"p sp 3 4\na 0 2 7\n", kCo, "g.gr:2: node 0 outside 1..3"},
+        {"p sp 3 4\na 1 4 7\n", kCo, "g.gr:2: node 4 outside 1..3"},
+        {"p sp 3 1\na 1 2 7\na 2 1 7\n", kCo, "g.gr:3: more arcs than the 1 declared"},
+        {"p sp 3 4\na 1 2 7\na 2 1 7\n", kCo, "g.gr: 2 arcs where 4 are declared"},
+        {"p sp 3 4\nx 1 2 7\n", kCo, "g.gr:2: expected a \"c\", \"p\" or \"a\" line"},
+        {kGr, "", "g.co: no \"p aux sp co NODES\" line"},
+        {kGr, "v 1 0 0\n", "g.co:1: coordinates before the problem line"},
+        {kGr, "p aux sp co 4\n", "g.co:1: 4 nodes where the graph has 3"},
+        {kGr, "p aux sp 3\n", "g.co:1: expected \"p aux sp co NODES\""},
+        {kGr, "p aux sp co 3\nv 1 0 0.5\n", "g.co:2: expected \"v ID X Y\""},
+        {kGr, "p aux sp co 3\nv 4 0 0\n", "g.co:2: node 4 outside 1..3"},
+        {kGr, "p aux sp co 3\nv 1 0 0\n\nv 1 0 0\n", "g.co:4: node 1 given twice"},
+        {kGr, "p aux sp co 3\nv 1 180000001 0\n", "g.co:2: longitude 180000001 outside -180000000..180000000"},
+        {kGr, "p aux sp co 3\nv 1 0 -90000001\n", "g.co:2: latitude -90000001 outside -90000000..90000000"},
+        {kGr, "p aux sp co 3\nv 1 0 0\nv 3 0 0\n", "g.co: node 2 has no coordinates"},
+        {kGr, "p aux sp co 3\nv 1 0 0\ne 3 0 0\n", "g.co:3: expected a \"c\", \"p\" or \"v\" line"},
+    };
+    for (const auto& [gr, co, says] : cases) {
+        MapData map;
+        map.vertices.resize(2);
+        std::string error;
+        EXPECT_FALSE(parse(gr, co, map, error)) << says;
+        EXPECT_EQ(error, says);
+        EXPECT_EQ(map.vertices.size(), 2u);
+    }
+}
+
+TEST(ParseDimacs, OneLinkPerPairInArcOrder)
+{
+    const std::vector<std::pair<std::string, std::vector<std::vector<int>>>> cases = {
+        {kGr, {{1}, {0, 2}, {1}}},
+        {"p sp 3 2\na 3 2 9\na 1 2 7\n", {{1}, {2, 0}, {1}}},
+        {"p sp 3 5\na 1 1 0\na 1 2 7\na 1 2 8\na 2 1 7\na 2 2 1\n", {{1}, {0}, {}}},
+        {"p sp 3 0\n", {{}, {}, {}}},
+        {"c x\r\n\r\np\tsp 3  1\r\n  a 2\t3 0\r\nc end", {{}, {2}, {1}}},
+    };
+    // Both directions; one is enough; self-loops and repeats; no arcs; comments, blanks, tabs and CRLF.
+    for (const auto& [gr, links] : cases) {
+        MapData map;
+        std::string error;
+        ASSERT_TRUE(parse(gr, kCo, map, error)) << gr << ": " << error;
+        EXPECT_EQ(linkTargets(map), links) << gr;
+        EXPECT_TRUE(mapIsConsistent(map)) << gr;
+    }
+}
+
+TEST(ParseDimacs, CostsAreStraightLinesShrunkEastWestByTheCentreLatitude)
+{
+    MapData map;
+    std::string error;
+    ASSERT_TRUE(parse(kGr, kCo, map, error)) << error;
+    EXPECT_TRUE(costsAreDistances(map));
+    // 0.001 degrees north (111.195 m) spans the 580-pixel height; north is up.
+    EXPECT_NEAR(map.vertices[2].links[0].cost * map.metresPerUnit, 111.195, 1e-3);
+    EXPECT_NEAR(map.vertices[2].links[0].cost, 580.0f, 1e-3f);
+    EXPECT_LT(map.vertices[2].y, map.vertices[1].y);
+    // 0.001 degrees west is 111.195 m times cos 40.0005 degrees.
+    EXPECT_NEAR(map.vertices[0].links[0].cost * map.metresPerUnit, 85.180, 1e-3);
+    EXPECT_LT(map.vertices[1].x, map.vertices[0].x);
+}
+
+TEST(ReadDimacs, ReadsTheCoordinatesBesideAndMatchesTheOsmReader)
+{
+    MapData fromDimacs, fromOsm;
+    std::string error;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(readMapFile(kData + "/roads.gr", fromDimacs, error)) << error;
+    ASSERT_TRUE(readOsmFile(kData + "/roads.osm", fromOsm, error)) << error;
+    testing::internal::GetCapturedStderr();
+    // The same junction, numbered alike: the same floats bit for bit.
+    EXPECT_EQ(describeMap(fromDimacs), describeMap(fromOsm));
+}
+
+TEST(ReadDimacs, RefusesMissingFilesAndLongLines)
+{
+    const std::string folder = scratchFolder();
+    std::ofstream(folder + "/alone.gr") << kGr;
+    std::ofstream(folder + "/long.gr") << "c " << std::string(3 << 20, 'x') << "\n" << kGr;
+    std::ofstream(folder + "/long.co") << kCo;
+    mkdir((folder + "/dir.gr").c_str(), 0700);
+    const std::vector<std::pair<std::string, std::string>> cases = {
+        {"/none.gr", "/none.gr: cannot open: No such file or directory"},
+        {"/alone.gr", "/alone.co: cannot open: No such file or directory"},
+        {"/dir.gr", "/dir.gr: cannot open: Is a directory"},
+        {"/long.gr", "/long.gr:1: line too long"},
+    };
+    for (const auto& [name, says] : cases) {
+        MapData map;
+        std::string error;
+        EXPECT_FALSE(readDimacsFile(folder + name, map, error)) << name;
+        EXPECT_EQ(error, folder + says);
+    }
+    std::filesystem::remove_all(folder);
+}
+
+TEST(ReadDimacs, LargeFilesShowProgressToTheEndOfBothFiles)
+{
+    const std::string folder = scratchFolder();
+    std::string padding;
+    for (int i = 0; i < 100000; ++i)
+        padding += "c padding padding padding pad\n";
+    std::ofstream(folder + "/big.gr") << kGr << padding;
+    std::ofstream(folder + "/big.co") << padding << kCo;
+    const std::string shownPath = folder + "/shown";
+    std::FILE* stream = std::fopen(shownPath.c_str(), "w");
+    progressRedirect(stream, false);
+    MapData map;
+    std::string error;
+    EXPECT_TRUE(readDimacsFile(folder + "/big.gr", map, error)) << error;
+    progressRedirect(nullptr, false);
+    std::fclose(stream);
+    // Elsewhere than a terminal: a line at each quarter reached, the last after both files.
+    const std::string line = "vialoom: reading " + folder + "/big.gr... ";
+    const std::string shown = readText(shownPath);
+    EXPECT_EQ(shown.substr(0, line.size()), line);
+    EXPECT_EQ(shown.substr(shown.size() - line.size() - 5), line + "100%\n");
+    std::filesystem::remove_all(folder);
+}
