@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "mapio/file_text.h"
+#include "mapio/progress.h"
 
 constexpr std::string_view kMagic = "vialoom-map";
 constexpr std::string_view kVersion = "1";
@@ -25,6 +26,9 @@ struct Line {
 };
 
 enum class Next { Line, End, Fault };
+
+// Vertex lines between two progress reports.
+constexpr std::uint64_t kProgressEvery = 4096;
 
 struct Reader {
     std::string_view text;
@@ -334,6 +338,8 @@ static bool readVertices(Reader& reader, std::uint64_t count)
             return fail(reader, quoted(line.tokens[0]) + " comes after only " + listed(i, count));
         if (!readVertex(reader, line, count))
             return false;
+        if (i % kProgressEvery == 0)
+            progressUpdate(reader.offset);
     }
     return true;
 }
@@ -461,5 +467,10 @@ bool readVmapFile(const std::string& path, MapData& map, std::string& error)
     std::string text;
     if (!readWholeFile(path, kMaxVmapFileBytes, text, error))
         return false;
-    return parseVmap(text, path, map, error);
+    progressBegin(path, text.size());
+    const bool read = parseVmap(text, path, map, error);
+    if (read)
+        progressUpdate(text.size());
+    progressEnd();
+    return read;
 }
