@@ -63,7 +63,9 @@ void drawTriangle()
 TEST(Document, SavesToANewFileThenToTheSameOneAndTracksUnsavedWork)
 {
     Folder folder;
-    const std::string here = get_current_dir_name();
+    char* cwd = get_current_dir_name();
+    const std::string here = cwd;
+    std::free(cwd);
     ASSERT_EQ(chdir(folder.path.c_str()), 0);
     clearMap();
     clearHistory();
