@@ -134,7 +134,7 @@ test('a bad map file is refused in one line and changes nothing', () => withPage
   page.problems = page.problems.filter(problem => !problem.includes('bad.vmap'));
 }));
 
-test('s downloads a .vmap that opens back into the same scene', () => withPage(async page => {
+test('s downloads a .vmap that opens back into the same scene; e downloads the picture', () => withPage(async page => {
   const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'vialoom-'));
   const session = await page.createCDPSession();
   await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
@@ -152,6 +152,9 @@ test('s downloads a .vmap that opens back into the same scene', () => withPage(a
   assert.equal(await text(page, '#message'), '');
   assert.equal(countColour(await canvasPixels(page), 'grey', scene, true), countColour(before, 'grey', scene, true));
   assert.deepEqual(crop(await canvasPixels(page), scene), crop(before, scene));
+  await page.keyboard.press('e');
+  await page.waitForFunction(() => window.vialoomPage.downloads.length > 1, { timeout: 5000 });
+  assert.match(await page.evaluate(() => window.vialoomPage.downloads[1]), /\.svg$/);
 }));
 
 test('a Moving AI map opens by the picker and a .vmap by dropping it', () => withPage(async page => {
