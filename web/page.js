@@ -14,7 +14,7 @@ const message = document.getElementById('message');
 
 // What the tests and the measurements read.
 const pageState = { ready: false, ended: false, exitStatus: null,
-                    firstFrameMs: null, frames: 0, downloads: [], stored: 0 };
+                    firstFrameMs: null, frames: 0, downloads: [], stored: 0, opened: 0 };
 window.vialoomPage = pageState;
 
 let handlingKey = false;  // files written while a key is handled are the user's saves
@@ -112,6 +112,7 @@ function persistRecovery(then) {
 // True when the program took the map; its error is shown otherwise.
 function openMap(path) {
   const error = Module.ccall('vialoomOpenMap', 'string', ['string'], [path]);
+  pageState.opened += 1;
   showMessage(error);
   canvas.focus();
   return error === '';
