@@ -12,8 +12,8 @@ let server, browser;
 before(async () => { server = await serve(); browser = await launch(); });
 after(async () => { await browser?.close(); server?.close(); });
 
-async function withPage(body) {
-  const page = await openPage(browser, server);
+async function withPage(body, owner = browser) {
+  const page = await openPage(owner, server);
   try {
     await body(page);
     assert.deepEqual(page.problems, []);
@@ -24,13 +24,6 @@ async function withPage(body) {
 
 const text = (page, selector) => page.$eval(selector, element => element.textContent);
 const testData = fileURLToPath(new URL('../../tests/data', import.meta.url));
-
-// The RGBA bytes of a box of the canvas.
-function crop([width, , data], [x0, y0, x1, y1]) {
-  const rows = [];
-  for (let y = y0; y < y1; ++y) rows.push(data.slice((y * width + x0) * 4, (y * width + x1) * 4));
-  return rows.flat();
-}
 
 test('starts grey and focused, printing the usage text as the desktop does', () => withPage(async page => {
   const output = await text(page, '#output');
@@ -91,6 +84,7 @@ test('keys 1, 2 and f make maps and a route, letters in either case', () => with
 
 // Above the status line, which comes and goes with messages.
 const scene = [0, 0, 800, 570];
+const sceneBytes = pixels => pixels[2].slice(0, 800 * 570 * 4);
 
 test('u, r, CTRL+Z and CTRL+Y undo and redo; v and h show the search view and help', () => withPage(async page => {
   await page.keyboard.press('2');
@@ -150,8 +144,7 @@ test('s downloads a .vmap that opens back into the same scene; e downloads the p
   await (await page.$('#open')).uploadFile(path.join(folder, name));
   await settle(page);
   assert.equal(await text(page, '#message'), '');
-  assert.equal(countColour(await canvasPixels(page), 'grey', scene, true), countColour(before, 'grey', scene, true));
-  assert.deepEqual(crop(await canvasPixels(page), scene), crop(before, scene));
+  assert.deepEqual(sceneBytes(await canvasPixels(page)), sceneBytes(before));
   await page.keyboard.press('e');
   await page.waitForFunction(() => window.vialoomPage.downloads.length > 1, { timeout: 5000 });
   assert.match(await page.evaluate(() => window.vialoomPage.downloads[1]), /\.svg$/);
@@ -181,27 +174,21 @@ test('a Moving AI map opens by the picker and a .vmap by dropping it', () => wit
 
 test('unsaved work is kept in browser storage and offered on the next visit', async () => {
   const context = await browser.createBrowserContext();
-  try {
-    const page = await openPage(context, server);
+  await withPage(async page => {
     await clickAt(page, 200, 200);
-    await clickAt(page, 400, 300);
     await page.evaluate(() => {
       Object.defineProperty(document, 'visibilityState', { value: 'hidden', configurable: true });
       document.dispatchEvent(new Event('visibilitychange'));
     });
     await page.waitForFunction(() => window.vialoomPage.stored > 0);
     await page.reload();
-    await page.waitForFunction(() => window.vialoomPage.ready && window.vialoomPage.frames > 0);
     await page.waitForSelector('#recovery:not([hidden])');
+    await page.waitForFunction(() => window.vialoomPage.ready && window.vialoomPage.frames > 0);
     assert.equal(drawnPixels(await canvasPixels(page), scene), 0);
     await page.click('#recovery-restore');
-    const pixels = await canvasPixels(page);
-    assert.ok(colourNear(pixels, 'white', 200, 200) && colourNear(pixels, 'white', 400, 300), 'points restored');
+    assert.ok(colourNear(await canvasPixels(page), 'white', 200, 200), 'point restored');
     assert.equal(await page.$eval('#recovery', offer => offer.hidden), true);
-    assert.deepEqual(page.problems, []);
-  } finally {
-    await context.close();
-  }
+  }, context).finally(() => context.close());
 });
 
 for (const key of ['q', 'Q', 'Escape']) {
