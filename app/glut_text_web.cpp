@@ -1,9 +1,11 @@
-// Text for the browser: its GLUT has no bitmap fonts and its GL no raster
-// position, so both are given here. Every bitmap font is drawn with one
+// Text for the browser: its GLUT has no bitmap fonts, so they are given
+// here, drawn at app/raster_web.h's raster position. Every bitmap font is drawn with one
 // 8 x 13 face (DejaVu Sans Mono at 11 pixels, printable ASCII), each lit
 // pixel a one-pixel point in the current colour, in the window's pixel
 // projection (y down, as app/window.cpp sets it).
-#include <GL/glut.h>
+#include <GL/freeglut.h>
+
+#include "app/raster_web.h"
 
 // Rows top to bottom, leftmost pixel in the high bit; the baseline is row 10.
 constexpr int kGlyphRows = 13;
@@ -117,34 +119,9 @@ void* glutBitmapHelvetica10;
 void* glutBitmapHelvetica12;
 void* glutBitmapHelvetica18;
 
-static float rasterX = 0.0f;
-static float rasterY = 0.0f;
-
 static int advanceOf(void* font)
 {
     return font == GLUT_BITMAP_9_BY_15 ? 9 : 8;
-}
-
-void glRasterPos2f(GLfloat x, GLfloat y)
-{
-    rasterX = x;
-    rasterY = y;
-}
-
-void glRasterPos2i(GLint x, GLint y)
-{
-    glRasterPos2f(static_cast<GLfloat>(x), static_cast<GLfloat>(y));
-}
-
-void glRasterPos2d(GLdouble x, GLdouble y)
-{
-    glRasterPos2f(static_cast<GLfloat>(x), static_cast<GLfloat>(y));
-}
-
-// Window coordinates count rows from the bottom.
-void glWindowPos2i(GLint x, GLint y)
-{
-    glRasterPos2f(static_cast<GLfloat>(x), static_cast<GLfloat>(glutGet(GLUT_WINDOW_HEIGHT) - 1 - y));
 }
 
 // Characters outside printable ASCII advance without drawing.
@@ -161,6 +138,19 @@ void glutBitmapCharacter(void* font, int character)
         glEnd();
     }
     rasterX += advanceOf(font);
+}
+
+void glutBitmapString(void* font, const unsigned char* text)
+{
+    const float lineStart = rasterX;
+    for (; *text != '\0'; ++text) {
+        if (*text == '\n') {
+            rasterX = lineStart;
+            rasterY += static_cast<float>(glutBitmapHeight(font));
+        } else {
+            glutBitmapCharacter(font, *text);
+        }
+    }
 }
 
 int glutBitmapWidth(void* font, int)

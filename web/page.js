@@ -14,7 +14,7 @@ const message = document.getElementById('message');
 
 // What the tests and the measurements read.
 const pageState = { ready: false, ended: false, exitStatus: null,
-                    firstFrameMs: null, frames: 0, downloads: [] };
+                    firstFrameMs: null, frames: 0, downloads: [], stored: 0, opened: 0 };
 window.vialoomPage = pageState;
 
 let handlingKey = false;  // files written while a key is handled are the user's saves
@@ -84,6 +84,12 @@ function offerRecovery() {
   offer.hidden = false;
 }
 
+// The program starts in its own folder, where s and e save.
+function enterWorkFolder() {
+  FS.mkdirTree(workFolder);
+  FS.chdir(workFolder);
+}
+
 function mountRecovery() {
   FS.mkdirTree(recoveryFolder);
   FS.mount(IDBFS, {}, recoveryFolder);
@@ -98,6 +104,7 @@ function mountRecovery() {
 function persistRecovery(then) {
   FS.syncfs(false, error => {
     if (error) showMessage('vialoom: browser storage: ' + error);
+    else pageState.stored += 1;
     if (then) then();
   });
 }
@@ -105,6 +112,7 @@ function persistRecovery(then) {
 // True when the program took the map; its error is shown otherwise.
 function openMap(path) {
   const error = Module.ccall('vialoomOpenMap', 'string', ['string'], [path]);
+  pageState.opened += 1;
   showMessage(error);
   canvas.focus();
   return error === '';
@@ -202,7 +210,7 @@ var Module = {
     appendOutput(text);
     showMessage(text);
   },
-  preRun: [mountRecovery, offerSavesAsDownloads],
+  preRun: [enterWorkFolder, mountRecovery, offerSavesAsDownloads],
   onRuntimeInitialized: () => { pageState.ready = true; },
   quit: ended,
 };

@@ -67,7 +67,8 @@ export async function canvasPixels(page) {
 }
 
 const colours = { grey: [128, 128, 128], white: [255, 255, 255], orange: [255, 128, 0],
-                  magenta: [255, 0, 255], red: [255, 0, 0], green: [0, 255, 0], cyan: [0, 255, 255] };
+                  magenta: [255, 0, 255], red: [255, 0, 0], green: [0, 255, 0], cyan: [0, 255, 255],
+                  black: [0, 0, 0], yellow: [255, 255, 0], expanded: [51, 77, 255], waiting: [0, 115, 51] };
 
 function isColour(data, i, [r, g, b]) {
   return Math.abs(data[i] - r) < 40 && Math.abs(data[i + 1] - g) < 40 && Math.abs(data[i + 2] - b) < 40;

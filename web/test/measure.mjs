@@ -36,6 +36,7 @@ try {
   if (process.argv[2]) {
     const started = performance.now();
     await (await page.$('#open')).uploadFile(path.resolve(process.argv[2]));
+    await page.waitForFunction(() => window.vialoomPage.opened > 0, { timeout: 600000 });
     await page.waitForFunction(n => window.vialoomPage.frames > n + 2, { timeout: 600000 },
                                await page.evaluate(() => window.vialoomPage.frames));
     console.log(`${path.basename(process.argv[2])}: opened in ${((performance.now() - started) / 1000).toFixed(1)} s, ` +

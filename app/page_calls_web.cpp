@@ -1,0 +1,50 @@
+// What the page (web/page.js) calls into the program: handing it a map file,
+// the CTRL keys the browser's GLUT drops, and keeping unsaved work when the
+// tab goes away. Start-up itself is app/main.cpp, as on the desktop.
+#include <GL/glut.h>
+#include <emscripten.h>
+
+#include <cstdio>
+#include <string>
+
+#include "mapio/map_file.h"
+#include "ui/callbacks.h"
+#include "ui/document.h"
+
+static std::string lastError;
+
+extern "C" {
+
+// Opens the map file at path (already written into the page's file system)
+// as the command line would. Returns "" on success, else the one-line error,
+// also written to stderr; a bad file changes nothing.
+EMSCRIPTEN_KEEPALIVE const char* vialoomOpenMap(const char* path)
+{
+    MapData map;
+    std::string error;
+    if (!readMapFile(path, map, error)) {
+        lastError = "vialoom: " + error;
+        std::fprintf(stderr, "%s\n", lastError.c_str());
+        return lastError.c_str();
+    }
+    openDocument(std::move(map), path);
+    glutPostRedisplay();
+    lastError.clear();
+    return lastError.c_str();
+}
+
+// A key the browser's GLUT does not pass on (CTRL+Z, CTRL+Y), given as the
+// character a desktop GLUT reports, at window pixel (x, y).
+EMSCRIPTEN_KEEPALIVE void vialoomKey(int key, int x, int y)
+{
+    onKeyboard(static_cast<unsigned char>(key), x, y);
+    glutPostRedisplay();
+}
+
+// Keeps unsaved work in the recovery folder, as quitting would.
+EMSCRIPTEN_KEEPALIVE void vialoomKeepUnsavedWork()
+{
+    keepUnsavedWork();
+}
+
+} // extern "C"

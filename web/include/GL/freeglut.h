@@ -1,0 +1,18 @@
+// The browser's GLUT has the classic calls only; the freeglut additions the
+// program uses are given here (the text ones in app/glut_text_web.cpp).
+#pragma once
+
+#include <GL/glut.h>
+
+// Draws text at the raster position, advancing it; a newline goes back to
+// the line's start one font height lower.
+void glutBitmapString(void* font, const unsigned char* text);
+
+// Line height of the font in pixels.
+int glutBitmapHeight(void* font);
+
+// A page has no window to close; the page keeps unsaved work itself when
+// the tab is hidden or left, so the callback is never called.
+inline void glutCloseFunc(void (*)())
+{
+}
