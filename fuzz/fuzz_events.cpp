@@ -25,9 +25,10 @@
 #include "route/route.h"
 #include "ui/input.h"
 
-// Bounds that keep one input fast. On the 1600-vertex lattice a search takes
-// tens of milliseconds and the checks after an event one or two, so an input
-// gets one lattice, and a large graph only a few events and one search.
+// Bounds that keep one input fast. Under the sanitizers a search of the
+// 1600-vertex lattice and the checks after an event take milliseconds each,
+// so an input gets one lattice, and a large graph only a few events and one
+// search.
 constexpr int kMaxEvents = 64;
 constexpr std::size_t kLargeGraph = 200;
 constexpr int kMaxLargeEvents = 8;
