@@ -3,6 +3,7 @@
 #include <sys/wait.h>
 
 #include <dirent.h>
+#include <fstream>
 #include <memory>
 #include <string>
 
@@ -100,4 +101,49 @@ TEST(Document, QuittingKeepsUnsavedWorkAndSaysWhere)
     EXPECT_NE(said.find("unsaved work kept in " + s.workDir + "/state/vialoom/vialoom-"), std::string::npos)
         << said;
     EXPECT_FALSE(onlyMapIn(s.workDir + "/state/vialoom").empty());
+}
+
+TEST(Document, AMapThatCannotBeReadStopsWithOneLineBeforeAnyWindow)
+{
+    Session s;
+    SessionGuard guard(&s, endSession);
+    std::string display;
+    ASSERT_TRUE(startServer(s, display));
+    s.program = startProgram(display, {"missing.vmap"});
+    ASSERT_TRUE(waitForExit(s.program, 5000));
+    EXPECT_TRUE(WIFEXITED(s.program.status) && WEXITSTATUS(s.program.status) == 2) << s.program.status;
+    EXPECT_EQ(readPipe(s.program.err, 4096, 1000), "vialoom: missing.vmap: cannot read: no such file or directory\n");
+    EXPECT_EQ(readPipe(s.program.out, 4096, 200), ""); // not even the usage text
+}
+
+// A million cells, all open: the route from corner to corner crosses the whole window.
+TEST(BigMap, AMillionVertexMapOpensRoutesAndRedraws)
+{
+    Session s;
+    SessionGuard guard(&s, endSession);
+    char pattern[] = "/tmp/vialoom-window-XXXXXX";
+    ASSERT_NE(mkdtemp(pattern), nullptr);
+    s.workDir = pattern;
+    {
+        std::ofstream map(s.workDir + "/open.map");
+        map << "type octile\nheight 1000\nwidth 1000\nmap\n";
+        const std::string row(1000, '.');
+        for (int i = 0; i < 1000; ++i)
+            map << row << '\n';
+    }
+    ASSERT_TRUE(startSession(s, {"open.map"}));
+    // The grid fills the 600-pixel height, centred: columns from x = 100 to 700.
+    clickAt(s, 100, 0, kLeftButton, kAlt);
+    clickAt(s, 699, 599, kLeftButton, kShift);
+    Image shot;
+    const auto diagonalIsCyan = [](const Image& picture) {
+        for (int step = 50; step < 600; step += 50)
+            if (pixelAt(picture, 100 + step, step) != kCyan)
+                return false;
+        return true;
+    };
+    EXPECT_TRUE(waitForImage(
+        s, [&](const Image& picture) { return diagonalIsCyan(picture); }, 15000))
+        << "no route across the million-vertex map";
+    ASSERT_TRUE(quitsWithStatusZero(s));
 }
