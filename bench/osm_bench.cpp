@@ -124,9 +124,10 @@ static double peakRssMb()
     return usage.ru_maxrss / 1024.0;
 }
 
-static void loadOsm(benchmark::State& state, const char* name)
+using MapReader = bool (*)(const std::string&, MapData&, std::string&);
+
+static void loadMap(benchmark::State& state, const std::string& path, MapReader read)
 {
-    const std::string path = roadFolder() + name;
     MapData map;
     for (auto _ : state) {
         // Each load starts with no map, so the peak is the reader's own.
@@ -134,12 +135,17 @@ static void loadOsm(benchmark::State& state, const char* name)
         map = MapData{};
         state.ResumeTiming();
         std::string error;
-        if (!readOsmFile(path, map, error))
+        if (!read(path, map, error))
             state.SkipWithError(error.c_str());
         benchmark::DoNotOptimize(map.vertices.data());
     }
     state.counters["vertices"] = static_cast<double>(map.vertices.size());
     state.counters["peak_rss_mb"] = peakRssMb();
+}
+
+static void loadOsm(benchmark::State& state, const char* name)
+{
+    loadMap(state, roadFolder() + name, readOsmFile);
 }
 
 static void BM_ReadOsmPbf(benchmark::State& state)
@@ -179,20 +185,7 @@ static void BM_YardstickLibosmiumXml(benchmark::State& state)
 
 static void BM_ReadDimacs(benchmark::State& state)
 {
-    const std::string path = roadFolder() + "/lattice.gr";
-    MapData map;
-    for (auto _ : state) {
-        // Each load starts with no map, so the peak is the reader's own.
-        state.PauseTiming();
-        map = MapData{};
-        state.ResumeTiming();
-        std::string error;
-        if (!readDimacsFile(path, map, error))
-            state.SkipWithError(error.c_str());
-        benchmark::DoNotOptimize(map.vertices.data());
-    }
-    state.counters["vertices"] = static_cast<double>(map.vertices.size());
-    state.counters["peak_rss_mb"] = peakRssMb();
+    loadMap(state, roadFolder() + "/lattice.gr", readDimacsFile);
 }
 
 static void BM_YardstickDimacsLines(benchmark::State& state)
