@@ -88,19 +88,28 @@ TEST(Document, ADrawingSavedWithSIsTheSamePictureWhenReopened)
     EXPECT_TRUE(onlyMapIn(folder + "/state/vialoom").empty());
 }
 
-TEST(Document, QuittingKeepsUnsavedWorkAndSaysWhere)
+// q and the window manager's close button both end with status 0 and keep what was drawn.
+TEST(Document, QuittingOrClosingKeepsUnsavedWorkAndSaysWhere)
 {
-    Session s;
-    SessionGuard guard(&s, endSession);
-    ASSERT_TRUE(startSession(s));
-    clickAt(s, 400, 300, kLeftButton, kNoModifier);
-    Image drawn;
-    ASSERT_TRUE(grab(s, drawn, [](const Image& shot) { return pixelAt(shot, 400, 300) == 0xFFFFFF; }));
-    ASSERT_TRUE(quitsWithStatusZero(s));
-    const std::string said = readPipe(s.program.err, 4096, 2000);
-    EXPECT_NE(said.find("unsaved work kept in " + s.workDir + "/state/vialoom/vialoom-"), std::string::npos)
-        << said;
-    EXPECT_FALSE(onlyMapIn(s.workDir + "/state/vialoom").empty());
+    for (const bool byCloseButton : {false, true}) {
+        Session s;
+        SessionGuard guard(&s, endSession);
+        ASSERT_TRUE(startSession(s));
+        clickAt(s, 400, 300, kLeftButton, kNoModifier);
+        Image drawn;
+        ASSERT_TRUE(grab(s, drawn, [](const Image& shot) { return pixelAt(shot, 400, 300) == 0xFFFFFF; }));
+        if (byCloseButton) {
+            closeWindow(s);
+            ASSERT_TRUE(waitForExit(s.program, 5000));
+            EXPECT_TRUE(WIFEXITED(s.program.status) && WEXITSTATUS(s.program.status) == 0) << s.program.status;
+        } else {
+            ASSERT_TRUE(quitsWithStatusZero(s));
+        }
+        const std::string said = readPipe(s.program.err, 4096, 2000);
+        EXPECT_NE(said.find("unsaved work kept in " + s.workDir + "/state/vialoom/vialoom-"), std::string::npos)
+            << said;
+        EXPECT_FALSE(onlyMapIn(s.workDir + "/state/vialoom").empty());
+    }
 }
 
 TEST(Document, AMapThatCannotBeReadStopsWithOneLineBeforeAnyWindow)

@@ -258,3 +258,16 @@ void pressKey(const Session& s, const char* keysymName)
         sendKey(s.display, XStringToKeysym(keysymName), down);
     XFlush(s.display);
 }
+
+void closeWindow(const Session& s)
+{
+    XEvent event{};
+    event.xclient.type = ClientMessage;
+    event.xclient.window = s.window;
+    event.xclient.message_type = XInternAtom(s.display, "WM_PROTOCOLS", False);
+    event.xclient.format = 32;
+    event.xclient.data.l[0] = static_cast<long>(XInternAtom(s.display, "WM_DELETE_WINDOW", False));
+    event.xclient.data.l[1] = CurrentTime;
+    XSendEvent(s.display, s.window, False, NoEventMask, &event);
+    XFlush(s.display);
+}

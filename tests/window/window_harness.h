@@ -67,3 +67,6 @@ bool waitForImage(const Session& s, const std::function<bool(const Image&)>& con
 void clickAt(const Session& s, int x, int y, MouseButton button, KeySym modifier);
 // Presses and releases the key that types keysymName ("q", "1").
 void pressKey(const Session& s, const char* keysymName);
+
+// Asks the window to close as a window manager's close button does (WM_DELETE_WINDOW).
+void closeWindow(const Session& s);
