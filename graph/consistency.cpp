@@ -1,48 +1,45 @@
 #include "graph/scene.h"
 
-static bool isIndex(int index)
+static bool isIndex(const std::vector<Vertex>& graph, int index)
 {
-    return index >= 0 && index < static_cast<int>(vertices.size());
+    return index >= 0 && index < static_cast<int>(graph.size());
 }
 
-static bool isSelection(int index)
+static bool isSelection(const std::vector<Vertex>& graph, int index)
 {
-    return index == -1 || isIndex(index);
+    return index == -1 || isIndex(graph, index);
 }
 
-static const Link* linkTo(const Vertex& from, int target)
+static bool linksAreSound(const std::vector<Vertex>& graph, int index)
 {
-    for (int i = 0; i < from.linkCount; ++i)
-        if (from.links[i].to == target)
-            return &from.links[i];
-    return nullptr;
-}
-
-static bool linksAreSound(int index)
-{
-    const Vertex& vertex = vertices[index];
+    const Vertex& vertex = graph[index];
     if (vertex.linkCount < 0 || vertex.linkCount > kMaxLinks)
         return false;
     for (int i = 0; i < vertex.linkCount; ++i) {
         const Link& link = vertex.links[i];
-        if (!isIndex(link.to) || link.to == index)
+        if (!isIndex(graph, link.to) || link.to == index)
             return false;
-        if (linkTo(vertex, link.to) != &link) // an earlier duplicate
+        if (findLink(vertex, link.to) != &link) // an earlier duplicate
             return false;
-        const Link* twin = linkTo(vertices[link.to], index);
+        const Link* twin = findLink(graph[link.to], index);
         if (twin == nullptr || twin->cost != link.cost)
             return false;
     }
     return true;
 }
 
+bool graphIsConsistent(const std::vector<Vertex>& graph, int start, int goal, int marked)
+{
+    for (int i = 0; i < static_cast<int>(graph.size()); ++i)
+        if (!linksAreSound(graph, i))
+            return false;
+    return isSelection(graph, start) && isSelection(graph, goal) && isSelection(graph, marked);
+}
+
 bool sceneIsConsistent()
 {
-    for (int i = 0; i < static_cast<int>(vertices.size()); ++i)
-        if (!linksAreSound(i))
-            return false;
     for (const auto& [vertex, from] : cameFrom)
-        if (!isIndex(vertex) || !isIndex(from))
+        if (!isIndex(vertices, vertex) || !isIndex(vertices, from))
             return false;
-    return isSelection(startVertex) && isSelection(goalVertex) && isSelection(markedVertex);
+    return graphIsConsistent(vertices, startVertex, goalVertex, markedVertex);
 }

@@ -10,12 +10,11 @@ int goalVertex = -1;
 int markedVertex = -1;
 std::uint64_t verticesRevision = 0;
 
-static int findLink(const Vertex& from, int target)
+// Position of target in from's table; -1 when it is not there.
+static int linkPosition(const Vertex& from, int target)
 {
-    for (int i = 0; i < from.linkCount; ++i)
-        if (from.links[i].to == target)
-            return i;
-    return -1;
+    const Link* link = findLink(from, target);
+    return link == nullptr ? -1 : static_cast<int>(link - from.links);
 }
 
 static void removeLinkAt(Vertex& from, int position)
@@ -53,19 +52,32 @@ void addVertex(int x, int y)
     ++verticesRevision;
 }
 
+const Link* findLink(const Vertex& from, int target)
+{
+    for (int i = 0; i < from.linkCount; ++i)
+        if (from.links[i].to == target)
+            return &from.links[i];
+    return nullptr;
+}
+
 void toggleLink(int a, int b)
 {
+    if (toggleLinkIn(vertices, a, b))
+        ++verticesRevision;
+}
+
+bool toggleLinkIn(std::vector<Vertex>& graph, int a, int b)
+{
     if (a == b)
-        return;
-    Vertex& first = vertices[a];
-    Vertex& second = vertices[b];
-    const int inFirst = findLink(first, b);
-    const int inSecond = findLink(second, a);
+        return false;
+    Vertex& first = graph[a];
+    Vertex& second = graph[b];
+    const int inFirst = linkPosition(first, b);
+    const int inSecond = linkPosition(second, a);
     const bool noRoom = (inFirst < 0 && first.linkCount == kMaxLinks) ||
                         (inSecond < 0 && second.linkCount == kMaxLinks);
     if (noRoom)
-        return;
-    ++verticesRevision;
+        return false;
     const float cost = vertexDistance(first, second);
     if (inFirst >= 0)
         removeLinkAt(first, inFirst);
@@ -75,6 +87,7 @@ void toggleLink(int a, int b)
         removeLinkAt(second, inSecond);
     else
         appendLink(second, a, cost);
+    return true;
 }
 
 int nearestVertex(int x, int y)

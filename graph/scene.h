@@ -35,6 +35,9 @@ extern std::uint64_t verticesRevision;
 // Straight-line distance over x, y and z, rounded to float after every step.
 float vertexDistance(const Vertex& a, const Vertex& b);
 
+// The link of from that leads to target; nullptr when there is none.
+const Link* findLink(const Vertex& from, int target);
+
 // Appends a vertex at pixel (x, y) with no links; never merges with an existing one.
 void addVertex(int x, int y);
 
@@ -43,10 +46,19 @@ void addVertex(int x, int y);
 // a == b changes nothing.
 void toggleLink(int a, int b);
 
+// toggleLink's rule applied to any vertex list, for readers building a map
+// before it becomes the scene; verticesRevision is left alone. True when a
+// link was added or removed.
+bool toggleLinkIn(std::vector<Vertex>& graph, int a, int b);
+
 // Index of the vertex closest to pixel (x, y) in the plane; the lowest index
 // wins a tie; -1 on an empty graph.
 int nearestVertex(int x, int y);
 
 // True when links are symmetric with equal costs, free of self-links and
-// duplicates, and every index held anywhere in the scene is valid.
+// duplicates, at most kMaxLinks a vertex, and every index held anywhere in the
+// scene is valid.
 bool sceneIsConsistent();
+
+// The same rules for any vertex list and its selections (each -1 or an index).
+bool graphIsConsistent(const std::vector<Vertex>& graph, int start, int goal, int marked);

@@ -4,33 +4,6 @@
 
 constexpr double kFitMargin = 10.0;
 
-static bool isIndex(const MapData& map, int index)
-{
-    return index >= 0 && index < static_cast<int>(map.vertices.size());
-}
-
-static bool linksAreSound(const MapData& map, int index)
-{
-    const Vertex& vertex = map.vertices[index];
-    if (vertex.linkCount < 0 || vertex.linkCount > kMaxLinks)
-        return false;
-    for (int i = 0; i < vertex.linkCount; ++i) {
-        const Link& link = vertex.links[i];
-        if (!isIndex(map, link.to) || link.to == index)
-            return false;
-        for (int j = 0; j < i; ++j)
-            if (vertex.links[j].to == link.to)
-                return false;
-        const Vertex& other = map.vertices[link.to];
-        bool twin = false;
-        for (int j = 0; j < other.linkCount; ++j)
-            twin = twin || (other.links[j].to == index && other.links[j].cost == link.cost);
-        if (!twin)
-            return false;
-    }
-    return true;
-}
-
 Fit fitBox(double minX, double minY, double maxX, double maxY)
 {
     const double width = maxX - minX;
@@ -48,11 +21,5 @@ Fit fitBox(double minX, double minY, double maxX, double maxY)
 
 bool mapIsConsistent(const MapData& map)
 {
-    for (int i = 0; i < static_cast<int>(map.vertices.size()); ++i)
-        if (!linksAreSound(map, i))
-            return false;
-    for (int selection : {map.startVertex, map.goalVertex, map.markedVertex})
-        if (selection != -1 && !isIndex(map, selection))
-            return false;
-    return true;
+    return graphIsConsistent(map.vertices, map.startVertex, map.goalVertex, map.markedVertex);
 }

@@ -58,20 +58,6 @@ static Fit placeVertices(const RoadNetwork& network, std::vector<Vertex>& placed
     return fit;
 }
 
-static bool linked(const Vertex& from, int to)
-{
-    for (int i = 0; i < from.linkCount; ++i)
-        if (from.links[i].to == to)
-            return true;
-    return false;
-}
-
-static void appendLink(Vertex& from, int to, float cost)
-{
-    from.links[from.linkCount] = Link{to, cost};
-    ++from.linkCount;
-}
-
 long buildRoadMap(const RoadNetwork& network, MapData& map)
 {
     MapData built;
@@ -81,15 +67,13 @@ long buildRoadMap(const RoadNetwork& network, MapData& map)
     // Dropped pairs are rare; remembering them counts a pair met twice once.
     std::set<std::pair<int, int>> dropped;
     for (const auto& [a, b] : network.pairs) {
-        if (a == b || linked(placed[a], b))
+        if (a == b || findLink(placed[a], b) != nullptr)
             continue;
         if (placed[a].linkCount == kMaxLinks || placed[b].linkCount == kMaxLinks) {
             dropped.insert(std::minmax(a, b));
             continue;
         }
-        const float cost = vertexDistance(placed[a], placed[b]);
-        appendLink(placed[a], b, cost);
-        appendLink(placed[b], a, cost);
+        toggleLinkIn(placed, a, b);
     }
     map = std::move(built);
     return static_cast<long>(dropped.size());

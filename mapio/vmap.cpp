@@ -236,9 +236,8 @@ static bool readTargets(Reader& reader, const Line& line, long linkCount, std::u
         const int to = static_cast<int>(target);
         if (to == self)
             return fail(reader, "vertex " + std::to_string(self) + " links to itself");
-        for (int j = 0; j < vertex.linkCount; ++j)
-            if (vertex.links[j].to == to)
-                return fail(reader, "vertex " + std::to_string(self) + " links to " + std::to_string(to) + " twice");
+        if (findLink(vertex, to) != nullptr)
+            return fail(reader, "vertex " + std::to_string(self) + " links to " + std::to_string(to) + " twice");
         vertex.links[vertex.linkCount++].to = to;
     }
     return true;
@@ -414,14 +413,6 @@ static bool readTrailer(Reader& reader)
     return next == Next::End;
 }
 
-static bool linksBack(const Vertex& vertex, int to)
-{
-    for (int i = 0; i < vertex.linkCount; ++i)
-        if (vertex.links[i].to == to)
-            return true;
-    return false;
-}
-
 static std::string linkName(std::size_t from, int to)
 {
     return std::to_string(from) + " to " + std::to_string(to);
@@ -435,7 +426,7 @@ static bool checkLinks(Reader& reader)
         Vertex& vertex = all[from];
         for (int i = 0; i < vertex.linkCount; ++i) {
             Link& link = vertex.links[i];
-            if (!linksBack(all[link.to], static_cast<int>(from)))
+            if (findLink(all[link.to], static_cast<int>(from)) == nullptr)
                 return failAt(reader, reader.lineOf[from], "vertex " + std::to_string(from) + " links to " +
                                                               std::to_string(link.to) + ", but " +
                                                               std::to_string(link.to) + " does not link back");

@@ -1,13 +1,5 @@
 #include "route/route_walk.h"
 
-static const Link* findLink(const Vertex& from, int to)
-{
-    for (int i = 0; i < from.linkCount; ++i)
-        if (from.links[i].to == to)
-            return &from.links[i];
-    return nullptr;
-}
-
 std::vector<int> traceRoute(const SearchTrace& trace)
 {
     std::vector<int> route;
