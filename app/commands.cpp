@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "app/check_command.h"
+#include "mapio/file_names.h"
 #include "mapio/map_file.h"
 #include "route/route_walk.h"
 #include "route/search.h"
@@ -26,12 +27,6 @@ static bool parseIndex(const std::string& word, int& index)
     const char* end = word.data() + word.size();
     const auto [stop, fault] = std::from_chars(word.data(), end, index);
     return fault == std::errc() && stop == end && index >= 0;
-}
-
-static bool endsWith(const std::string& text, const char* ending)
-{
-    const std::string tail = ending;
-    return text.size() >= tail.size() && text.compare(text.size() - tail.size(), tail.size(), tail) == 0;
 }
 
 static bool vertexInRange(const std::string& word, const MapData& map, int& index, std::FILE* err)
@@ -106,8 +101,8 @@ static int convertMap(const std::vector<std::string>& words, std::FILE* err)
     if (!parseConvertOptions(words, options, err))
         return 2;
     const std::string& target = words[1];
-    const bool picture = endsWith(target, ".svg");
-    if (!picture && !endsWith(target, ".vmap")) {
+    const bool picture = hasEnding(target, ".svg");
+    if (!picture && !hasEnding(target, ".vmap")) {
         std::fprintf(err, "vialoom: convert: %s: write .vmap or .svg\n", target.c_str());
         return 2;
     }

@@ -1,25 +1,20 @@
 #include "mapio/map_file.h"
 
 #include "mapio/dimacs.h"
+#include "mapio/file_names.h"
 #include "mapio/movingai.h"
 #include "mapio/osm.h"
 #include "mapio/vmap.h"
 
-static bool endsWith(const std::string& text, const std::string& ending)
-{
-    return text.size() >= ending.size() &&
-           text.compare(text.size() - ending.size(), ending.size(), ending) == 0;
-}
-
 MapFormat mapFormatOf(const std::string& path)
 {
-    if (endsWith(path, ".vmap"))
+    if (hasEnding(path, ".vmap"))
         return MapFormat::Vmap;
-    if (endsWith(path, ".map"))
+    if (hasEnding(path, ".map"))
         return MapFormat::MovingAi;
-    if (endsWith(path, ".osm") || endsWith(path, ".osm.pbf") || endsWith(path, ".osm.bz2"))
+    if (hasEnding(path, ".osm") || hasEnding(path, ".osm.pbf") || hasEnding(path, ".osm.bz2"))
         return MapFormat::Osm;
-    if (endsWith(path, ".gr"))
+    if (hasEnding(path, ".gr"))
         return MapFormat::Dimacs;
     return MapFormat::Unknown;
 }

@@ -13,6 +13,7 @@
 
 #include "graph/history.h"
 #include "graph/scene.h"
+#include "mapio/file_names.h"
 #include "mapio/map_file.h"
 #include "route/route.h"
 #include "ui/search_view.h"
@@ -25,42 +26,13 @@ constexpr const char* kMapEnding = ".vmap";
 static std::string documentPath;   // where s saves; empty until opened or saved
 static std::uint64_t savedState = 0; // sceneState() when last opened or saved
 
-static std::string baseName(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? path : path.substr(slash + 1);
-}
-
 // arena.map -> arena.vmap, city.osm.pbf -> city.vmap: beside the original, never over it.
 static std::string vmapBeside(const std::string& path)
 {
-    for (const char* ending : {".osm.pbf", ".osm.bz2", ".osm", ".map", ".gr"}) {
-        const std::size_t length = std::char_traits<char>::length(ending);
-        if (path.size() > length && path.compare(path.size() - length, length, ending) == 0)
-            return path.substr(0, path.size() - length) + kMapEnding;
-    }
+    for (const std::string ending : {".osm.pbf", ".osm.bz2", ".osm", ".map", ".gr"})
+        if (path.size() > ending.size() && hasEnding(path, ending))
+            return path.substr(0, path.size() - ending.size()) + kMapEnding;
     return path + kMapEnding;
-}
-
-static bool exists(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
-
-// folder/vialoom-YYYYMMDD-HHMMSS.vmap, with -2, -3 ... should that second be taken.
-static std::string timestampedPath(const std::string& folder)
-{
-    char stamp[32];
-    const std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    std::strftime(stamp, sizeof stamp, "%Y%m%d-%H%M%S", &local);
-    const std::string stem = folder + kFilePrefix + stamp;
-    std::string path = stem + kMapEnding;
-    for (int n = 2; exists(path); ++n)
-        path = stem + "-" + std::to_string(n) + kMapEnding;
-    return path;
 }
 
 // "dir/map.vmap: cannot save: permission denied" -> "cannot save: permission denied"
@@ -100,8 +72,7 @@ static void pruneRecoveryFolder(const std::string& folder, int kept)
     std::vector<std::string> names;
     while (const dirent* entry = readdir(directory)) {
         const std::string name = entry->d_name;
-        if (name.rfind(kFilePrefix, 0) == 0 && name.size() > 5 &&
-            name.compare(name.size() - 5, 5, kMapEnding) == 0)
+        if (name.rfind(kFilePrefix, 0) == 0 && name.size() > 5 && hasEnding(name, kMapEnding))
             names.push_back(name);
     }
     closedir(directory);
@@ -138,7 +109,8 @@ void openDocument(MapData map, const std::string& path)
 
 bool saveDocument()
 {
-    const std::string path = documentPath.empty() ? timestampedPath("") : documentPath;
+    const std::string path =
+        documentPath.empty() ? timestampedPath("", std::time(nullptr), kMapEnding) : documentPath;
     std::string error;
     if (!writeMapFile(path, sceneAsMap(), error)) {
         std::fprintf(stderr, "vialoom: %s\n", error.c_str());
@@ -163,7 +135,7 @@ void keepUnsavedWork()
         return;
     const std::string folder = recoveryFolder();
     std::string error;
-    const std::string path = timestampedPath(folder);
+    const std::string path = timestampedPath(folder, std::time(nullptr), kMapEnding);
     if (!makeFolders(folder)) {
         std::fprintf(stderr, "vialoom: cannot keep unsaved work: cannot create %s\n", folder.c_str());
         return;

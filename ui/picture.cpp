@@ -1,19 +1,11 @@
 #include "ui/picture.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
 #include <map>
 
 #include "route/search.h"
 #include "ui/search_steps.h"
 #include "ui/stats_text.h"
-
-static bool fileExists(const std::string& path)
-{
-    struct stat info;
-    return stat(path.c_str(), &info) == 0;
-}
 
 static bool checkVertex(const MapData& map, const char* option, int index, std::string& error)
 {
@@ -36,23 +28,9 @@ static void sizeToFit(SvgScene& scene, const std::vector<Vertex>& vertices)
     scene.height = static_cast<int>(bottom);
 }
 
-std::string folderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    return slash == std::string::npos ? std::string() : path.substr(0, slash + 1);
-}
-
 std::string picturePath(const std::string& folder, std::time_t when)
 {
-    std::tm local{};
-    localtime_r(&when, &local);
-    char stamp[32];
-    std::strftime(stamp, sizeof stamp, "vialoom-%Y%m%d-%H%M%S", &local);
-    const std::string stem = folder + stamp;
-    std::string path = stem + ".svg";
-    for (int n = 2; fileExists(path); ++n)
-        path = stem + "-" + std::to_string(n) + ".svg";
-    return path;
+    return timestampedPath(folder, when, ".svg");
 }
 
 bool exportMapSvg(const MapData& map, int from, int to, bool view, const std::string& path, std::string& error)

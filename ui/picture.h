@@ -5,6 +5,7 @@
 #include <ctime>
 #include <string>
 
+#include "mapio/file_names.h"
 #include "mapio/map_data.h"
 #include "ui/svg_picture.h"
 
@@ -13,8 +14,6 @@
 // overwritten. An empty folder means the current one.
 std::string picturePath(const std::string& folder, std::time_t when);
 
-// The folder part of path, with its trailing '/'; "" when path has none.
-std::string folderOf(const std::string& path);
 
 // vialoom convert MAP OUT.svg: draws map with the route from `from` to `to`
 // in the chosen search mode (-1 for either: the map's own start or goal;
