@@ -56,8 +56,7 @@ bool openFrameWindow(int* argc, char** argv)
     return true;
 }
 
-// A generated lattice and the longest route from corner 0 that exists in it.
-static void setUpGridRoute()
+void setUpGridRoute()
 {
     randomSeed(kFrameSeed);
     generateGridMap();

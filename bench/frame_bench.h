@@ -7,5 +7,9 @@
 // False, touching nothing, when no X display can be reached.
 bool openFrameWindow(int* argc, char** argv);
 
+// Makes the scene the generated lattice (a fixed seed) with the longest route
+// from corner 0 it holds; ends the process if it holds none.
+void setUpGridRoute();
+
 // Registers the frame benchmarks; call only after openFrameWindow succeeded.
 void registerFrameBenchmarks();

@@ -5,7 +5,7 @@
 #include <GL/glx.h>
 #include <benchmark/benchmark.h>
 
-#include "app/random.h"
+#include "bench/frame_bench.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 #include "route/route.h"
@@ -13,24 +13,9 @@
 #include "ui/callbacks.h"
 #include "ui/search_view.h"
 
-constexpr unsigned kViewSeed = 20240601u;
 constexpr int kMillionSide = 1000;
 
 enum ViewCase { kViewOff, kViewOn, kViewReplay };
-
-// The generated lattice with the longest route from corner 0 it holds.
-static void setUpLattice()
-{
-    randomSeed(kViewSeed);
-    generateGridMap();
-    startVertex = 0;
-    for (int goal = static_cast<int>(vertices.size()) - 1; goal > 0; --goal) {
-        goalVertex = goal;
-        updateRoute();
-        if (!cameFrom.empty())
-            return;
-    }
-}
 
 // A million unlinked vertices filling the window and a trace that expanded
 // them all: the most the layer can ever draw.
@@ -88,7 +73,7 @@ static void runFrames(benchmark::State& state, void (*setUp)(), ViewCase view)
 
 static void BM_ViewFrame_Lattice(benchmark::State& state)
 {
-    runFrames(state, setUpLattice, static_cast<ViewCase>(state.range(0)));
+    runFrames(state, setUpGridRoute, static_cast<ViewCase>(state.range(0)));
 }
 
 static void BM_ViewFrame_Million(benchmark::State& state)
