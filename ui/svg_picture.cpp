@@ -56,15 +56,23 @@ static void appendPoint(std::string& out, const Vertex& vertex)
     appendNumber(out, vertex.y);
 }
 
+// name="value" with a space before it.
+static void appendAttribute(std::string& out, const char* name, float value)
+{
+    out += ' ';
+    out += name;
+    out += "=\"";
+    appendNumber(out, value);
+    out += '"';
+}
+
 static void appendCircle(std::string& out, const Vertex& vertex, float size)
 {
-    out += "<circle r=\"";
-    appendNumber(out, size / 2.0f);
-    out += "\" cx=\"";
-    appendNumber(out, vertex.x);
-    out += "\" cy=\"";
-    appendNumber(out, vertex.y);
-    out += "\"/>\n";
+    out += "<circle";
+    appendAttribute(out, "r", size / 2.0f);
+    appendAttribute(out, "cx", vertex.x);
+    appendAttribute(out, "cy", vertex.y);
+    out += "/>\n";
 }
 
 // Circles of one colour and diameter.
@@ -120,15 +128,12 @@ static void appendLinks(std::string& out, const SvgScene& scene)
             if (to <= from || !isVertex(scene, to))
                 continue;
             const Vertex& other = (*scene.vertices)[static_cast<std::size_t>(to)];
-            out += "<line x1=\"";
-            appendNumber(out, vertex.x);
-            out += "\" y1=\"";
-            appendNumber(out, vertex.y);
-            out += "\" x2=\"";
-            appendNumber(out, other.x);
-            out += "\" y2=\"";
-            appendNumber(out, other.y);
-            out += "\"/>\n";
+            out += "<line";
+            appendAttribute(out, "x1", vertex.x);
+            appendAttribute(out, "y1", vertex.y);
+            appendAttribute(out, "x2", other.x);
+            appendAttribute(out, "y2", other.y);
+            out += "/>\n";
         }
     }
     out += "</g>\n";
