@@ -6,6 +6,7 @@
 
 #include "graph/scene.h"
 #include "ui/layer_image.h"
+#include "ui/layers.h"
 #include "ui/overlays.h"
 #include "ui/palette.h"
 #include "ui/search_steps.h"
@@ -73,22 +74,6 @@ static void drawPrefix(const std::vector<float>& xy, int count, const Colour& co
     setColour(colour);
     glVertexPointer(2, GL_FLOAT, 0, xy.data());
     glDrawArrays(GL_POINTS, 0, count);
-}
-
-// The layer covers the selection dots' centres; put them back on top.
-static void drawSelectionsAgain()
-{
-    glPointSize(kSelectionSize);
-    glBegin(GL_POINTS);
-    const std::pair<int, Colour> selections[] = {
-        {markedVertex, kMarkColour}, {startVertex, kStartColour}, {goalVertex, kGoalColour}};
-    for (const auto& [index, colour] : selections) {
-        if (index < 0 || index >= static_cast<int>(vertices.size()))
-            continue;
-        setColour(colour);
-        glVertex2f(vertices[static_cast<std::size_t>(index)].x, vertices[static_cast<std::size_t>(index)].y);
-    }
-    glEnd();
 }
 
 static void drawReplayMarks(const SearchPicture& picture)
@@ -160,7 +145,7 @@ void drawSearchLayer()
         drawPrefix(arrays.expandedXY, std::min(step, stepCount(trace)), kExpandedColour);
         glDisableClientState(GL_VERTEX_ARRAY);
     }
-    drawSelectionsAgain();
+    drawSelections(); // the layer covers the selection dots' centres; put them back on top
     drawReplayMarks(framePicture);
 }
 
