@@ -16,7 +16,6 @@
 #include "mapio/file_names.h"
 #include "mapio/map_file.h"
 #include "route/route.h"
-#include "ui/search_view.h"
 #include "ui/status.h"
 
 constexpr int kRecoveryFilesKept = 10;
@@ -104,7 +103,6 @@ void openDocument(MapData map, const std::string& path)
     endEdit();
     documentPath = mapFormatOf(path) == MapFormat::Vmap ? path : vmapBeside(path);
     savedState = sceneState();
-    setPictureFolder(documentPath);
 }
 
 bool saveDocument()
@@ -119,9 +117,13 @@ bool saveDocument()
     }
     documentPath = path;
     savedState = sceneState();
-    setPictureFolder(documentPath);
     showStatus("saved " + baseName(path));
     return true;
+}
+
+const std::string& documentFile()
+{
+    return documentPath;
 }
 
 bool documentIsUnsaved()

@@ -15,6 +15,9 @@ void openDocument(MapData map, const std::string& path);
 // the file is untouched and the drawing stays unsaved. True when saved.
 bool saveDocument();
 
+// The file s saves to (pictures land beside it); empty until opened or saved.
+const std::string& documentFile();
+
 // True when the scene differs from what was last opened or saved.
 bool documentIsUnsaved();
 

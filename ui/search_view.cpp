@@ -7,6 +7,7 @@
 
 #include "graph/scene.h"
 #include "route/route.h"
+#include "ui/document.h"
 #include "ui/help_text.h"
 #include "ui/picture.h"
 #include "ui/replay.h"
@@ -40,7 +41,6 @@ static SceneKey seenKey;
 static SceneKey referenceKey;
 static Reference reference;
 static bool referenceKnown = false;
-static std::string pictureFolder;
 static int shownWidth = 800;
 static int shownHeight = 600;
 
@@ -236,17 +236,12 @@ void closeHelp()
 void exportPicture()
 {
     const SvgScene scene = sceneOf(searchPictureAt(statusClock(), shownWidth, shownHeight));
-    const std::string path = picturePath(pictureFolder, std::time(nullptr));
+    const std::string path = picturePath(folderOf(documentFile()), std::time(nullptr));
     std::string error;
     if (writeSvgFile(path, scene, error))
         showStatus("saved picture " + path);
     else
         showStatus(error);
-}
-
-void setPictureFolder(const std::string& mapPath)
-{
-    pictureFolder = folderOf(mapPath);
 }
 
 SearchPicture searchPictureAt(double now, int width, int height)

@@ -27,13 +27,9 @@ void openHelp();
 // True while the help overlay is shown; any key then only closes it.
 bool helpIsOpen();
 void closeHelp();
-// e: writes the current view as an SVG picture and says where in the status line.
+// e: writes the current view as an SVG picture beside the document's file (or
+// in the current folder) and says where in the status line.
 void exportPicture();
-
-// e: where pictures go: beside mapPath (the document's file), or in the
-// current folder when it is empty. The document calls this when it opens or
-// saves a file.
-void setPictureFolder(const std::string& mapPath);
 
 // What the drawing shows at time now (seconds on statusClock) in a window of
 // width x height: whether the search layer is on, the trace and step it
