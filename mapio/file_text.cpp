@@ -1,6 +1,7 @@
 #include "mapio/file_text.h"
 
 #include <cerrno>
+#include <cstdio>
 #include <cstring>
 
 #include <fcntl.h>
@@ -75,4 +76,60 @@ bool readWholeFile(const std::string& path, std::uint64_t maxBytes, std::string&
     const bool done = checkKind(path, fd, maxBytes, size, error) && readAll(path, fd, maxBytes, size, text, error);
     close(fd);
     return done;
+}
+
+bool isPlainText(const std::string& text, const std::string& name, std::string& error)
+{
+    int line = 1;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const unsigned char byte = static_cast<unsigned char>(text[i]);
+        if (byte == '\n') {
+            ++line;
+            continue;
+        }
+        if (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
+            continue;
+        if (byte == '\r') {
+            error = name + ":" + std::to_string(line) + ": stray carriage return";
+            return false;
+        }
+        if (byte != '\t' && (byte < 0x20 || byte > 0x7e)) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, "0x%02X", byte);
+            error = name + ":" + std::to_string(line) + ": binary byte " + hex;
+            return false;
+        }
+    }
+    return true;
+}
+
+bool nextLine(const std::string& text, std::size_t& offset, std::string& line)
+{
+    if (offset >= text.size())
+        return false;
+    std::size_t end = text.find('\n', offset);
+    const std::size_t next = end == std::string::npos ? text.size() : end + 1;
+    if (end == std::string::npos)
+        end = text.size();
+    if (end > offset && text[end - 1] == '\r')
+        --end;
+    line.assign(text, offset, end - offset);
+    offset = next;
+    return true;
+}
+
+std::vector<std::string> splitWords(const std::string& line)
+{
+    std::vector<std::string> words;
+    std::size_t i = 0;
+    while (i < line.size()) {
+        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
+            ++i;
+        const std::size_t start = i;
+        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
+            ++i;
+        if (i > start)
+            words.emplace_back(line, start, i - start);
+    }
+    return words;
 }

@@ -1,11 +1,25 @@
-// Reading a whole map file into memory, refusing what is not a plain file.
+// Reading a whole map file into memory, refusing what is not a plain file,
+// and cutting plain text into lines and words.
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // Reads the regular file at path into text. Refuses a missing or unreadable
 // file, a directory, anything that is not a regular file (never blocking on
 // a pipe) and a file larger than maxBytes, with one line "PATH: what";
 // text is then left as it was.
 bool readWholeFile(const std::string& path, std::uint64_t maxBytes, std::string& text, std::string& error);
+
+// Checks that text is plain ASCII: printable characters, tabs, and line
+// feeds, a carriage return only right before a line feed. Otherwise error is
+// "NAME:LINE: binary byte 0xNN" (or "stray carriage return").
+bool isPlainText(const std::string& text, const std::string& name, std::string& error);
+
+// Cuts the line starting at offset (its line ending and a CR before it left
+// off) and moves offset past it. False, changing nothing, at the end of text.
+bool nextLine(const std::string& text, std::size_t& offset, std::string& line);
+
+// The words of a line, split at runs of spaces and tabs.
+std::vector<std::string> splitWords(const std::string& line);

@@ -2,14 +2,9 @@
 
 #include "mapio/file_text.h"
 
-#include <sys/stat.h>
-
 #include <algorithm>
-#include <cerrno>
 #include <charconv>
 #include <cmath>
-#include <cstdio>
-#include <cstring>
 
 // Header lines are a keyword and a number; anything longer is not a header.
 constexpr std::size_t kMaxHeaderLine = 256;
@@ -218,60 +213,4 @@ bool readMovingAiFile(const std::string& path, MapData& map, std::string& error,
     std::string text;
     return readWholeFile(path, kMaxMovingAiFileBytes, text, error) &&
            parseMovingAi(text, path, map, error, grid);
-}
-
-bool isPlainText(const std::string& text, const std::string& name, std::string& error)
-{
-    int line = 1;
-    for (std::size_t i = 0; i < text.size(); ++i) {
-        const unsigned char byte = static_cast<unsigned char>(text[i]);
-        if (byte == '\n') {
-            ++line;
-            continue;
-        }
-        if (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
-            continue;
-        if (byte == '\r') {
-            error = at(name, line) + "stray carriage return";
-            return false;
-        }
-        if (byte != '\t' && (byte < 0x20 || byte > 0x7e)) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, "0x%02X", byte);
-            error = at(name, line) + "binary byte " + hex;
-            return false;
-        }
-    }
-    return true;
-}
-
-bool nextLine(const std::string& text, std::size_t& offset, std::string& line)
-{
-    if (offset >= text.size())
-        return false;
-    std::size_t end = text.find('\n', offset);
-    const std::size_t next = end == std::string::npos ? text.size() : end + 1;
-    if (end == std::string::npos)
-        end = text.size();
-    if (end > offset && text[end - 1] == '\r')
-        --end;
-    line.assign(text, offset, end - offset);
-    offset = next;
-    return true;
-}
-
-std::vector<std::string> splitWords(const std::string& line)
-{
-    std::vector<std::string> words;
-    std::size_t i = 0;
-    while (i < line.size()) {
-        while (i < line.size() && (line[i] == ' ' || line[i] == '\t'))
-            ++i;
-        const std::size_t start = i;
-        while (i < line.size() && line[i] != ' ' && line[i] != '\t')
-            ++i;
-        if (i > start)
-            words.emplace_back(line, start, i - start);
-    }
-    return words;
 }

@@ -46,15 +46,3 @@ bool readMovingAiFile(const std::string& path, MapData& map, std::string& error,
 // The same for text already in memory; name stands for the file in errors.
 bool parseMovingAi(const std::string& text, const std::string& name, MapData& map, std::string& error,
                    GridInfo* grid);
-
-// Checks that text is plain ASCII: printable characters, tabs, and line
-// feeds, a carriage return only right before a line feed. Otherwise error is
-// "NAME:LINE: binary byte 0xNN" (or "stray carriage return").
-bool isPlainText(const std::string& text, const std::string& name, std::string& error);
-
-// Cuts the line starting at offset (its line ending and a CR before it left
-// off) and moves offset past it. False, changing nothing, at the end of text.
-bool nextLine(const std::string& text, std::size_t& offset, std::string& line);
-
-// The words of a line, split at runs of spaces and tabs.
-std::vector<std::string> splitWords(const std::string& line);
