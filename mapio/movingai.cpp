@@ -1,10 +1,10 @@
 #include "mapio/movingai.h"
 
-#include "mapio/file_text.h"
-
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+
+#include "mapio/file_text.h"
 
 // Header lines are a keyword and a number; anything longer is not a header.
 constexpr std::size_t kMaxHeaderLine = 256;

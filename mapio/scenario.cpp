@@ -1,13 +1,11 @@
 #include "mapio/scenario.h"
 
-#include "mapio/file_text.h"
-
 #include <sys/stat.h>
 
 #include <charconv>
 #include <cmath>
 
-#include "mapio/movingai.h"
+#include "mapio/file_text.h"
 
 constexpr std::size_t kFields = 9;
 
