@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "app/check_command.h"
-#include "mapio/file_names.h"
+#include "files/file_names.h"
 #include "mapio/map_file.h"
 #include "route/route_walk.h"
 #include "route/search.h"

@@ -5,11 +5,11 @@
 
 #include "app/command_line.h"
 #include "app/commands.h"
-#include "app/random.h"
+#include "mapgen/random.h"
 #include "app/usage.h"
-#include "app/window.h"
+#include "window/window.h"
 #include "graph/history.h"
-#include "ui/callbacks.h"
+#include "window/callbacks.h"
 #include "ui/document.h"
 
 int main(int argc, char** argv)

@@ -1,7 +1,7 @@
 // Building the random lattice map, as key "2" does.
 #include <benchmark/benchmark.h>
 
-#include "app/random.h"
+#include "mapgen/random.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 

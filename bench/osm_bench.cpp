@@ -26,7 +26,7 @@
 
 #include "mapio/dimacs.h"
 #include "mapio/osm.h"
-#include "mapio/progress.h"
+#include "files/progress.h"
 
 constexpr int kDefaultSide = 450;
 

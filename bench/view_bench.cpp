@@ -10,7 +10,7 @@
 #include "mapgen/mapgen.h"
 #include "route/route.h"
 #include "route/search.h"
-#include "ui/callbacks.h"
+#include "window/callbacks.h"
 #include "ui/search_view.h"
 
 constexpr int kMillionSide = 1000;

@@ -8,8 +8,8 @@
 #include <string>
 
 #include "bench/lattice.h"
-#include "mapio/atomic_file.h"
-#include "mapio/file_text.h"
+#include "files/atomic_file.h"
+#include "files/file_text.h"
 #include "mapio/vmap.h"
 
 constexpr int kMillionSide = 1000;

@@ -18,7 +18,7 @@
 #include <map>
 #include <vector>
 
-#include "app/random.h"
+#include "mapgen/random.h"
 #include "graph/history.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"

@@ -1,6 +1,6 @@
 #include "mapgen/mapgen.h"
 
-#include "app/random.h"
+#include "mapgen/random.h"
 #include "graph/scene.h"
 
 constexpr int kRandomWidth = 800;

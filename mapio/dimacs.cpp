@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "mapio/line_source.h"
-#include "mapio/progress.h"
+#include "files/line_source.h"
+#include "files/progress.h"
 #include "mapio/road_graph.h"
 
 constexpr int kMaxFields = 6;

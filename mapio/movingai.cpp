@@ -4,7 +4,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "mapio/file_text.h"
+#include "files/file_text.h"
 
 // Header lines are a keyword and a number; anything longer is not a header.
 constexpr std::size_t kMaxHeaderLine = 256;

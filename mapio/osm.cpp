@@ -16,7 +16,7 @@
 #include <osmium/io/any_input.hpp>
 #include <osmium/osm/way.hpp>
 
-#include "mapio/progress.h"
+#include "files/progress.h"
 #include "mapio/road_graph.h"
 
 constexpr const char* kNotTravellable[] = {"proposed", "construction", "platform", "raceway"};

@@ -5,7 +5,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "mapio/file_text.h"
+#include "files/file_text.h"
 
 constexpr std::size_t kFields = 9;
 

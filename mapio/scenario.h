@@ -33,7 +33,7 @@ constexpr long kMaxScenarioFileBytes = 16L << 20;
 bool parseScenario(const std::string& text, const std::string& name, std::vector<ScenarioProblem>& problems,
                    std::string& error);
 
-// Reads and parses the file at path (see readWholeFile in mapio/file_text.h).
+// Reads and parses the file at path (see readWholeFile in files/file_text.h).
 bool readScenarioFile(const std::string& path, std::vector<ScenarioProblem>& problems, std::string& error);
 
 // The map file a scenario at scenarioPath names: its base name in the

@@ -6,8 +6,8 @@
 #include <cstdio>
 #include <vector>
 
-#include "mapio/file_text.h"
-#include "mapio/progress.h"
+#include "files/file_text.h"
+#include "files/progress.h"
 
 constexpr std::string_view kMagic = "vialoom-map";
 constexpr std::string_view kVersion = "1";

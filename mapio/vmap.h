@@ -25,5 +25,5 @@ std::string formatVmap(const MapData& map);
 // Reads the file at path (refusing directories, unreadable and oversized files).
 bool readVmapFile(const std::string& path, MapData& map, std::string& error);
 
-// Writes formatVmap(map) to path atomically (see mapio/atomic_file.h).
+// Writes formatVmap(map) to path atomically (see files/atomic_file.h).
 bool writeVmapFile(const std::string& path, const MapData& map, std::string& error);

@@ -3,7 +3,7 @@
 
 #include <charconv>
 
-#include "mapio/atomic_file.h"
+#include "files/atomic_file.h"
 
 // A float in its shortest form that reads back to the same bits, "-0" for
 // negative zero, and any link index fit in this.

@@ -1,6 +1,6 @@
 #include "route/route.h"
 
-#include "app/random.h"
+#include "mapgen/random.h"
 #include "graph/scene.h"
 #include "route/search.h"
 

@@ -12,7 +12,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include "mapio/atomic_file.h"
+#include "files/atomic_file.h"
 
 namespace {
 

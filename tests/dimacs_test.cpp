@@ -8,7 +8,7 @@
 #include "mapio/dimacs.h"
 #include "mapio/map_file.h"
 #include "mapio/osm.h"
-#include "mapio/progress.h"
+#include "files/progress.h"
 #include "tests/road_map_helpers.h"
 
 namespace {

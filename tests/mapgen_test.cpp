@@ -3,7 +3,7 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "app/random.h"
+#include "mapgen/random.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 

@@ -4,7 +4,7 @@
 #include <string>
 #include <vector>
 
-#include "mapio/progress.h"
+#include "files/progress.h"
 #include "tests/road_map_helpers.h"
 
 TEST(Progress, OnATerminalRewritesOneLineAndWipesIt)

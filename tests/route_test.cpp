@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "app/random.h"
+#include "mapgen/random.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 #include "route/route.h"

@@ -4,7 +4,7 @@
 
 #include <random>
 
-#include "app/random.h"
+#include "mapgen/random.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 #include "route/astar.h"

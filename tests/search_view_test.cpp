@@ -15,7 +15,7 @@
 #include <set>
 #include <sstream>
 
-#include "app/random.h"
+#include "mapgen/random.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 #include "route/search.h"

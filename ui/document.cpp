@@ -13,7 +13,7 @@
 
 #include "graph/history.h"
 #include "graph/scene.h"
-#include "mapio/file_names.h"
+#include "files/file_names.h"
 #include "mapio/map_file.h"
 #include "route/route.h"
 #include "ui/status.h"

@@ -5,7 +5,7 @@
 #include <ctime>
 #include <string>
 
-#include "mapio/file_names.h"
+#include "files/file_names.h"
 #include "mapio/map_data.h"
 #include "ui/svg_picture.h"
 

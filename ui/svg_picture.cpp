@@ -3,7 +3,7 @@
 #include <charconv>
 #include <cmath>
 
-#include "mapio/atomic_file.h"
+#include "files/atomic_file.h"
 #include "ui/palette.h"
 
 static bool isVertex(const SvgScene& scene, int index)

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "app/random.h"
-#include "app/window.h"
+#include "mapgen/random.h"
+#include "window/window.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 #include "route/route.h"
-#include "ui/frame.h"
-#include "ui/scene_cache.h"
+#include "window/frame.h"
+#include "window/scene_cache.h"
 #include "window_harness.h"
 
 namespace {

@@ -1,12 +1,12 @@
 // Included first in every source of the browser build (-include): its C++
 // library declares std::to_chars and std::from_chars for integers only, so
 // the floating-point ones the map files and pictures use are added here,
-// each handing over to app/float_text_web.cpp.
+// each handing over to web/port/float_text.cpp.
 #pragma once
 
 #include <charconv>
 
-#include "app/float_text_web.h"
+#include "web/port/float_text.h"
 
 namespace std {
 

@@ -1,5 +1,5 @@
 // The browser's GLUT has the classic calls only; the freeglut additions the
-// program uses are given here (the text ones in app/glut_text_web.cpp).
+// program uses are given here (the text ones in web/port/glut_text.cpp).
 #pragma once
 
 #include <GL/glut.h>

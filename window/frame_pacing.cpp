@@ -1,4 +1,4 @@
-#include "ui/frame_pacing.h"
+#include "window/frame_pacing.h"
 
 #include <chrono>
 #include <thread>

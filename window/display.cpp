@@ -1,10 +1,10 @@
 #include <GL/glut.h>
 
-#include "ui/callbacks.h"
-#include "ui/frame.h"
-#include "ui/layers.h"
-#include "ui/overlays.h"
-#include "ui/scene_cache.h"
+#include "window/callbacks.h"
+#include "window/frame.h"
+#include "window/layers.h"
+#include "window/overlays.h"
+#include "window/scene_cache.h"
 
 // The layers over the links, common to both ways of drawing.
 static void drawUpperLayers()

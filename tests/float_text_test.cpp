@@ -11,7 +11,7 @@
 #include <random>
 #include <string>
 
-#include "app/float_text_web.h"
+#include "web/port/float_text.h"
 
 template <typename Real>
 static void expectSameText(Real value)

@@ -6,8 +6,8 @@
 
 #include "graph/scene.h"
 #include "ui/layer_image.h"
-#include "ui/layers.h"
-#include "ui/overlays.h"
+#include "window/layers.h"
+#include "window/overlays.h"
 #include "ui/palette.h"
 #include "ui/search_steps.h"
 #include "ui/search_view.h"

@@ -1,6 +1,6 @@
 #include <GL/freeglut.h>
 
-#include "ui/overlays.h"
+#include "window/overlays.h"
 #include "ui/status.h"
 
 constexpr int kMargin = 6;

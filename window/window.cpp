@@ -1,8 +1,8 @@
-#include "app/window.h"
+#include "window/window.h"
 
 #include <GL/glut.h>
 
-#include "ui/frame_pacing.h"
+#include "window/frame_pacing.h"
 
 void onReshape(int width, int height)
 {

@@ -1,4 +1,4 @@
-#include "ui/layers.h"
+#include "window/layers.h"
 
 #include <GL/gl.h>
 

@@ -1,4 +1,4 @@
-#include "mapio/file_names.h"
+#include "files/file_names.h"
 
 #include <sys/stat.h>
 

@@ -5,7 +5,7 @@
 // projection current.
 // glWindowPos2i is declared, with C linkage, only in glext.h.
 #define GL_GLEXT_PROTOTYPES
-#include "app/raster_web.h"
+#include "web/port/raster.h"
 
 #include <GL/glut.h>
 #include <GL/glext.h>

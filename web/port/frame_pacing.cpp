@@ -1,6 +1,6 @@
 // In the page redraws already wait for the browser's animation frames, and
 // a sleep there would spin the page's only thread; so no wait at all.
-#include "ui/frame_pacing.h"
+#include "window/frame_pacing.h"
 
 void waitForFrameSlot()
 {

@@ -1,4 +1,4 @@
-#include "mapio/atomic_file.h"
+#include "files/atomic_file.h"
 
 #include <cerrno>
 #include <climits>

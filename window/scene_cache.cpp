@@ -1,6 +1,6 @@
 // glWindowPos2i is OpenGL 1.4, declared only in glext.h.
 #define GL_GLEXT_PROTOTYPES
-#include "ui/scene_cache.h"
+#include "window/scene_cache.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>
@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "graph/scene.h"
-#include "ui/layers.h"
+#include "window/layers.h"
 
 constexpr std::size_t kChannels = 4; // RGBA; alpha carries the link mask
 constexpr GLubyte kLinkAlpha = 255;

@@ -1,4 +1,4 @@
-#include "mapio/progress.h"
+#include "files/progress.h"
 
 #include <unistd.h>
 

@@ -1,4 +1,4 @@
-#include "app/random.h"
+#include "mapgen/random.h"
 
 static std::uint32_t randomState = 0;
 

@@ -2,7 +2,7 @@
 
 #include <cstdlib>
 
-#include "ui/callbacks.h"
+#include "window/callbacks.h"
 #include "ui/document.h"
 #include "ui/input.h"
 

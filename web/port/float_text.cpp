@@ -1,4 +1,4 @@
-#include "app/float_text_web.h"
+#include "web/port/float_text.h"
 
 #include <algorithm>
 #include <cctype>

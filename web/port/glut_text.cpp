@@ -1,11 +1,11 @@
 // Text for the browser: its GLUT has no bitmap fonts, so they are given
-// here, drawn at app/raster_web.h's raster position. Every bitmap font is drawn with one
+// here, drawn at web/port/raster.h's raster position. Every bitmap font is drawn with one
 // 8 x 13 face (DejaVu Sans Mono at 11 pixels, printable ASCII), each lit
 // pixel a one-pixel point in the current colour, in the window's pixel
-// projection (y down, as app/window.cpp sets it).
+// projection (y down, as window/window.cpp sets it).
 #include <GL/freeglut.h>
 
-#include "app/raster_web.h"
+#include "web/port/raster.h"
 
 // Rows top to bottom, leftmost pixel in the high bit; the baseline is row 10.
 constexpr int kGlyphRows = 13;

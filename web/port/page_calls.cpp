@@ -8,7 +8,7 @@
 #include <string>
 
 #include "mapio/map_file.h"
-#include "ui/callbacks.h"
+#include "window/callbacks.h"
 #include "ui/document.h"
 
 static std::string lastError;

@@ -1,4 +1,4 @@
-#include "mapio/line_source.h"
+#include "files/line_source.h"
 
 #include <sys/stat.h>
 

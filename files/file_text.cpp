@@ -1,4 +1,4 @@
-#include "mapio/file_text.h"
+#include "files/file_text.h"
 
 #include <cerrno>
 #include <cstdio>
