@@ -9,7 +9,7 @@
 // A map read for the problems that name it, kept until another map is named.
 struct LoadedMap {
     std::string path;
-    MapData map;
+    Scene map;
     GridInfo grid;
 };
 
@@ -92,7 +92,7 @@ int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::F
     return failed == 0 ? 0 : 1;
 }
 
-std::string checkProblem(const MapData& map, const GridInfo& grid, const ScenarioProblem& problem, double& length)
+std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioProblem& problem, double& length)
 {
     length = -1.0;
     std::string reason;
@@ -107,7 +107,7 @@ std::string checkProblem(const MapData& map, const GridInfo& grid, const Scenari
     if (!aStarSearch(cameFrom, map.vertices, start, goal))
         return "no route found, optimal " + formatLength(problem.optimalLength);
     const double cost = routeCost(map.vertices, tableRoute(cameFrom, start, goal, map.vertices.size()));
-    if (cost < 0.0)
+    if (std::isinf(cost))
         return "the search left a broken route";
     length = cost / grid.cellSize;
     if (std::fabs(length - problem.optimalLength) > kLengthTolerance * problem.optimalLength)

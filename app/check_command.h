@@ -28,4 +28,4 @@ int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::F
 // Solves one problem on map (read with grid) and judges it. Returns "" when it
 // passes, else the reason; length receives the route length in cells when a
 // route was found, -1 otherwise.
-std::string checkProblem(const MapData& map, const GridInfo& grid, const ScenarioProblem& problem, double& length);
+std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioProblem& problem, double& length);

@@ -29,7 +29,7 @@ static bool parseIndex(const std::string& word, int& index)
     return fault == std::errc() && stop == end && index >= 0;
 }
 
-static bool vertexInRange(const std::string& word, const MapData& map, int& index, std::FILE* err)
+static bool vertexInRange(const std::string& word, const Scene& map, int& index, std::FILE* err)
 {
     if (!parseIndex(word, index)) {
         std::fprintf(err, "vialoom: route: '%s' is not a vertex index\n", word.c_str());
@@ -45,7 +45,7 @@ static bool vertexInRange(const std::string& word, const MapData& map, int& inde
 
 static int printRoute(const std::vector<std::string>& words, std::FILE* out, std::FILE* err)
 {
-    MapData map;
+    Scene map;
     int start = -1, goal = -1;
     if (!loadMapOrComplain(words[0], map, err))
         return 2;
@@ -110,7 +110,7 @@ static int convertMap(const std::vector<std::string>& words, std::FILE* err)
         std::fprintf(err, "vialoom: convert: --from, --to and --view only apply to .svg\n");
         return 2;
     }
-    MapData map;
+    Scene map;
     if (!loadMapOrComplain(words[0], map, err))
         return 2;
     std::string error;
@@ -123,7 +123,7 @@ static int convertMap(const std::vector<std::string>& words, std::FILE* err)
     return 0;
 }
 
-bool loadMapOrComplain(const std::string& path, MapData& map, std::FILE* err)
+bool loadMapOrComplain(const std::string& path, Scene& map, std::FILE* err)
 {
     std::string error;
     if (readMapFile(path, map, error))

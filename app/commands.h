@@ -5,7 +5,7 @@
 #include <cstdio>
 
 #include "app/command_line.h"
-#include "mapio/map_data.h"
+#include "graph/scene.h"
 
 // Runs a command other than Window; returns the exit status (0 done, 1 no
 // route or a failed check, 2 a wrong command line or an unreadable file).
@@ -13,4 +13,4 @@ int runCommand(const CommandLine& line, std::FILE* out, std::FILE* err);
 
 // Reads the map a command or the window opens; on failure prints the one-line
 // error to err and returns false.
-bool loadMapOrComplain(const std::string& path, MapData& map, std::FILE* err);
+bool loadMapOrComplain(const std::string& path, Scene& map, std::FILE* err);

@@ -11,6 +11,7 @@
 #include "graph/history.h"
 #include "window/callbacks.h"
 #include "ui/document.h"
+#include "ui/palette.h"
 
 int main(int argc, char** argv)
 {
@@ -18,7 +19,7 @@ int main(int argc, char** argv)
     if (line.command != Command::Window)
         return runCommand(line, stdout, stderr);
     // A map that cannot be read stops the program before any window opens.
-    MapData map;
+    Scene map;
     const bool withMap = !line.words.empty();
     if (withMap && !loadMapOrComplain(line.words[0], map, stderr))
         return 2;
@@ -34,7 +35,7 @@ int main(int argc, char** argv)
     glutDisplayFunc(onDisplay);
     glutMouseFunc(onMouse);
     glutCloseFunc(onClose);
-    glClearColor(0.5f, 0.5f, 0.5f, 1.0f);
+    glClearColor(kBackgroundColour.red, kBackgroundColour.green, kBackgroundColour.blue, 1.0f);
     if (withMap) {
         openDocument(std::move(map), line.words[0]);
         clearHistory(); // the opened map is where undo stops

@@ -29,7 +29,7 @@ void requireAgreement(const std::vector<Vertex>& graph, int start, int goal, boo
         return;
     }
     const float cost = routeCost(graph, tableRoute(cameFrom, start, goal, graph.size()));
-    if (cost < 0.0f)
+    if (std::isinf(cost))
         disagree("the program's route does not lead back to the start along links", start, goal);
     // Equally cheap routes may sum in a different order; allow for rounding.
     if (std::fabs(cost - heap.cost) > 1e-5f * heap.cost) {

@@ -9,11 +9,6 @@
 #include "mapgen/mapgen.h"
 #include "route/route.h"
 
-struct BigLattice {
-    std::vector<Vertex> vertices;
-    std::map<int, int> cameFrom;
-};
-
 static int bigIndex(int row, int column)
 {
     return row * kBigLatticeSide + column;
@@ -31,36 +26,32 @@ static void linkForward(int row, int column)
     }
 }
 
-static BigLattice buildBigLattice()
+static Scene buildBigLattice()
 {
-    clearMap();
-    vertices.resize(static_cast<std::size_t>(kBigLatticeSide) * kBigLatticeSide);
+    Scene positions;
+    positions.vertices.resize(static_cast<std::size_t>(kBigLatticeSide) * kBigLatticeSide);
     for (int row = 0; row < kBigLatticeSide; ++row)
         for (int column = 0; column < kBigLatticeSide; ++column) {
-            Vertex& vertex = vertices[static_cast<std::size_t>(bigIndex(row, column))];
+            Vertex& vertex = positions.vertices[static_cast<std::size_t>(bigIndex(row, column))];
             vertex.x = static_cast<float>(column) * kBigLatticeSpacing;
             vertex.y = static_cast<float>(row) * kBigLatticeSpacing;
         }
+    replaceScene(std::move(positions));
     for (int row = 0; row < kBigLatticeSide; ++row)
         for (int column = 0; column < kBigLatticeSide; ++column)
             linkForward(row, column);
-    startVertex = 0;
-    goalVertex = bigIndex(kBigLatticeSide - 1, kBigLatticeSide - 1);
+    scene.startVertex = 0;
+    scene.goalVertex = bigIndex(kBigLatticeSide - 1, kBigLatticeSide - 1);
     updateRoute();
-    if (cameFrom.empty()) {
+    if (scene.cameFrom.empty()) {
         std::fprintf(stderr, "vialoom_bench: no route across the big lattice\n");
         std::exit(EXIT_FAILURE);
     }
-    return BigLattice{vertices, cameFrom};
+    return scene;
 }
 
 void loadBigLattice()
 {
-    static const BigLattice lattice = buildBigLattice();
-    vertices = lattice.vertices;
-    cameFrom = lattice.cameFrom;
-    startVertex = 0;
-    goalVertex = bigIndex(kBigLatticeSide - 1, kBigLatticeSide - 1);
-    markedVertex = -1;
-    ++verticesRevision;
+    static const Scene lattice = buildBigLattice();
+    replaceScene(lattice);
 }

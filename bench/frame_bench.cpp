@@ -60,11 +60,11 @@ void setUpGridRoute()
 {
     randomSeed(kFrameSeed);
     generateGridMap();
-    startVertex = 0;
-    for (int goal = static_cast<int>(vertices.size()) - 1; goal > 0; --goal) {
-        goalVertex = goal;
+    scene.startVertex = 0;
+    for (int goal = static_cast<int>(scene.vertices.size()) - 1; goal > 0; --goal) {
+        scene.goalVertex = goal;
         updateRoute();
-        if (!cameFrom.empty())
+        if (!scene.cameFrom.empty())
             return;
     }
     std::fprintf(stderr, "vialoom_bench: no route from vertex 0 in the generated lattice\n");

@@ -26,7 +26,7 @@ static void linkForward(int side, int row, int column)
 static std::vector<Vertex> buildLattice(int side)
 {
     clearMap();
-    vertices.reserve(static_cast<std::size_t>(side) * side + 1);
+    scene.vertices.reserve(static_cast<std::size_t>(side) * side + 1);
     for (int row = 0; row < side; ++row)
         for (int column = 0; column < side; ++column)
             addVertex(column * kLatticeSpacing, row * kLatticeSpacing);
@@ -34,7 +34,7 @@ static std::vector<Vertex> buildLattice(int side)
         for (int column = 0; column < side; ++column)
             linkForward(side, row, column);
     addVertex(side * kLatticeSpacing + 100, 500);
-    std::vector<Vertex> lattice = std::move(vertices);
+    std::vector<Vertex> lattice = std::move(scene.vertices);
     clearMap();
     return lattice;
 }

@@ -10,7 +10,7 @@ static void BM_GenerateGridMap(benchmark::State& state)
     for (auto _ : state) {
         randomSeed(1u);
         generateGridMap();
-        benchmark::DoNotOptimize(vertices.data());
+        benchmark::DoNotOptimize(scene.vertices.data());
     }
     clearMap();
 }

@@ -28,7 +28,7 @@ constexpr int kDoorWidth = 4;
 struct CheckCase {
     std::string scenarioPath;
     std::string mapPath;
-    MapData map;
+    Scene map;
     std::vector<int> starts;
     std::vector<int> goals;
 };
@@ -131,7 +131,7 @@ static void BM_ParseMovingAi(benchmark::State& state)
 {
     const std::string text = gridText(static_cast<int>(state.range(0)), static_cast<int>(state.range(0)));
     for (auto _ : state) {
-        MapData map;
+        Scene map;
         std::string error;
         if (!parseMovingAi(text, "generated.map", map, error, nullptr))
             state.SkipWithError(error.c_str());

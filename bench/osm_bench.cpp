@@ -124,15 +124,15 @@ static double peakRssMb()
     return usage.ru_maxrss / 1024.0;
 }
 
-using MapReader = bool (*)(const std::string&, MapData&, std::string&);
+using MapReader = bool (*)(const std::string&, Scene&, std::string&);
 
 static void loadMap(benchmark::State& state, const std::string& path, MapReader read)
 {
-    MapData map;
+    Scene map;
     for (auto _ : state) {
         // Each load starts with no map, so the peak is the reader's own.
         state.PauseTiming();
-        map = MapData{};
+        map = Scene{};
         state.ResumeTiming();
         std::string error;
         if (!read(path, map, error))

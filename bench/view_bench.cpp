@@ -21,31 +21,32 @@ enum ViewCase { kViewOff, kViewOn, kViewReplay };
 // them all: the most the layer can ever draw.
 static void setUpMillion()
 {
-    clearMap();
+    Scene million;
     for (int i = 0; i < kMillionSide * kMillionSide; ++i) {
         Vertex vertex;
         vertex.x = static_cast<float>(i % kMillionSide) * 0.8f;
         vertex.y = static_cast<float>(i / kMillionSide) * 0.6f;
-        vertices.push_back(vertex);
+        million.vertices.push_back(vertex);
     }
-    ++verticesRevision;
-    startVertex = 0;
-    goalVertex = kMillionSide * kMillionSide - 1;
+    replaceScene(std::move(million));
+    scene.startVertex = 0;
+    scene.goalVertex = kMillionSide * kMillionSide - 1;
     SearchTrace trace;
     trace.mode = searchMode;
-    trace.start = startVertex;
-    trace.goal = goalVertex;
-    const std::size_t count = vertices.size();
+    trace.start = scene.startVertex;
+    trace.goal = scene.goalVertex;
+    const std::size_t count = scene.vertices.size();
     trace.reachedAt.assign(count, 0);
     trace.expandedAt.assign(count, -1);
     trace.parent.assign(count, -1);
     trace.g.assign(count, 0.0f);
     trace.h.assign(count, 0.0f);
-    for (int i = 0; i < goalVertex; ++i) {
+    for (int i = 0; i < scene.goalVertex; ++i) {
         trace.expandedAt[static_cast<std::size_t>(i)] = i;
         trace.expanded.push_back(i);
     }
     trace.seconds = 1.0;
+    trace.generation = lastSearch.generation + 1; // a search of its own for every cache
     lastSearch = std::move(trace);
 }
 

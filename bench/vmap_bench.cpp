@@ -16,9 +16,9 @@ constexpr int kMillionSide = 1000;
 constexpr int kRepetitions = 5;
 
 // Fractional positions, so the numbers take their full width in the text.
-static MapData buildMillion()
+static Scene buildMillion()
 {
-    MapData map;
+    Scene map;
     map.vertices.resize(static_cast<std::size_t>(kMillionSide) * kMillionSide);
     for (int row = 0; row < kMillionSide; ++row)
         for (int column = 0; column < kMillionSide; ++column) {
@@ -43,10 +43,10 @@ static MapData buildMillion()
     return map;
 }
 
-static const MapData& benchMap(bool million)
+static const Scene& benchMap(bool million)
 {
-    static MapData lattice;
-    static MapData large;
+    static Scene lattice;
+    static Scene large;
     if (million && large.vertices.empty())
         large = buildMillion();
     if (!million && lattice.vertices.empty())
@@ -70,7 +70,7 @@ static void requireDone(bool done, const std::string& error)
 static void BM_SaveVmap(benchmark::State& state)
 {
     const bool million = state.range(0) != 0;
-    const MapData& map = benchMap(million);
+    const Scene& map = benchMap(million);
     std::string error;
     for (auto _ : state)
         requireDone(writeVmapFile(benchPath(million), map, error), error);
@@ -83,7 +83,7 @@ static void BM_LoadVmap(benchmark::State& state)
     std::string error;
     requireDone(writeVmapFile(benchPath(million), benchMap(million), error), error);
     for (auto _ : state) {
-        MapData map;
+        Scene map;
         requireDone(readVmapFile(benchPath(million), map, error), error);
         benchmark::DoNotOptimize(map.vertices.data());
     }

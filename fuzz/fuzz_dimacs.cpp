@@ -21,7 +21,7 @@ static void failIf(bool broken, const char* what)
     std::abort();
 }
 
-static bool costsAreDistances(const MapData& map)
+static bool costsAreDistances(const Scene& map)
 {
     for (const Vertex& vertex : map.vertices)
         for (int i = 0; i < vertex.linkCount; ++i)
@@ -36,7 +36,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     const std::size_t split = input.find('\0');
     const std::string_view gr = input.substr(0, split);
     const std::string_view co = split == std::string_view::npos ? std::string_view() : input.substr(split + 1);
-    MapData map;
+    Scene map;
     std::string error;
     long dropped = -1;
     if (!parseDimacs(gr, "f.gr", co, "f.co", map, error, &dropped)) {
@@ -46,7 +46,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         return 0;
     }
     failIf(map.vertices.empty(), "accepted graph has no vertices");
-    failIf(!mapIsConsistent(map), "map breaks a scene rule");
+    failIf(!sceneIsConsistent(map), "map breaks a scene rule");
     failIf(!costsAreDistances(map), "a cost is not the distance");
     failIf(dropped < 0, "dropped count not given");
     failIf(!(map.metresPerUnit > 0.0), "no metres per unit");

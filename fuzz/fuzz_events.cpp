@@ -68,7 +68,7 @@ static int readCoordinate(Input& input, int range, int step, int offset)
 
 static bool searchAllowed(Input& input)
 {
-    return vertices.size() <= kLargeGraph || input.largeSearches++ == 0;
+    return scene.vertices.size() <= kLargeGraph || input.largeSearches++ == 0;
 }
 
 // Each feed function returns false when it skipped the event.
@@ -128,23 +128,23 @@ static void require(bool holds, int event, const char* rule)
 // What must hold after every event, whatever the events were.
 static void checkScene(int event)
 {
-    require(sceneIsConsistent(), event, "scene is inconsistent");
+    require(sceneIsConsistent(scene), event, "scene is inconsistent");
     const std::vector<int> route = currentRoute();
     if (route.empty())
         return;
-    require(route.front() == goalVertex, event, "route does not begin at the goal");
-    require(route.back() == startVertex, event, "route does not reach the start");
-    require(route.size() <= vertices.size(), event, "route is longer than the graph");
+    require(route.front() == scene.goalVertex, event, "route does not begin at the goal");
+    require(route.back() == scene.startVertex, event, "route does not reach the start");
+    require(route.size() <= scene.vertices.size(), event, "route is longer than the graph");
 }
 
 static bool sceneIs(const std::vector<Vertex>& points, const std::map<int, int>& route,
                     const int (&selections)[3])
 {
-    const bool samePoints = points.size() == vertices.size() &&
-                            (points.empty() || std::memcmp(points.data(), vertices.data(),
+    const bool samePoints = points.size() == scene.vertices.size() &&
+                            (points.empty() || std::memcmp(points.data(), scene.vertices.data(),
                                                            points.size() * sizeof(Vertex)) == 0);
-    return samePoints && route == cameFrom && selections[0] == startVertex &&
-           selections[1] == goalVertex && selections[2] == markedVertex;
+    return samePoints && route == scene.cameFrom && selections[0] == scene.startVertex &&
+           selections[1] == scene.goalVertex && selections[2] == scene.markedVertex;
 }
 
 // Undoing every step must give back the empty scene the input began with, and
@@ -152,9 +152,9 @@ static bool sceneIs(const std::vector<Vertex>& points, const std::map<int, int>&
 // far below the history's bound, so none of them has been dropped.
 static void checkHistory(std::uint64_t emptyState)
 {
-    const std::vector<Vertex> points = vertices;
-    const std::map<int, int> route = cameFrom;
-    const int selections[3] = {startVertex, goalVertex, markedVertex};
+    const std::vector<Vertex> points = scene.vertices;
+    const std::map<int, int> route = scene.cameFrom;
+    const int selections[3] = {scene.startVertex, scene.goalVertex, scene.markedVertex};
     const std::uint64_t state = sceneState();
     int undone = 0;
     while (undoEdit())
@@ -176,7 +176,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     randomSeed(readWord(input, 4));
     int largeEvents = 0;
     for (int i = 0; i < kMaxEvents && input.offset < input.size; ++i) {
-        if (vertices.size() > kLargeGraph && ++largeEvents > kMaxLargeEvents)
+        if (scene.vertices.size() > kLargeGraph && ++largeEvents > kMaxLargeEvents)
             break;
         if (feedEvent(input))
             checkScene(i);

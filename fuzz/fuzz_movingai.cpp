@@ -39,7 +39,7 @@ static bool sameVertex(const Vertex& a, const Vertex& b)
     return true;
 }
 
-static void checkGeometry(const MapData& map, const GridInfo& grid)
+static void checkGeometry(const Scene& map, const GridInfo& grid)
 {
     std::size_t passable = 0;
     for (int vertex : grid.cellVertex)
@@ -57,12 +57,12 @@ static void checkGeometry(const MapData& map, const GridInfo& grid)
     }
 }
 
-static void checkRoundTrip(const MapData& map)
+static void checkRoundTrip(const Scene& map)
 {
     const std::string text = formatVmap(map);
     if (text.empty())
         return; // .vmap writing is not there yet
-    MapData again;
+    Scene again;
     std::string error;
     require(parseVmap(text, "f.vmap", again, error), "saved map does not load");
     require(again.vertices.size() == map.vertices.size(), "vertex count changed in a round trip");
@@ -71,21 +71,21 @@ static void checkRoundTrip(const MapData& map)
     require(formatVmap(again) == text, "second save differs");
 }
 
-static void checkSearch(const MapData& map)
+static void checkSearch(const Scene& map)
 {
     if (map.vertices.empty() || map.vertices.size() > kSearchedVertices)
         return;
     const int goal = static_cast<int>(map.vertices.size()) - 1;
     std::map<int, int> cameFrom;
     if (aStarSearch(cameFrom, map.vertices, 0, goal))
-        require(routeCost(map.vertices, tableRoute(cameFrom, 0, goal, map.vertices.size())) >= 0.0f,
+        require(routeCost(map.vertices, tableRoute(cameFrom, 0, goal, map.vertices.size())) != kNoRoute,
                 "found route is broken");
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    MapData map;
+    Scene map;
     map.markedVertex = 7; // must survive a refusal
     GridInfo grid;
     std::string error;
@@ -94,7 +94,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         require(map.vertices.empty() && map.markedVertex == 7 && grid.width == 0, "refusal changed the map");
         return 0;
     }
-    require(mapIsConsistent(map), "map is inconsistent");
+    require(sceneIsConsistent(map), "map is inconsistent");
     checkGeometry(map, grid);
     checkRoundTrip(map);
     checkSearch(map);

@@ -47,15 +47,16 @@ static float readCoordinate(Input& input, int kind)
 
 static void buildGraph(Input& input, int count, int flags)
 {
-    clearMap();
+    Scene placed;
     for (int i = 0; i < count; ++i) {
         Vertex vertex;
         vertex.x = readCoordinate(input, flags & 3);
         vertex.y = readCoordinate(input, flags & 3);
         if (flags & 4)
             vertex.z = readCoordinate(input, flags & 3);
-        vertices.push_back(vertex);
+        placed.vertices.push_back(vertex);
     }
+    replaceScene(std::move(placed));
 }
 
 [[noreturn]] static void fail(const char* what, SearchMode mode)
@@ -88,9 +89,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     std::map<int, int> actual = earlier;
     std::vector<int> order;
     SearchTrace trace;
-    const bool found = referenceSearch(expected, vertices, start, goal, mode, &order);
+    const bool found = referenceSearch(expected, scene.vertices, start, goal, mode, &order);
     const bool traced = (flags & 32) == 0;
-    if (searchRoute(actual, vertices, start, goal, mode, traced ? &trace : nullptr) != found)
+    if (searchRoute(actual, scene.vertices, start, goal, mode, traced ? &trace : nullptr) != found)
         fail("the searches disagree on the result", mode);
     if (actual != expected)
         fail("the predecessor tables differ", mode);

@@ -34,7 +34,7 @@ static bool sameVertex(const Vertex& a, const Vertex& b)
     return true;
 }
 
-static bool sameMap(const MapData& a, const MapData& b)
+static bool sameMap(const Scene& a, const Scene& b)
 {
     if (a.vertices.size() != b.vertices.size() || a.startVertex != b.startVertex ||
         a.goalVertex != b.goalVertex || a.markedVertex != b.markedVertex ||
@@ -49,7 +49,7 @@ static bool sameMap(const MapData& a, const MapData& b)
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
-    MapData map;
+    Scene map;
     std::string error;
     if (!parseVmap(text, "fuzz.vmap", map, error)) {
         check(!error.empty() && error.find('\n') == std::string::npos, "a refusal is not one line");
@@ -57,9 +57,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         check(map.vertices.empty() && map.startVertex == -1, "a refused text changed the map");
         return 0;
     }
-    check(mapIsConsistent(map), "the map read is inconsistent");
+    check(sceneIsConsistent(map), "the map read is inconsistent");
     const std::string written = formatVmap(map);
-    MapData again;
+    Scene again;
     check(parseVmap(written, "again.vmap", again, error), "the written text is refused");
     check(sameMap(map, again), "the map changed through a round trip");
     check(formatVmap(again) == written, "the text changed through a round trip");

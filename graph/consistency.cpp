@@ -28,18 +28,15 @@ static bool linksAreSound(const std::vector<Vertex>& graph, int index)
     return true;
 }
 
-bool graphIsConsistent(const std::vector<Vertex>& graph, int start, int goal, int marked)
+bool sceneIsConsistent(const Scene& checked)
 {
+    const std::vector<Vertex>& graph = checked.vertices;
     for (int i = 0; i < static_cast<int>(graph.size()); ++i)
         if (!linksAreSound(graph, i))
             return false;
-    return isSelection(graph, start) && isSelection(graph, goal) && isSelection(graph, marked);
-}
-
-bool sceneIsConsistent()
-{
-    for (const auto& [vertex, from] : cameFrom)
-        if (!isIndex(vertices, vertex) || !isIndex(vertices, from))
+    for (const auto& [vertex, from] : checked.cameFrom)
+        if (!isIndex(graph, vertex) || !isIndex(graph, from))
             return false;
-    return graphIsConsistent(vertices, startVertex, goalVertex, markedVertex);
+    return isSelection(graph, checked.startVertex) && isSelection(graph, checked.goalVertex) &&
+           isSelection(graph, checked.markedVertex);
 }

@@ -30,7 +30,8 @@ struct Step {
     Vertex records[2];
     int selections[3] = {-1, -1, -1}; // start, goal, mark
     std::map<int, int> route;         // kEditRoute
-    std::vector<Vertex> scene;        // kEditEverything
+    std::vector<Vertex> image;        // kEditEverything: the vertex list
+    double metresPerUnit = 0.0;       // kEditEverything: the map's scale
     std::uint64_t stateBefore = 0;
     std::uint64_t stateAfter = 0;
     std::size_t bytes = 0;
@@ -46,7 +47,7 @@ static std::uint64_t nextState = 1;
 
 static bool isVertex(int index)
 {
-    return index >= 0 && index < static_cast<int>(vertices.size());
+    return index >= 0 && index < static_cast<int>(scene.vertices.size());
 }
 
 static bool sameVertex(const Vertex& a, const Vertex& b)
@@ -62,13 +63,13 @@ static bool sameVertices(const std::vector<Vertex>& a, const std::vector<Vertex>
 
 static bool sameSelections(const int (&selections)[3])
 {
-    return selections[0] == startVertex && selections[1] == goalVertex &&
-           selections[2] == markedVertex;
+    return selections[0] == scene.startVertex && selections[1] == scene.goalVertex &&
+           selections[2] == scene.markedVertex;
 }
 
 static std::size_t stepBytes(const Step& step)
 {
-    const std::size_t held = step.tail.capacity() + step.scene.capacity();
+    const std::size_t held = step.tail.capacity() + step.image.capacity();
     return sizeof(Step) + kStepOverhead + held * sizeof(Vertex) +
            step.route.size() * kMapEntryBytes;
 }
@@ -76,7 +77,7 @@ static std::size_t stepBytes(const Step& step)
 static bool linksChanged(const Step& step)
 {
     for (int i = 0; i < 2; ++i)
-        if (step.linked[i] != -1 && !sameVertex(vertices[step.linked[i]], step.records[i]))
+        if (step.linked[i] != -1 && !sameVertex(scene.vertices[step.linked[i]], step.records[i]))
             return true;
     return false;
 }
@@ -85,15 +86,16 @@ static bool linksChanged(const Step& step)
 static unsigned changedParts(const Step& step)
 {
     unsigned changed = 0;
-    if ((step.parts & kEditAppend) && vertices.size() != step.keptCount)
+    if ((step.parts & kEditAppend) && scene.vertices.size() != step.keptCount)
         changed |= kEditAppend;
     if ((step.parts & kEditLinks) && linksChanged(step))
         changed |= kEditLinks;
     if ((step.parts & kEditSelections) && !sameSelections(step.selections))
         changed |= kEditSelections;
-    if ((step.parts & kEditRoute) && step.route != cameFrom)
+    if ((step.parts & kEditRoute) && step.route != scene.cameFrom)
         changed |= kEditRoute;
-    if ((step.parts & kEditEverything) && !sameVertices(step.scene, vertices))
+    if ((step.parts & kEditEverything) &&
+        (!sameVertices(step.image, scene.vertices) || step.metresPerUnit != scene.metresPerUnit))
         changed |= kEditEverything;
     return changed;
 }
@@ -105,8 +107,8 @@ static bool stayedInBounds(const Step& step)
     if (step.parts & kEditEverything)
         return true;
     if (step.parts & kEditAppend)
-        return vertices.size() >= step.keptCount;
-    return vertices.size() == step.sceneSize;
+        return scene.vertices.size() >= step.keptCount;
+    return scene.vertices.size() == step.sceneSize;
 }
 
 // The scene was changed behind the history's back: forget the steps, and
@@ -117,38 +119,28 @@ static void forgetStaleHistory()
     currentState = nextState++;
 }
 
-static void flipAppend(Step& step, bool undo)
-{
-    if (undo) {
-        const auto first = vertices.begin() + static_cast<std::ptrdiff_t>(step.keptCount);
-        step.tail.assign(first, vertices.end());
-        vertices.erase(first, vertices.end());
-    } else {
-        vertices.insert(vertices.end(), step.tail.begin(), step.tail.end());
-        std::vector<Vertex>().swap(step.tail);
-    }
-}
-
 static void flip(Step& step, bool undo)
 {
-    if (step.parts & kEditEverything)
-        std::swap(vertices, step.scene);
-    if (step.parts & kEditAppend)
-        flipAppend(step, undo);
+    if (step.parts & kEditEverything) {
+        swapVertexList(step.image);
+        std::swap(scene.metresPerUnit, step.metresPerUnit);
+    }
+    if ((step.parts & kEditAppend) && undo)
+        cutVerticesFrom(step.keptCount, step.tail);
+    else if (step.parts & kEditAppend)
+        appendVertices(step.tail);
     if (step.parts & kEditLinks)
         for (int i = 0; i < 2; ++i)
             if (step.linked[i] != -1)
-                std::swap(vertices[step.linked[i]], step.records[i]);
+                swapVertexRecord(step.linked[i], step.records[i]);
     if (step.parts & kEditSelections) {
-        std::swap(startVertex, step.selections[0]);
-        std::swap(goalVertex, step.selections[1]);
-        std::swap(markedVertex, step.selections[2]);
+        std::swap(scene.startVertex, step.selections[0]);
+        std::swap(scene.goalVertex, step.selections[1]);
+        std::swap(scene.markedVertex, step.selections[2]);
     }
     if (step.parts & kEditRoute)
-        std::swap(cameFrom, step.route);
-    if (step.parts & (kEditEverything | kEditAppend | kEditLinks))
-        ++verticesRevision;
-    step.sceneSize = vertices.size();
+        std::swap(scene.cameFrom, step.route);
+    step.sceneSize = scene.vertices.size();
 }
 
 // Undoes steps[index] or redoes it; false, forgetting every step, when the
@@ -156,7 +148,7 @@ static void flip(Step& step, bool undo)
 static bool flipAt(std::size_t index, bool undo)
 {
     Step& step = steps[index];
-    if (step.sceneSize != vertices.size()) {
+    if (step.sceneSize != scene.vertices.size()) {
         forgetStaleHistory();
         return false;
     }
@@ -191,7 +183,7 @@ static void keep(Step step)
     step.stateBefore = currentState;
     step.stateAfter = nextState++;
     currentState = step.stateAfter;
-    step.sceneSize = vertices.size();
+    step.sceneSize = scene.vertices.size();
     step.bytes = stepBytes(step);
     keptBytes += step.bytes;
     steps.push_back(std::move(step));
@@ -207,24 +199,26 @@ void beginEdit(unsigned parts, int a, int b)
     pending = Step{};
     editOpen = true;
     pending.parts = parts;
-    pending.sceneSize = vertices.size();
-    pending.keptCount = vertices.size();
+    pending.sceneSize = scene.vertices.size();
+    pending.keptCount = scene.vertices.size();
     if (parts & kEditLinks) {
         pending.linked[0] = isVertex(a) ? a : -1;
         pending.linked[1] = isVertex(b) && b != a ? b : -1;
         for (int i = 0; i < 2; ++i)
             if (pending.linked[i] != -1)
-                pending.records[i] = vertices[pending.linked[i]];
+                pending.records[i] = scene.vertices[pending.linked[i]];
     }
     if (parts & kEditSelections) {
-        pending.selections[0] = startVertex;
-        pending.selections[1] = goalVertex;
-        pending.selections[2] = markedVertex;
+        pending.selections[0] = scene.startVertex;
+        pending.selections[1] = scene.goalVertex;
+        pending.selections[2] = scene.markedVertex;
     }
     if (parts & kEditRoute)
-        pending.route = cameFrom;
-    if (parts & kEditEverything)
-        pending.scene = vertices;
+        pending.route = scene.cameFrom;
+    if (parts & kEditEverything) {
+        pending.image = scene.vertices;
+        pending.metresPerUnit = scene.metresPerUnit;
+    }
 }
 
 void endEdit()
@@ -244,7 +238,7 @@ void endEdit()
     if (!(step.parts & kEditRoute))
         step.route.clear();
     if (!(step.parts & kEditEverything))
-        std::vector<Vertex>().swap(step.scene);
+        std::vector<Vertex>().swap(step.image);
     if (!(step.parts & kEditLinks))
         step.linked[0] = step.linked[1] = -1;
     keep(std::move(step));

@@ -11,9 +11,9 @@
 enum EditParts : unsigned {
     kEditAppend = 1u << 0,     // vertices appended at the end
     kEditLinks = 1u << 1,      // the link tables of the two vertices given to beginEdit
-    kEditSelections = 1u << 2, // startVertex, goalVertex, markedVertex
-    kEditRoute = 1u << 3,      // cameFrom
-    kEditEverything = 1u << 4, // the whole scene is replaced (a generator, a load)
+    kEditSelections = 1u << 2, // the start, goal and marked vertex
+    kEditRoute = 1u << 3,      // the route table, cameFrom
+    kEditEverything = 1u << 4, // the whole scene is replaced (a generator, a load), scale included
 };
 
 // The history's memory bound; the oldest steps are dropped to stay under it.
@@ -33,8 +33,9 @@ void beginEdit(unsigned parts, int a = -1, int b = -1);
 void endEdit();
 
 // Undoes or redoes one step; false when there is none or an edit is open.
-// Both bump verticesRevision when vertices or links change. Should the scene
-// have been changed without an edit, every step is forgotten and false returned.
+// Vertices move through the scene's own functions, so graphRevision follows.
+// Should the scene have been changed without an edit, every step is
+// forgotten and false returned.
 bool undoEdit();
 bool redoEdit();
 

@@ -2,13 +2,16 @@
 
 #include <cfloat>
 #include <cmath>
+#include <utility>
 
-std::vector<Vertex> vertices;
-std::map<int, int> cameFrom;
-int startVertex = -1;
-int goalVertex = -1;
-int markedVertex = -1;
-std::uint64_t verticesRevision = 0;
+Scene scene;
+static std::uint64_t revision = 0;
+
+// Every change of the scene's vertices or links ends here.
+static void graphChanged()
+{
+    ++revision;
+}
 
 // Position of target in from's table; -1 when it is not there.
 static int linkPosition(const Vertex& from, int target)
@@ -30,6 +33,11 @@ static void appendLink(Vertex& from, int target, float cost)
     ++from.linkCount;
 }
 
+std::uint64_t graphRevision()
+{
+    return revision;
+}
+
 float vertexDistance(const Vertex& a, const Vertex& b)
 {
     const float dx = a.x - b.x;
@@ -48,8 +56,8 @@ void addVertex(int x, int y)
     Vertex vertex;
     vertex.x = static_cast<float>(x);
     vertex.y = static_cast<float>(y);
-    vertices.push_back(vertex);
-    ++verticesRevision;
+    scene.vertices.push_back(vertex);
+    graphChanged();
 }
 
 const Link* findLink(const Vertex& from, int target)
@@ -62,8 +70,8 @@ const Link* findLink(const Vertex& from, int target)
 
 void toggleLink(int a, int b)
 {
-    if (toggleLinkIn(vertices, a, b))
-        ++verticesRevision;
+    if (toggleLinkIn(scene.vertices, a, b))
+        graphChanged();
 }
 
 bool toggleLinkIn(std::vector<Vertex>& graph, int a, int b)
@@ -96,9 +104,9 @@ int nearestVertex(int x, int y)
     const float py = static_cast<float>(y);
     float bestDistance = FLT_MAX;
     int best = -1;
-    for (int i = 0; i < static_cast<int>(vertices.size()); ++i) {
-        const float dx = vertices[i].x - px;
-        const float dy = vertices[i].y - py;
+    for (int i = 0; i < static_cast<int>(scene.vertices.size()); ++i) {
+        const float dx = scene.vertices[i].x - px;
+        const float dy = scene.vertices[i].y - py;
         const float xx = dx * dx;
         const float yy = dy * dy;
         const float distance = xx + yy;
@@ -108,4 +116,37 @@ int nearestVertex(int x, int y)
         }
     }
     return best;
+}
+
+void replaceScene(Scene next)
+{
+    scene = std::move(next);
+    graphChanged();
+}
+
+void swapVertexList(std::vector<Vertex>& list)
+{
+    scene.vertices.swap(list);
+    graphChanged();
+}
+
+void swapVertexRecord(int index, Vertex& record)
+{
+    std::swap(scene.vertices[static_cast<std::size_t>(index)], record);
+    graphChanged();
+}
+
+void cutVerticesFrom(std::size_t keep, std::vector<Vertex>& tail)
+{
+    const auto first = scene.vertices.begin() + static_cast<std::ptrdiff_t>(keep);
+    tail.assign(first, scene.vertices.end());
+    scene.vertices.erase(first, scene.vertices.end());
+    graphChanged();
+}
+
+void appendVertices(std::vector<Vertex>& tail)
+{
+    scene.vertices.insert(scene.vertices.end(), tail.begin(), tail.end());
+    std::vector<Vertex>().swap(tail);
+    graphChanged();
 }

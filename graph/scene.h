@@ -1,7 +1,10 @@
 // The scene: every vertex with its links, the last search's predecessor
-// table and the three selections. Process-wide; one thread touches it.
+// table, the three selections and the map's scale. A map read from a file
+// and the scene the program edits are this one type; the program edits one
+// process-wide instance, touched by one thread.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <map>
 #include <vector>
@@ -22,15 +25,24 @@ struct Vertex {
     int linkCount = 0; // valid entries at the front of links
 };
 
-extern std::vector<Vertex> vertices;
-extern std::map<int, int> cameFrom; // vertex -> vertex the last search reached it from
-extern int startVertex;             // -1 when unset
-extern int goalVertex;              // -1 when unset
-extern int markedVertex;            // -1 when unset
+struct Scene {
+    std::vector<Vertex> vertices;
+    std::map<int, int> cameFrom; // vertex -> vertex the last search reached it from
+    int startVertex = -1;        // -1 when unset
+    int goalVertex = -1;         // -1 when unset
+    int markedVertex = -1;       // -1 when unset
+    double metresPerUnit = 0.0;  // metres per pixel for maps from geographic coordinates; 0 otherwise
+};
 
-// Grows whenever vertices or links change (never for selections or routes),
-// so a drawing can keep what it rasterised until the graph itself changes.
-extern std::uint64_t verticesRevision;
+// The scene the program edits. Its vertices and links change only through
+// the functions below, each of which moves graphRevision on; the selections
+// and cameFrom are plain fields, set directly.
+extern Scene scene;
+
+// Grows with every change of the scene's vertices or links (never for
+// selections or routes) and never goes back, so anything derived from the
+// graph can be kept until the number moves.
+std::uint64_t graphRevision();
 
 // Straight-line distance over x, y and z, rounded to float after every step.
 float vertexDistance(const Vertex& a, const Vertex& b);
@@ -46,19 +58,27 @@ void addVertex(int x, int y);
 // a == b changes nothing.
 void toggleLink(int a, int b);
 
-// toggleLink's rule applied to any vertex list, for readers building a map
-// before it becomes the scene; verticesRevision is left alone. True when a
-// link was added or removed.
+// toggleLink's rule applied to a vertex list being built (a map before it
+// becomes the scene). True when a link was added or removed.
 bool toggleLinkIn(std::vector<Vertex>& graph, int a, int b);
 
 // Index of the vertex closest to pixel (x, y) in the plane; the lowest index
 // wins a tie; -1 on an empty graph.
 int nearestVertex(int x, int y);
 
-// True when links are symmetric with equal costs, free of self-links and
-// duplicates, at most kMaxLinks a vertex, and every index held anywhere in the
-// scene is valid.
-bool sceneIsConsistent();
+// Makes next the scene, all of it: vertices, route table, selections, scale.
+void replaceScene(Scene next);
 
-// The same rules for any vertex list and its selections (each -1 or an index).
-bool graphIsConsistent(const std::vector<Vertex>& graph, int start, int goal, int marked);
+// The history's moves, each exact: swaps the whole vertex list with list;
+// swaps vertex index (a valid index) with record; moves the vertices from
+// index keep on into tail (replacing what it held); appends tail's vertices
+// and leaves it empty.
+void swapVertexList(std::vector<Vertex>& list);
+void swapVertexRecord(int index, Vertex& record);
+void cutVerticesFrom(std::size_t keep, std::vector<Vertex>& tail);
+void appendVertices(std::vector<Vertex>& tail);
+
+// True when links are symmetric with equal costs, free of self-links and
+// duplicates, at most kMaxLinks a vertex, and every index held anywhere in
+// the scene (links, selections, cameFrom) is a vertex.
+bool sceneIsConsistent(const Scene& checked);

@@ -1,7 +1,7 @@
 #include "mapgen/mapgen.h"
 
-#include "mapgen/random.h"
 #include "graph/scene.h"
+#include "mapgen/random.h"
 
 constexpr int kRandomWidth = 800;
 constexpr int kRandomHeight = 600;
@@ -13,30 +13,24 @@ constexpr int kGridSpacing = 15;
 
 void clearMap()
 {
-    vertices.clear();
-    ++verticesRevision;
-    startVertex = -1;
-    goalVertex = -1;
-    markedVertex = -1;
-    cameFrom.clear();
+    replaceScene(Scene{});
 }
 
 void generateRandomMap()
 {
     clearMap();
     const int count = randomNext() % kRandomVertexSpread + kRandomMinVertices;
-    vertices.resize(count);
-    for (Vertex& vertex : vertices) {
-        vertex.x = static_cast<float>(randomNext() % kRandomWidth);
-        vertex.y = static_cast<float>(randomNext() % kRandomHeight);
+    for (int i = 0; i < count; ++i) {
+        const int x = randomNext() % kRandomWidth; // x is drawn before y
+        const int y = randomNext() % kRandomHeight;
+        addVertex(x, y);
     }
     for (int attempt = 0; attempt < count; ++attempt) {
         const int a = randomNext() % count;
         const int b = randomNext() % count;
-        if (vertices[a].linkCount < kRandomLinkLimit && vertices[b].linkCount < kRandomLinkLimit)
+        if (scene.vertices[a].linkCount < kRandomLinkLimit && scene.vertices[b].linkCount < kRandomLinkLimit)
             toggleLink(a, b);
     }
-    ++verticesRevision; // positions were written in place
 }
 
 static bool inGrid(int cell)
@@ -63,16 +57,20 @@ static void linkGridNeighbours(int row, int column)
 void generateGridMap()
 {
     clearMap();
-    vertices.resize(kGridSide * kGridSide);
-    for (int row = 0; row < kGridSide; ++row) {
-        for (int column = 0; column < kGridSide; ++column) {
-            Vertex& vertex = vertices[row * kGridSide + column];
-            vertex.x = static_cast<float>(column * kGridSpacing);
-            vertex.y = static_cast<float>(row * kGridSpacing);
-        }
-    }
+    for (int row = 0; row < kGridSide; ++row)
+        for (int column = 0; column < kGridSide; ++column)
+            addVertex(column * kGridSpacing, row * kGridSpacing);
     for (int row = 0; row < kGridSide; ++row)
         for (int column = 0; column < kGridSide; ++column)
             linkGridNeighbours(row, column);
-    ++verticesRevision; // positions were written in place
+}
+
+bool pickRandomEnds()
+{
+    if (scene.vertices.empty())
+        return false;
+    const int count = static_cast<int>(scene.vertices.size());
+    scene.startVertex = randomNext() % count;
+    scene.goalVertex = randomNext() % count;
+    return true;
 }

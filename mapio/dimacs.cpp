@@ -253,7 +253,7 @@ static bool parseCoordinates(Place place, long nodes, RoadNetwork& network, std:
     return true;
 }
 
-static bool loadDimacs(Place gr, Place co, MapData& map, std::string& error, long& dropped)
+static bool loadDimacs(Place gr, Place co, Scene& map, std::string& error, long& dropped)
 {
     ArcPart arcs;
     RoadNetwork network;
@@ -276,7 +276,7 @@ static std::string coordinatesPathOf(const std::string& path)
 }
 
 bool parseDimacs(std::string_view grText, const std::string& grName, std::string_view coText,
-                 const std::string& coName, MapData& map, std::string& error, long* droppedLinks)
+                 const std::string& coName, Scene& map, std::string& error, long* droppedLinks)
 {
     LineSource grLines = linesOfText(grText);
     LineSource coLines = linesOfText(coText);
@@ -288,7 +288,7 @@ bool parseDimacs(std::string_view grText, const std::string& grName, std::string
     return true;
 }
 
-bool readDimacsFile(const std::string& path, MapData& map, std::string& error)
+bool readDimacsFile(const std::string& path, Scene& map, std::string& error)
 {
     const std::string coPath = coordinatesPathOf(path);
     LineSource grLines, coLines;

@@ -10,7 +10,8 @@
 #include <string>
 #include <string_view>
 
-#include "mapio/map_data.h"
+#include "graph/scene.h"
+#include "mapio/fit.h"
 
 // Reads PATH (a .gr) and the .co beside it, with a progress line for large
 // ones. Node ID becomes vertex ID - 1; the arc lengths are not used, costs are
@@ -19,10 +20,10 @@
 // self-loops and repeats are dropped. Warns on stderr when nodes with 16
 // links had to drop some. On any fault map is untouched and error holds one
 // line "FILE:LINE: what" (":LINE" left out where no line applies).
-bool readDimacsFile(const std::string& path, MapData& map, std::string& error);
+bool readDimacsFile(const std::string& path, Scene& map, std::string& error);
 
 // The same from the two texts in memory, named grName and coName in errors.
 // Prints nothing; droppedLinks, when given, receives the count of pairs
 // dropped at full nodes.
 bool parseDimacs(std::string_view grText, const std::string& grName, std::string_view coText,
-                 const std::string& coName, MapData& map, std::string& error, long* droppedLinks);
+                 const std::string& coName, Scene& map, std::string& error, long* droppedLinks);

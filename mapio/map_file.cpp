@@ -19,9 +19,9 @@ MapFormat mapFormatOf(const std::string& path)
     return MapFormat::Unknown;
 }
 
-bool readMapFile(const std::string& path, MapData& map, std::string& error)
+bool readMapFile(const std::string& path, Scene& map, std::string& error)
 {
-    MapData read;
+    Scene read;
     bool done = false;
     switch (mapFormatOf(path)) {
     case MapFormat::Vmap:
@@ -45,7 +45,7 @@ bool readMapFile(const std::string& path, MapData& map, std::string& error)
     return done;
 }
 
-bool writeMapFile(const std::string& path, const MapData& map, std::string& error)
+bool writeMapFile(const std::string& path, const Scene& map, std::string& error)
 {
     return writeVmapFile(path, map, error);
 }

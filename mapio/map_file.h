@@ -5,7 +5,8 @@
 
 #include <string>
 
-#include "mapio/map_data.h"
+#include "graph/scene.h"
+#include "mapio/fit.h"
 
 enum class MapFormat { Unknown, Vmap, MovingAi, Osm, Dimacs };
 
@@ -15,8 +16,8 @@ MapFormat mapFormatOf(const std::string& path);
 
 // Reads a whole map into map, which is replaced only on success. Unknown
 // endings are refused with an error naming the endings that are read.
-bool readMapFile(const std::string& path, MapData& map, std::string& error);
+bool readMapFile(const std::string& path, Scene& map, std::string& error);
 
 // Writes map as .vmap, atomically: on failure the old file is untouched and
 // error says why.
-bool writeMapFile(const std::string& path, const MapData& map, std::string& error);
+bool writeMapFile(const std::string& path, const Scene& map, std::string& error);

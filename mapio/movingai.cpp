@@ -180,7 +180,7 @@ static void linkCell(const GridInfo& grid, int row, int column, std::vector<Vert
     }
 }
 
-bool parseMovingAi(const std::string& text, const std::string& name, MapData& map, std::string& error,
+bool parseMovingAi(const std::string& text, const std::string& name, Scene& map, std::string& error,
                    GridInfo* grid)
 {
     if (!isPlainText(text, name, error))
@@ -196,7 +196,7 @@ bool parseMovingAi(const std::string& text, const std::string& name, MapData& ma
     built.height = header.height;
     const double fitting = std::min(kFitWidth / header.width, kFitHeight / header.height);
     built.cellSize = roundDownTo(fitting, kCellStep);
-    MapData read;
+    Scene read;
     read.vertices.resize(count);
     placeVertices(built, read.vertices);
     for (int row = 0; row < built.height; ++row)
@@ -208,7 +208,7 @@ bool parseMovingAi(const std::string& text, const std::string& name, MapData& ma
     return true;
 }
 
-bool readMovingAiFile(const std::string& path, MapData& map, std::string& error, GridInfo* grid)
+bool readMovingAiFile(const std::string& path, Scene& map, std::string& error, GridInfo* grid)
 {
     std::string text;
     return readWholeFile(path, kMaxMovingAiFileBytes, text, error) &&

@@ -22,7 +22,8 @@
 #include <string>
 #include <vector>
 
-#include "mapio/map_data.h"
+#include "graph/scene.h"
+#include "mapio/fit.h"
 
 // Largest width and largest height accepted; the cell count is further held
 // to kMaxMapVertices.
@@ -42,7 +43,7 @@ struct GridInfo {
 // order, linked as above. grid, when given, receives the cell-to-vertex
 // table. On any fault map and grid are untouched and error is one line
 // "PATH:LINE: what is wrong" (":LINE" left out for faults of the whole file).
-bool readMovingAiFile(const std::string& path, MapData& map, std::string& error, GridInfo* grid);
+bool readMovingAiFile(const std::string& path, Scene& map, std::string& error, GridInfo* grid);
 // The same for text already in memory; name stands for the file in errors.
-bool parseMovingAi(const std::string& text, const std::string& name, MapData& map, std::string& error,
+bool parseMovingAi(const std::string& text, const std::string& name, Scene& map, std::string& error,
                    GridInfo* grid);

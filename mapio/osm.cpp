@@ -166,7 +166,7 @@ static bool collectCaught(const std::string& path, Collected& collected, std::st
     return false;
 }
 
-bool readOsmFile(const std::string& path, MapData& map, std::string& error)
+bool readOsmFile(const std::string& path, Scene& map, std::string& error)
 {
     if (!isReadableFile(path, error))
         return false;

@@ -3,7 +3,8 @@
 
 #include <string>
 
-#include "mapio/map_data.h"
+#include "graph/scene.h"
+#include "mapio/fit.h"
 
 // Every way with a highway tag a person can travel (all but highway=proposed,
 // construction, platform, raceway, and none tagged area=yes) adds its nodes as
@@ -17,4 +18,4 @@
 // file. On any fault (unreadable, corrupt or truncated file, no roads) map is
 // untouched and error holds one line "FILE:LINE: what" (":LINE" where the XML
 // parser gives one).
-bool readOsmFile(const std::string& path, MapData& map, std::string& error);
+bool readOsmFile(const std::string& path, Scene& map, std::string& error);

@@ -58,9 +58,9 @@ static Fit placeVertices(const RoadNetwork& network, std::vector<Vertex>& placed
     return fit;
 }
 
-long buildRoadMap(const RoadNetwork& network, MapData& map)
+long buildRoadMap(const RoadNetwork& network, Scene& map)
 {
-    MapData built;
+    Scene built;
     const Fit fit = placeVertices(network, built.vertices);
     built.metresPerUnit = 1.0 / fit.scale;
     std::vector<Vertex>& placed = built.vertices;

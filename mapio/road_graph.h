@@ -5,7 +5,8 @@
 #include <utility>
 #include <vector>
 
-#include "mapio/map_data.h"
+#include "graph/scene.h"
+#include "mapio/fit.h"
 
 // Earth's mean radius, metres.
 constexpr double kEarthRadius = 6371008.8;
@@ -25,4 +26,4 @@ struct RoadNetwork {
 // two-way link costing vertexDistance of the float positions, unless its ends
 // are one vertex, already linked, or either end already has 16 links. Returns
 // how many distinct pairs were dropped for want of room. Indices must be valid.
-long buildRoadMap(const RoadNetwork& network, MapData& map);
+long buildRoadMap(const RoadNetwork& network, Scene& map);

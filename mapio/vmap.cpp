@@ -36,7 +36,7 @@ struct Reader {
     std::string* error = nullptr;
     std::size_t offset = 0;
     long lineNumber = 0; // of the line last taken
-    MapData map;
+    Scene map;
     std::vector<std::uint32_t> lineOf; // each vertex's line, for link errors
 };
 
@@ -439,7 +439,7 @@ static bool checkLinks(Reader& reader)
     return true;
 }
 
-bool parseVmap(std::string_view text, const std::string& name, MapData& map, std::string& error)
+bool parseVmap(std::string_view text, const std::string& name, Scene& map, std::string& error)
 {
     Reader reader;
     reader.text = text;
@@ -453,7 +453,7 @@ bool parseVmap(std::string_view text, const std::string& name, MapData& map, std
     return true;
 }
 
-bool readVmapFile(const std::string& path, MapData& map, std::string& error)
+bool readVmapFile(const std::string& path, Scene& map, std::string& error)
 {
     std::string text;
     if (!readWholeFile(path, kMaxVmapFileBytes, text, error))

@@ -6,7 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "mapio/map_data.h"
+#include "graph/scene.h"
+#include "mapio/fit.h"
 
 // Limits every .vmap reader holds to: bytes in a line (its line end not
 // counted) and bytes in a whole file.
@@ -16,14 +17,14 @@ constexpr std::uint64_t kMaxVmapFileBytes = 1ull << 30;
 // Parses a whole .vmap text; name is used in error lines. Strict: any fault
 // refuses the whole text with one "NAME:LINE: what" line and leaves map alone.
 // Link costs are not in the text: each is vertexDistance of its two ends.
-bool parseVmap(std::string_view text, const std::string& name, MapData& map, std::string& error);
+bool parseVmap(std::string_view text, const std::string& name, Scene& map, std::string& error);
 
 // The .vmap text of map; floats are written so they read back bit for bit.
 // Link costs are not written (see parseVmap); map must be consistent.
-std::string formatVmap(const MapData& map);
+std::string formatVmap(const Scene& map);
 
 // Reads the file at path (refusing directories, unreadable and oversized files).
-bool readVmapFile(const std::string& path, MapData& map, std::string& error);
+bool readVmapFile(const std::string& path, Scene& map, std::string& error);
 
 // Writes formatVmap(map) to path atomically (see files/atomic_file.h).
-bool writeVmapFile(const std::string& path, const MapData& map, std::string& error);
+bool writeVmapFile(const std::string& path, const Scene& map, std::string& error);

@@ -40,7 +40,7 @@ static void appendSelection(std::string& text, const char* keyword, int vertex)
         text += std::string(keyword) + " " + std::to_string(vertex) + "\n";
 }
 
-std::string formatVmap(const MapData& map)
+std::string formatVmap(const Scene& map)
 {
     std::string text;
     text.reserve(64 + map.vertices.size() * kGuessedLineBytes);
@@ -62,7 +62,7 @@ std::string formatVmap(const MapData& map)
     return text;
 }
 
-bool writeVmapFile(const std::string& path, const MapData& map, std::string& error)
+bool writeVmapFile(const std::string& path, const Scene& map, std::string& error)
 {
     return writeFileAtomically(path, formatVmap(map), error);
 }

@@ -1,42 +1,39 @@
 #include "route/route.h"
 
-#include "mapgen/random.h"
+#include <map>
+
 #include "graph/scene.h"
+#include "route/route_walk.h"
 #include "route/search.h"
 
 void updateRoute()
 {
-    if (goalVertex == -1 || startVertex == -1)
+    if (scene.goalVertex == -1 || scene.startVertex == -1)
         return;
-    const bool found = searchRoute(cameFrom, vertices, startVertex, goalVertex, searchMode, &lastSearch);
+    const bool found = searchRoute(scene.cameFrom, scene.vertices, scene.startVertex, scene.goalVertex, searchMode,
+                                   &lastSearch);
     if (!found)
-        cameFrom.clear();
+        scene.cameFrom.clear();
 }
 
-void pickRandomRoute()
+bool lastSearchApplies()
 {
-    if (vertices.empty())
+    return scene.startVertex != -1 && scene.goalVertex != -1 && lastSearch.start == scene.startVertex &&
+           lastSearch.goal == scene.goalVertex && lastSearch.mode == searchMode && !lastSearch.reachedAt.empty() &&
+           lastSearch.reachedAt.size() <= scene.vertices.size();
+}
+
+void refreshLastSearch()
+{
+    if (scene.startVertex == -1 || scene.goalVertex == -1 || lastSearchApplies())
         return;
-    const int count = static_cast<int>(vertices.size());
-    startVertex = randomNext() % count;
-    goalVertex = randomNext() % count;
-    updateRoute();
+    std::map<int, int> ownTable;
+    searchRoute(ownTable, scene.vertices, scene.startVertex, scene.goalVertex, searchMode, &lastSearch);
 }
 
 std::vector<int> currentRoute()
 {
-    std::vector<int> route;
-    if (goalVertex == -1 || startVertex == -1 || cameFrom.empty())
-        return route;
-    int vertex = goalVertex;
-    while (route.size() <= vertices.size()) {
-        route.push_back(vertex);
-        if (vertex == startVertex)
-            break;
-        const auto step = cameFrom.find(vertex);
-        if (step == cameFrom.end())
-            break;
-        vertex = step->second;
-    }
-    return route;
+    if (scene.cameFrom.empty())
+        return {};
+    return tableRoute(scene.cameFrom, scene.startVertex, scene.goalVertex, scene.vertices.size());
 }

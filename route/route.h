@@ -8,10 +8,16 @@
 // adds to it. Does nothing otherwise.
 void updateRoute();
 
-// Sets start, then goal, to random vertices (they may coincide) and updates
-// the route. On an empty graph it does nothing and draws no random number.
-void pickRandomRoute();
+// True when lastSearch is the search for the scene's start and goal in
+// searchMode, on a graph no smaller than today's.
+bool lastSearchApplies();
 
-// The route to draw, from goal back to start; empty when there is none.
-// Stops short, rather than read past, should a step be missing from cameFrom.
+// Undo and redo can bring back a start and goal whose search is not the last
+// one run: runs it again into lastSearch (its predecessors into a table of
+// its own, so cameFrom and the drawn route stay as they are). Does nothing
+// when lastSearch applies or an end is unset.
+void refreshLastSearch();
+
+// The route to draw, from goal back to start; empty when there is none
+// (cameFrom empty, an end unset, or a walk that does not reach the start).
 std::vector<int> currentRoute();

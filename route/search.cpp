@@ -15,16 +15,7 @@ static WaitingQueue waitingQueue;
 static SearchTrace scratch;
 static std::vector<int> scratchWritten;
 static std::vector<int> reached; // every vertex this search reached
-
-// The mode's priority of a vertex with cost so far g and distance h to the goal.
-static float priority(SearchMode mode, float g, float h)
-{
-    if (mode == SearchMode::Dijkstra)
-        return g;
-    if (mode == SearchMode::Greedy)
-        return h;
-    return g + h;
-}
+static std::uint64_t searchesRun = 0;
 
 static void resetTrace(SearchTrace& trace, std::size_t count, SearchMode mode, int start, int goal)
 {
@@ -106,9 +97,9 @@ static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int curr
     }
     // Scores from the final costs: the list re-sorts only after the expansion.
     for (int i = 0; i < changes.addedCount; ++i)
-        changes.added[i].score = priority(t.mode, t.g[changes.added[i].vertex], t.h[changes.added[i].vertex]);
+        changes.added[i].score = searchScore(t.mode, t.g[changes.added[i].vertex], t.h[changes.added[i].vertex]);
     for (int i = 0; i < changes.improvedCount; ++i)
-        changes.improved[i].score = priority(t.mode, t.g[changes.improved[i].vertex], t.h[changes.improved[i].vertex]);
+        changes.improved[i].score = searchScore(t.mode, t.g[changes.improved[i].vertex], t.h[changes.improved[i].vertex]);
 }
 
 static void runSearch(SearchTrace& t, const std::vector<Vertex>& vertices, WaitingQueue& queue)
@@ -117,7 +108,7 @@ static void runSearch(SearchTrace& t, const std::vector<Vertex>& vertices, Waiti
     t.h[t.start] = vertexDistance(vertices[t.start], vertices[t.goal]);
     t.reachedAt[t.start] = 0;
     reached.push_back(t.start);
-    queueStart(queue, vertices.size(), t.start, priority(t.mode, 0.0f, t.h[t.start]));
+    queueStart(queue, vertices.size(), t.start, searchScore(t.mode, 0.0f, t.h[t.start]));
     for (int current = queueTake(queue); current >= 0; current = queueTake(queue)) {
         if (current == t.goal) {
             t.found = true;
@@ -163,7 +154,21 @@ bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertic
     if (&t == &scratch)
         scratchWritten.swap(reached);
     t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    t.generation = ++searchesRun;
     return t.found;
+}
+
+float searchScore(SearchMode mode, float g, float h)
+{
+    switch (mode) {
+    case SearchMode::Dijkstra:
+        return g;
+    case SearchMode::Greedy:
+        return h;
+    case SearchMode::AStar:
+        break;
+    }
+    return g + h;
 }
 
 const char* searchModeName(SearchMode mode)

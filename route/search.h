@@ -2,6 +2,7 @@
 // for the search view: what it expanded, what still waited, and when.
 #pragma once
 
+#include <cstdint>
 #include <map>
 #include <vector>
 
@@ -30,6 +31,7 @@ struct SearchTrace {
     std::vector<float> g;        // best cost from the start this search found; +infinity where never reached
     std::vector<float> h;        // distance to the goal, in every mode; +infinity where never reached
     double seconds = 0.0;        // wall time of the search itself
+    std::uint64_t generation = 0; // which search this was: every search run gets a new, larger one
 };
 
 // The mode the route follows; starts as A*.
@@ -44,6 +46,10 @@ extern SearchTrace lastSearch;
 // n log n time on n vertices; graph coordinates must be finite.
 bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                  SearchMode mode, SearchTrace* trace);
+
+// The score a waiting vertex is ranked by in mode, from its cost so far g
+// and its distance h to the goal: g + h, g, or h.
+float searchScore(SearchMode mode, float g, float h);
 
 // Name shown to the user: "A*", "Dijkstra", "greedy best-first".
 const char* searchModeName(SearchMode mode);

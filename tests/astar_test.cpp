@@ -17,9 +17,10 @@ struct Point {
 
 void makeGraph(const std::vector<Point>& points, const std::vector<std::pair<int, int>>& links)
 {
-    clearMap();
+    Scene placed;
     for (const Point& p : points)
-        vertices.push_back(Vertex{p.x, p.y, 0.0f});
+        placed.vertices.push_back(Vertex{p.x, p.y, 0.0f});
+    replaceScene(std::move(placed));
     for (const auto& [a, b] : links)
         toggleLink(a, b);
 }
@@ -28,7 +29,7 @@ void makeGraph(const std::vector<Point>& points, const std::vector<std::pair<int
 std::vector<double> dijkstra(int start)
 {
     const double unreached = std::numeric_limits<double>::infinity();
-    std::vector<double> distance(vertices.size(), unreached);
+    std::vector<double> distance(scene.vertices.size(), unreached);
     using Entry = std::pair<double, int>;
     std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> frontier;
     distance[start] = 0.0;
@@ -38,8 +39,8 @@ std::vector<double> dijkstra(int start)
         frontier.pop();
         if (d > distance[v])
             continue;
-        for (int i = 0; i < vertices[v].linkCount; ++i) {
-            const Link& link = vertices[v].links[i];
+        for (int i = 0; i < scene.vertices[v].linkCount; ++i) {
+            const Link& link = scene.vertices[v].links[i];
             if (d + link.cost < distance[link.to]) {
                 distance[link.to] = d + link.cost;
                 frontier.push({distance[link.to], link.to});
@@ -51,9 +52,9 @@ std::vector<double> dijkstra(int start)
 
 const Link* findLink(int from, int to)
 {
-    for (int i = 0; i < vertices[from].linkCount; ++i)
-        if (vertices[from].links[i].to == to)
-            return &vertices[from].links[i];
+    for (int i = 0; i < scene.vertices[from].linkCount; ++i)
+        if (scene.vertices[from].links[i].to == to)
+            return &scene.vertices[from].links[i];
     return nullptr;
 }
 
@@ -64,7 +65,7 @@ TEST(AStarSearch, LeavesExactlyTheWorkedPredecessors)
     enum { a, b, c, d };
     makeGraph({{0, 0}, {5, 1}, {10, 0}, {5, 5}}, {{a, b}, {b, c}, {a, d}, {d, c}});
     std::map<int, int> table;
-    EXPECT_TRUE(aStarSearch(table, vertices, a, c));
+    EXPECT_TRUE(aStarSearch(table, scene.vertices, a, c));
     EXPECT_EQ(table, (std::map<int, int>{{b, a}, {c, b}, {d, a}}));
 }
 
@@ -87,7 +88,7 @@ TEST(AStarSearch, BreaksTiesByLinkOrderAndKeepsTheFirstPredecessor)
         links.insert(links.end(), {{p, m}, {q, m}});
         makeGraph({{0, 0}, {0, 10}, c.q, c.m, {300, 0}}, links);
         std::map<int, int> table;
-        EXPECT_FALSE(aStarSearch(table, vertices, s, g));
+        EXPECT_FALSE(aStarSearch(table, scene.vertices, s, g));
         EXPECT_EQ(table[m], c.expectedFrom) << "case " << (&c - cases);
     }
 }
@@ -99,15 +100,15 @@ TEST(AStarSearch, EdgeCasesLeaveTheTableAsDescribed)
     const std::map<int, int> earlier{{4, 3}};
 
     std::map<int, int> table = earlier;
-    EXPECT_FALSE(aStarSearch(table, vertices, 0, 3));
+    EXPECT_FALSE(aStarSearch(table, scene.vertices, 0, 3));
     EXPECT_EQ(table, (std::map<int, int>{{1, 0}, {2, 1}, {4, 3}}));
 
     table = earlier;
-    EXPECT_TRUE(aStarSearch(table, vertices, 2, 2));
+    EXPECT_TRUE(aStarSearch(table, scene.vertices, 2, 2));
     EXPECT_EQ(table, earlier);
 
     table = earlier;
-    EXPECT_FALSE(aStarSearch(table, vertices, 5, 0));
+    EXPECT_FALSE(aStarSearch(table, scene.vertices, 5, 0));
     EXPECT_EQ(table, earlier);
 }
 
@@ -126,7 +127,7 @@ TEST(AStarSearch, FindsACheapestRouteOnRandomGraphs)
         const int goal = static_cast<int>(rng() % count);
 
         std::map<int, int> table;
-        const bool found = aStarSearch(table, vertices, start, goal);
+        const bool found = aStarSearch(table, scene.vertices, start, goal);
         const double shortest = dijkstra(start)[goal];
         ASSERT_EQ(found, std::isfinite(shortest)) << "round " << round;
         ASSERT_EQ(table.count(start), 0u) << "round " << round;

@@ -18,7 +18,7 @@ const std::string kData = VIALOOM_TEST_DATA;
 const std::string kGr = "p sp 3 4\na 1 2 7\na 2 1 7\na 2 3 9\na 3 2 9\n";
 const std::string kCo = "p aux sp co 3\nv 1 -73000000 40000000\nv 2 -73001000 40000000\nv 3 -73001000 40001000\n";
 
-bool parse(const std::string& gr, const std::string& co, MapData& map, std::string& error, long* dropped = nullptr)
+bool parse(const std::string& gr, const std::string& co, Scene& map, std::string& error, long* dropped = nullptr)
 {
     return parseDimacs(gr, "g.gr", co, "g.co", map, error, dropped);
 }
@@ -59,7 +59,7 @@ TEST(ParseDimacs, RefusesFaultsWithFileAndLine)
         {kGr, "p aux sp co 3\nv 1 0 0\ne 3 0 0\n", "g.co:3: expected a \"c\", \"p\" or \"v\" line"},
     };
     for (const auto& [gr, co, says] : cases) {
-        MapData map;
+        Scene map;
         map.vertices.resize(2);
         std::string error;
         EXPECT_FALSE(parse(gr, co, map, error)) << says;
@@ -79,17 +79,17 @@ TEST(ParseDimacs, OneLinkPerPairInArcOrder)
     };
     // Both directions; one is enough; self-loops and repeats; no arcs; comments, blanks, tabs and CRLF.
     for (const auto& [gr, links] : cases) {
-        MapData map;
+        Scene map;
         std::string error;
         ASSERT_TRUE(parse(gr, kCo, map, error)) << gr << ": " << error;
         EXPECT_EQ(linkTargets(map), links) << gr;
-        EXPECT_TRUE(mapIsConsistent(map)) << gr;
+        EXPECT_TRUE(sceneIsConsistent(map)) << gr;
     }
 }
 
 TEST(ParseDimacs, CostsAreStraightLinesShrunkEastWestByTheCentreLatitude)
 {
-    MapData map;
+    Scene map;
     std::string error;
     ASSERT_TRUE(parse(kGr, kCo, map, error)) << error;
     EXPECT_TRUE(costsAreDistances(map));
@@ -104,7 +104,7 @@ TEST(ParseDimacs, CostsAreStraightLinesShrunkEastWestByTheCentreLatitude)
 
 TEST(ReadDimacs, ReadsTheCoordinatesBesideAndMatchesTheOsmReader)
 {
-    MapData fromDimacs, fromOsm;
+    Scene fromDimacs, fromOsm;
     std::string error;
     testing::internal::CaptureStderr();
     ASSERT_TRUE(readMapFile(kData + "/roads.gr", fromDimacs, error)) << error;
@@ -128,7 +128,7 @@ TEST(ReadDimacs, RefusesMissingFilesAndLongLines)
         {"/long.gr", "/long.gr:1: line too long"},
     };
     for (const auto& [name, says] : cases) {
-        MapData map;
+        Scene map;
         std::string error;
         EXPECT_FALSE(readDimacsFile(folder + name, map, error)) << name;
         EXPECT_EQ(error, folder + says);
@@ -147,7 +147,7 @@ TEST(ReadDimacs, LargeFilesShowProgressToTheEndOfBothFiles)
     const std::string shownPath = folder + "/shown";
     std::FILE* stream = std::fopen(shownPath.c_str(), "w");
     progressRedirect(stream, false);
-    MapData map;
+    Scene map;
     std::string error;
     EXPECT_TRUE(readDimacsFile(folder + "/big.gr", map, error)) << error;
     progressRedirect(nullptr, false);

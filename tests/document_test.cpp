@@ -82,11 +82,11 @@ TEST(Document, SavesToANewFileThenToTheSameOneAndTracksUnsavedWork)
     EXPECT_TRUE(documentIsUnsaved());
     EXPECT_TRUE(saveDocument());
     EXPECT_EQ(folder.names(), std::vector<std::string>{name}); // the same file again
-    MapData back;
+    Scene back;
     std::string error;
     ASSERT_TRUE(readMapFile(folder.path + "/" + name, back, error)) << error;
     EXPECT_EQ(back.vertices.size(), 4u);
-    EXPECT_EQ(back.markedVertex, markedVertex);
+    EXPECT_EQ(back.markedVertex, scene.markedVertex);
     ASSERT_EQ(chdir(here.c_str()), 0);
 }
 
@@ -96,7 +96,7 @@ TEST(Document, AFailedSaveKeepsTheDrawingUnsavedAndSaysWhy)
     const std::string path = folder.path + "/map.vmap";
     clearMap();
     drawTriangle();
-    MapData map = sceneAsMap();
+    Scene map = scene;
     std::string error;
     ASSERT_TRUE(writeMapFile(path, map, error)) << error;
     openDocument(map, path);
@@ -118,7 +118,7 @@ TEST(Document, AnImportedMapIsSavedBesideItNeverOverIt)
     std::ofstream(original) << "not touched\n";
     clearMap();
     drawTriangle();
-    openDocument(sceneAsMap(), original);
+    openDocument(scene, original);
     EXPECT_FALSE(documentIsUnsaved());
     EXPECT_TRUE(saveDocument());
     EXPECT_EQ(contents(original), "not touched\n");
@@ -132,7 +132,7 @@ TEST(Document, QuittingKeepsUnsavedWorkAndOnlyTheNewestTen)
     const std::string kept = folder.path + "/vialoom";
     clearMap();
     drawTriangle();
-    openDocument(sceneAsMap(), folder.path + "/saved.vmap");
+    openDocument(scene, folder.path + "/saved.vmap");
     keepUnsavedWork(); // nothing changed since the open
     EXPECT_EQ(folder.names(), std::vector<std::string>{});
 
@@ -149,7 +149,7 @@ TEST(Document, QuittingKeepsUnsavedWorkAndOnlyTheNewestTen)
     ASSERT_EQ(names.size(), 11u); // ten of ours and the stranger
     EXPECT_EQ(names[0], "notes.txt");
     EXPECT_EQ(names[1], "vialoom-20000113-000000.vmap"); // the three oldest are gone
-    MapData back;
+    Scene back;
     std::string error;
     EXPECT_TRUE(readMapFile(kept + "/" + names[10], back, error)) << error;
     EXPECT_EQ(back.vertices.size(), 4u);

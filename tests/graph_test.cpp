@@ -11,8 +11,8 @@ namespace {
 std::vector<int> targets(int vertex)
 {
     std::vector<int> result;
-    for (int i = 0; i < vertices[vertex].linkCount; ++i)
-        result.push_back(vertices[vertex].links[i].to);
+    for (int i = 0; i < scene.vertices[vertex].linkCount; ++i)
+        result.push_back(scene.vertices[vertex].links[i].to);
     return result;
 }
 
@@ -46,26 +46,26 @@ TEST(AddVertex, StartsAllZeroAndNeverMerges)
     clearMap();
     addVertex(7, 9);
     addVertex(7, 9);
-    ASSERT_EQ(vertices.size(), 2u);
+    ASSERT_EQ(scene.vertices.size(), 2u);
     Vertex expected;
     expected.x = 7.0f;
     expected.y = 9.0f;
-    EXPECT_EQ(std::memcmp(&vertices[1], &expected, sizeof expected), 0);
+    EXPECT_EQ(std::memcmp(&scene.vertices[1], &expected, sizeof expected), 0);
     toggleLink(0, 1);
-    EXPECT_EQ(vertices[0].links[0].cost, 0.0f);
+    EXPECT_EQ(scene.vertices[0].links[0].cost, 0.0f);
 }
 
 TEST(ToggleLink, KeepsBothTablesInStep)
 {
     placeVertices(5);
-    vertices[1] = Vertex{3.0f, 4.0f, 0.0f};
-    vertices[0] = Vertex{};
+    scene.vertices[1] = Vertex{3.0f, 4.0f, 0.0f};
+    scene.vertices[0] = Vertex{};
 
     toggleLink(0, 1); // append, same cost at both ends
     EXPECT_EQ(targets(0), (std::vector<int>{1}));
     EXPECT_EQ(targets(1), (std::vector<int>{0}));
-    EXPECT_EQ(vertices[0].links[0].cost, 5.0f);
-    EXPECT_EQ(vertices[1].links[0].cost, 5.0f);
+    EXPECT_EQ(scene.vertices[0].links[0].cost, 5.0f);
+    EXPECT_EQ(scene.vertices[1].links[0].cost, 5.0f);
 
     toggleLink(0, 2);
     toggleLink(0, 3);
@@ -77,15 +77,15 @@ TEST(ToggleLink, KeepsBothTablesInStep)
     toggleLink(0, 2); // twice moves an existing link to the end
     EXPECT_EQ(targets(0), (std::vector<int>{3, 2}));
 
-    const Vertex before = vertices[0];
+    const Vertex before = scene.vertices[0];
     toggleLink(0, 4);
     toggleLink(4, 0); // twice restores an unlinked pair exactly
-    EXPECT_TRUE(sameTables(vertices[0], before));
+    EXPECT_TRUE(sameTables(scene.vertices[0], before));
     EXPECT_TRUE(targets(4).empty());
 
     toggleLink(3, 3); // a self-link is never written
     EXPECT_EQ(targets(3), (std::vector<int>{0}));
-    EXPECT_TRUE(sceneIsConsistent());
+    EXPECT_TRUE(sceneIsConsistent(scene));
 }
 
 TEST(ToggleLink, RefusesToOverfillEitherEnd)
@@ -96,20 +96,20 @@ TEST(ToggleLink, RefusesToOverfillEitherEnd)
         toggleLink(hub, i);
     const int spare = kMaxLinks + 1;
     const int other = kMaxLinks + 2;
-    const Vertex hubBefore = vertices[hub];
-    const Vertex spareBefore = vertices[spare];
+    const Vertex hubBefore = scene.vertices[hub];
+    const Vertex spareBefore = scene.vertices[spare];
 
     for (const auto& [a, b] : {std::pair{hub, spare}, std::pair{spare, hub}, std::pair{hub, hub}}) {
         toggleLink(a, b);
-        EXPECT_TRUE(sameTables(vertices[hub], hubBefore)) << a << "-" << b;
-        EXPECT_TRUE(sameTables(vertices[spare], spareBefore)) << a << "-" << b;
+        EXPECT_TRUE(sameTables(scene.vertices[hub], hubBefore)) << a << "-" << b;
+        EXPECT_TRUE(sameTables(scene.vertices[spare], spareBefore)) << a << "-" << b;
     }
 
     toggleLink(hub, 5); // a full vertex can still drop a link and take another
     toggleLink(other, hub);
-    EXPECT_EQ(vertices[hub].linkCount, kMaxLinks);
+    EXPECT_EQ(scene.vertices[hub].linkCount, kMaxLinks);
     EXPECT_EQ(targets(hub).back(), other);
-    EXPECT_TRUE(sceneIsConsistent());
+    EXPECT_TRUE(sceneIsConsistent(scene));
 }
 
 TEST(NearestVertex, PicksTheLowestIndexAmongTheClosest)

@@ -22,15 +22,15 @@ struct Snapshot {
 // Bit for bit, link entries past linkCount included.
 bool verticesAre(const std::vector<Vertex>& expected)
 {
-    return expected.size() == vertices.size() &&
-           (vertices.empty() ||
-            std::memcmp(expected.data(), vertices.data(), vertices.size() * sizeof(Vertex)) == 0);
+    return expected.size() == scene.vertices.size() &&
+           (scene.vertices.empty() ||
+            std::memcmp(expected.data(), scene.vertices.data(), scene.vertices.size() * sizeof(Vertex)) == 0);
 }
 
 bool sceneIs(const Snapshot& s)
 {
-    return verticesAre(s.vertices) && s.cameFrom == cameFrom && s.selections[0] == startVertex &&
-           s.selections[1] == goalVertex && s.selections[2] == markedVertex;
+    return verticesAre(s.vertices) && s.cameFrom == scene.cameFrom && s.selections[0] == scene.startVertex &&
+           s.selections[1] == scene.goalVertex && s.selections[2] == scene.markedVertex;
 }
 
 // One random click, right click or key other than undo and redo.
@@ -47,9 +47,11 @@ void randomEdit(int roll)
 
 void replaceWithBlank(std::size_t count, float firstX)
 {
+    Scene blank;
+    blank.vertices.assign(count, Vertex{});
+    blank.vertices[0].x = firstX;
     beginEdit(kEditEverything);
-    vertices.assign(count, Vertex{});
-    vertices[0].x = firstX;
+    replaceScene(std::move(blank));
     endEdit();
 }
 
@@ -69,7 +71,7 @@ TEST(History, UndoAndRedoRetraceRandomEditsExactly)
         std::size_t at = 0;
         for (int event = 0; event < 600; ++event) {
             const int roll = randomNext() % 15;
-            const std::uint64_t revision = verticesRevision;
+            const std::uint64_t revision = graphRevision();
             const std::size_t was = at;
             if (roll >= 9) {
                 handleKey(keys[roll - 9], 0, 0);
@@ -78,12 +80,12 @@ TEST(History, UndoAndRedoRetraceRandomEditsExactly)
                 timeline.resize(++at);
                 for (const Snapshot& earlier : timeline)
                     ASSERT_NE(earlier.state, sceneState()) << seed << " " << event;
-                timeline.push_back({vertices, cameFrom, {startVertex, goalVertex, markedVertex},
-                                    sceneState()});
+                timeline.push_back({scene.vertices, scene.cameFrom,
+                                    {scene.startVertex, scene.goalVertex, scene.markedVertex}, sceneState()});
             }
             ASSERT_TRUE(sceneIs(timeline[at])) << seed << " " << event;
             ASSERT_EQ(sceneState(), timeline[at].state) << seed << " " << event;
-            const bool redrawn = verticesRevision > revision;
+            const bool redrawn = graphRevision() > revision;
             ASSERT_TRUE(redrawn || verticesAre(timeline[was].vertices)) << seed << " " << event;
         }
         EXPECT_GT(timeline.size(), 50u);
@@ -99,13 +101,13 @@ TEST(History, DropsTheOldestStepsToStayInsideTheBound)
         EXPECT_LE(historyBytes(), kHistoryBytes) << i;
     }
     for (float x : {7.0f, 6.0f, 5.0f})
-        EXPECT_TRUE(undoEdit() && vertices[0].x == x) << x;
+        EXPECT_TRUE(undoEdit() && scene.vertices[0].x == x) << x;
     EXPECT_FALSE(undoEdit());
     // A step over the bound on its own is kept, alone.
     replaceWithBlank(kHistoryBytes / sizeof(Vertex) + 1, 9.0f);
     replaceWithBlank(1, 10.0f);
     EXPECT_GT(historyBytes(), kHistoryBytes);
-    EXPECT_TRUE(undoEdit() && vertices[0].x == 9.0f);
+    EXPECT_TRUE(undoEdit() && scene.vertices[0].x == 9.0f);
     EXPECT_FALSE(undoEdit());
     // The scene changed without an edit: every step is forgotten, the name changes.
     redoEdit();

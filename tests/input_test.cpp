@@ -45,10 +45,10 @@ TEST(HandleMouse, ModifiersDecideInOrderAltShiftCtrl)
     for (const Case& c : cases) {
         makeRow();
         EXPECT_TRUE(click(490, 110, c.modifiers));
-        EXPECT_EQ(vertices.size(), 3u) << c.modifiers;
-        EXPECT_EQ(startVertex, c.start) << c.modifiers;
-        EXPECT_EQ(goalVertex, c.goal) << c.modifiers;
-        EXPECT_EQ(markedVertex, c.mark) << c.modifiers;
+        EXPECT_EQ(scene.vertices.size(), 3u) << c.modifiers;
+        EXPECT_EQ(scene.startVertex, c.start) << c.modifiers;
+        EXPECT_EQ(scene.goalVertex, c.goal) << c.modifiers;
+        EXPECT_EQ(scene.markedVertex, c.mark) << c.modifiers;
     }
 }
 
@@ -56,30 +56,30 @@ TEST(HandleMouse, ClicksEditTheGraphAndSelectTheRoute)
 {
     makeRow();
     EXPECT_TRUE(click(100, 100)); // a plain click adds, even on top of a vertex
-    EXPECT_EQ(vertices.size(), 4u);
+    EXPECT_EQ(scene.vertices.size(), 4u);
 
     click(300, 100, kCtrl); // chain 1, 2, 0: links 1-2 and 2-0, unlinks nothing else
     click(500, 100, kCtrl);
     click(101, 100, kCtrl);
-    EXPECT_EQ(vertices[2].linkCount, 2);
-    EXPECT_EQ(markedVertex, 0);
+    EXPECT_EQ(scene.vertices[2].linkCount, 2);
+    EXPECT_EQ(scene.markedVertex, 0);
     click(100, 100, kCtrl); // the marked vertex itself: no link change
-    EXPECT_EQ(vertices[0].linkCount, 2);
+    EXPECT_EQ(scene.vertices[0].linkCount, 2);
 
     EXPECT_TRUE(handleMouse(kRightButton, kButtonDown, 0, 0, kAlt)); // clears the mark only
-    EXPECT_EQ(markedVertex, -1);
-    EXPECT_EQ(vertices[0].linkCount, 2);
+    EXPECT_EQ(scene.markedVertex, -1);
+    EXPECT_EQ(scene.vertices[0].linkCount, 2);
 
     click(500, 100, kShift); // goal alone: no search yet
-    EXPECT_TRUE(cameFrom.empty());
+    EXPECT_TRUE(scene.cameFrom.empty());
     click(100, 100, kAlt); // start: route 0 -> 2 directly
-    EXPECT_EQ(cameFrom.at(2), 0);
+    EXPECT_EQ(scene.cameFrom.at(2), 0);
 
-    const std::size_t count = vertices.size();
+    const std::size_t count = scene.vertices.size();
     EXPECT_TRUE(handleMouse(kLeftButton, 1, 50, 50, 0)); // a release does nothing
     EXPECT_TRUE(handleMouse(1, kButtonDown, 50, 50, 0)); // nor does the middle button
-    EXPECT_EQ(vertices.size(), count);
-    EXPECT_TRUE(sceneIsConsistent());
+    EXPECT_EQ(scene.vertices.size(), count);
+    EXPECT_TRUE(sceneIsConsistent(scene));
 }
 
 TEST(HandleMouse, ModifierClicksOnAnEmptyGraphChangeNothing)
@@ -87,8 +87,8 @@ TEST(HandleMouse, ModifierClicksOnAnEmptyGraphChangeNothing)
     for (int modifiers : {kAlt, kShift, kCtrl}) {
         clearMap();
         EXPECT_FALSE(click(10, 10, modifiers));
-        EXPECT_TRUE(vertices.empty());
-        EXPECT_EQ(startVertex + goalVertex + markedVertex, -3);
+        EXPECT_TRUE(scene.vertices.empty());
+        EXPECT_EQ(scene.startVertex + scene.goalVertex + scene.markedVertex, -3);
     }
 }
 
@@ -101,8 +101,8 @@ TEST(HandleKey, RunsTheCommandsAndOnlyThem)
     randomSeed(5);
     for (int key : {int{'f'}, int{'F'}, int{'a'}, int{'z'}, int{'3'}, int{' '}, 255})
         EXPECT_TRUE(handleKey(static_cast<unsigned char>(key), 0, 0)) << key;
-    EXPECT_TRUE(vertices.empty());
-    EXPECT_EQ(startVertex, -1);
+    EXPECT_TRUE(scene.vertices.empty());
+    EXPECT_EQ(scene.startVertex, -1);
     randomSeed(5);
     const int untouched = randomNext();
     randomSeed(5);
@@ -110,13 +110,13 @@ TEST(HandleKey, RunsTheCommandsAndOnlyThem)
     EXPECT_EQ(randomNext(), untouched);
 
     handleKey('2', 0, 0);
-    EXPECT_EQ(vertices.size(), 1600u);
+    EXPECT_EQ(scene.vertices.size(), 1600u);
     handleKey('F', 0, 0);
-    EXPECT_NE(startVertex, -1);
+    EXPECT_NE(scene.startVertex, -1);
     handleKey('1', 0, 0);
-    EXPECT_EQ(startVertex, -1);
-    const std::vector<Vertex> first = vertices;
+    EXPECT_EQ(scene.startVertex, -1);
+    const std::vector<Vertex> first = scene.vertices;
     handleKey('1', 0, 0); // the generator is not re-seeded: another map
-    EXPECT_FALSE(first.size() == vertices.size() && first[1].x == vertices[1].x &&
-                 first[1].y == vertices[1].y);
+    EXPECT_FALSE(first.size() == scene.vertices.size() && first[1].x == scene.vertices[1].x &&
+                 first[1].y == scene.vertices[1].y);
 }

@@ -15,10 +15,10 @@ void dirtyScene()
     clearMap();
     addVertex(1, 1);
     addVertex(2, 2);
-    startVertex = 0;
-    goalVertex = 1;
-    markedVertex = 1;
-    cameFrom = {{1, 0}};
+    scene.startVertex = 0;
+    scene.goalVertex = 1;
+    scene.markedVertex = 1;
+    scene.cameFrom = {{1, 0}};
 }
 
 // The next few numbers, which tell where in the sequence the generator is.
@@ -40,11 +40,11 @@ std::vector<int> numbersAfter(std::uint32_t seed, int draws)
 
 void expectWiped()
 {
-    EXPECT_EQ(startVertex, -1);
-    EXPECT_EQ(goalVertex, -1);
-    EXPECT_EQ(markedVertex, -1);
-    EXPECT_TRUE(cameFrom.empty());
-    EXPECT_TRUE(sceneIsConsistent());
+    EXPECT_EQ(scene.startVertex, -1);
+    EXPECT_EQ(scene.goalVertex, -1);
+    EXPECT_EQ(scene.markedVertex, -1);
+    EXPECT_TRUE(scene.cameFrom.empty());
+    EXPECT_TRUE(sceneIsConsistent(scene));
 }
 
 } // namespace
@@ -55,12 +55,12 @@ TEST(GenerateRandomMap, ScattersThirtyToFiftyNineVerticesWithBoundedLinks)
         dirtyScene();
         randomSeed(seed);
         generateRandomMap();
-        const int count = static_cast<int>(vertices.size());
+        const int count = static_cast<int>(scene.vertices.size());
         ASSERT_GE(count, 30);
         ASSERT_LE(count, 59);
         const std::vector<int> after = nextNumbers();
         EXPECT_EQ(after, numbersAfter(seed, 1 + 4 * count)) << "seed " << seed;
-        for (const Vertex& v : vertices) {
+        for (const Vertex& v : scene.vertices) {
             EXPECT_TRUE(v.x >= 0 && v.x <= 799 && v.y >= 0 && v.y <= 599 && v.z == 0);
             EXPECT_LE(v.linkCount, 15);
         }
@@ -76,15 +76,15 @@ TEST(GenerateGridMap, LinksOnlyLatticeNeighbours)
         dirtyScene();
         randomSeed(seed);
         generateGridMap();
-        ASSERT_EQ(vertices.size(), 1600u);
+        ASSERT_EQ(scene.vertices.size(), 1600u);
         const std::vector<int> after = nextNumbers();
         EXPECT_EQ(after, numbersAfter(seed, 3 * 40 * 39 + 2 * 39 * 39)) << "seed " << seed;
-        EXPECT_EQ(vertices[41].x, 15.0f);
-        EXPECT_EQ(vertices[41].y, 15.0f);
-        EXPECT_EQ(vertices[1599].x, 585.0f);
+        EXPECT_EQ(scene.vertices[41].x, 15.0f);
+        EXPECT_EQ(scene.vertices[41].y, 15.0f);
+        EXPECT_EQ(scene.vertices[1599].x, 585.0f);
         int links = 0;
         for (int i = 0; i < 1600; ++i) {
-            const Vertex& v = vertices[i];
+            const Vertex& v = scene.vertices[i];
             EXPECT_LE(v.linkCount, 8);
             for (int k = 0; k < v.linkCount; ++k) {
                 const int to = v.links[k].to;

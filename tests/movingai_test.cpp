@@ -42,7 +42,7 @@ TEST(MovingAiReader, RefusesMalformedTextWithOneLineAndChangesNothing)
         {"type octile" + std::string(300, ' ') + "\n", "t.map:1: line is longer than 256 characters"},
     };
     for (const auto& test : cases) {
-        MapData map;
+        Scene map;
         map.vertices.resize(1);
         GridInfo grid;
         grid.width = 99;
@@ -53,7 +53,7 @@ TEST(MovingAiReader, RefusesMalformedTextWithOneLineAndChangesNothing)
         EXPECT_EQ(grid.width, 99);
     }
     // Line endings, spacing, the order of height and width and trailing blank lines are free.
-    MapData map;
+    Scene map;
     std::string error;
     EXPECT_TRUE(parseMovingAi("type\toctile\r\nwidth 3\r\nheight  2 \r\nmap\r\n.@.\r\nG.S\r\n\r\n", "t.map", map, error,
                               nullptr)) << error;
@@ -66,7 +66,7 @@ TEST(MovingAiReader, CostsAreExactlyOneCellOrOneDiagonalWhateverTheSize)
 {
     for (const auto& [width, height] : std::vector<std::pair<int, int>>{{333, 7}, {7, 997}, {1, 1}}) {
         GridInfo grid;
-        MapData map;
+        Scene map;
         std::string error;
         ASSERT_TRUE(parseMovingAi(mapText(std::vector<std::string>(height, std::string(width, '.'))), "t.map", map,
                                   error, &grid));
@@ -81,7 +81,7 @@ TEST(MovingAiReader, CostsAreExactlyOneCellOrOneDiagonalWhateverTheSize)
                 ASSERT_EQ(vertex.links[i].cost, straight ? static_cast<float>(grid.cellSize) : diagonal);
             }
         }
-        EXPECT_TRUE(mapIsConsistent(map));
+        EXPECT_TRUE(sceneIsConsistent(map));
     }
 }
 
@@ -101,7 +101,7 @@ TEST(MovingAiReader, LinksInCompassOrderWithoutCuttingCorners)
     };
     for (const auto& test : cases) {
         GridInfo grid;
-        MapData map;
+        Scene map;
         std::string error;
         ASSERT_TRUE(parseMovingAi(mapText(test.rows), "t.map", map, error, &grid));
         const Vertex& vertex = map.vertices[grid.cellVertex[test.y * grid.width + test.x]];
@@ -110,6 +110,6 @@ TEST(MovingAiReader, LinksInCompassOrderWithoutCuttingCorners)
             cells.push_back(static_cast<int>(std::find(grid.cellVertex.begin(), grid.cellVertex.end(),
                                                        vertex.links[i].to) - grid.cellVertex.begin()));
         EXPECT_EQ(cells, test.neighbourCells) << test.rows[0] << "/" << test.rows[1] << " at " << test.x;
-        EXPECT_TRUE(mapIsConsistent(map));
+        EXPECT_TRUE(sceneIsConsistent(map));
     }
 }

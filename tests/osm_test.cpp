@@ -29,7 +29,7 @@ void convertOsm(const std::string& from, const std::string& to)
 }
 
 // Reads path, returning what went to stderr.
-std::string readQuietly(const std::string& path, MapData& map, bool& done, std::string& error)
+std::string readQuietly(const std::string& path, Scene& map, bool& done, std::string& error)
 {
     testing::internal::CaptureStderr();
     done = readMapFile(path, map, error);
@@ -40,14 +40,14 @@ std::string readQuietly(const std::string& path, MapData& map, bool& done, std::
 
 TEST(ReadOsm, KeepsTravellableRoadsInFirstMetOrderAndProjects)
 {
-    MapData map;
+    Scene map;
     std::string error;
     bool done = false;
     const std::string warnings = readQuietly(kRoads, map, done, error);
     ASSERT_TRUE(done) << error;
     // Nodes 1 2 3 4 5 6; 7, 8 and 9 lie only on left-out ways, 99 is not in the file.
     EXPECT_EQ(linkTargets(map), (std::vector<std::vector<int>>{{1}, {0, 2, 3, 4}, {1, 5}, {1}, {1}, {2}}));
-    EXPECT_TRUE(mapIsConsistent(map) && costsAreDistances(map));
+    EXPECT_TRUE(sceneIsConsistent(map) && costsAreDistances(map));
     EXPECT_EQ(warnings, "vialoom: " + kRoads + ": warning: dropped 2 links at nodes without a location\n");
     // 0.003 degrees of longitude fill the 780 pixels inside the margins; north is up.
     const double metresPerDegree = kEarthRadius * 3.14159265358979323846 / 180.0;
@@ -63,7 +63,7 @@ TEST(ReadOsm, KeepsTravellableRoadsInFirstMetOrderAndProjects)
 TEST(ReadOsm, EveryFormatGivesTheSameMap)
 {
     const std::string folder = scratchFolder();
-    MapData fromXml, other;
+    Scene fromXml, other;
     std::string error;
     bool done = false;
     readQuietly(kRoads, fromXml, done, error);
@@ -88,7 +88,7 @@ TEST(ReadOsm, HubKeepsItsFirstSixteenLinksAndWarnsOnce)
                 "\"/><nd ref=\"1\"/><tag k=\"highway\" v=\"residential\"/></way>\n";
     const std::string folder = scratchFolder(), path = folder + "/hub.osm";
     std::ofstream(path) << text << "</osm>\n";
-    MapData map;
+    Scene map;
     std::string error;
     bool done = false;
     EXPECT_EQ(readQuietly(path, map, done, error),
@@ -97,7 +97,7 @@ TEST(ReadOsm, HubKeepsItsFirstSixteenLinksAndWarnsOnce)
     ASSERT_EQ(map.vertices.size(), 20u);
     EXPECT_EQ(linkTargets(map)[0], (std::vector<int>{1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11, 12, 13, 14, 15, 16}));
     EXPECT_EQ(map.vertices[19].linkCount, 0);
-    EXPECT_TRUE(mapIsConsistent(map));
+    EXPECT_TRUE(sceneIsConsistent(map));
     std::filesystem::remove_all(folder);
 }
 
@@ -128,7 +128,7 @@ TEST(ReadOsm, RefusesBadFilesWithOneLineAndLeavesTheMap)
         const std::string path = folder + "/" + bad[0];
         if (bad[1] != unwritten)
             std::ofstream(path, std::ios::binary) << bad[1];
-        MapData map;
+        Scene map;
         map.vertices.resize(1);
         map.startVertex = 0;
         std::string error;

@@ -8,7 +8,7 @@
 #include <string>
 #include <vector>
 
-#include "mapio/map_data.h"
+#include "graph/scene.h"
 
 inline std::string readText(const std::string& path)
 {
@@ -25,7 +25,7 @@ inline std::string scratchFolder()
 }
 
 // Every vertex's link targets, in table order.
-inline std::vector<std::vector<int>> linkTargets(const MapData& map)
+inline std::vector<std::vector<int>> linkTargets(const Scene& map)
 {
     std::vector<std::vector<int>> targets;
     for (const Vertex& vertex : map.vertices) {
@@ -37,7 +37,7 @@ inline std::vector<std::vector<int>> linkTargets(const MapData& map)
 }
 
 // Every position and link exactly (hexadecimal floats), one vertex a line.
-inline std::string describeMap(const MapData& map)
+inline std::string describeMap(const Scene& map)
 {
     std::ostringstream text;
     text << std::hexfloat << map.metresPerUnit << "\n";
@@ -51,7 +51,7 @@ inline std::string describeMap(const MapData& map)
 }
 
 // The invariant every reader keeps: a cost is the distance of the float positions.
-inline bool costsAreDistances(const MapData& map)
+inline bool costsAreDistances(const Scene& map)
 {
     for (const Vertex& vertex : map.vertices)
         for (int i = 0; i < vertex.linkCount; ++i)

@@ -4,6 +4,7 @@
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 #include "route/route.h"
+#include "ui/input.h"
 
 namespace {
 
@@ -37,51 +38,52 @@ TEST(UpdateRoute, KeepsOrDropsTheTableByTheSearchResult)
     };
     for (const Case& c : cases) {
         makeLine();
-        startVertex = c.start;
-        goalVertex = c.goal;
-        cameFrom = c.before;
+        scene.startVertex = c.start;
+        scene.goalVertex = c.goal;
+        scene.cameFrom = c.before;
         updateRoute();
-        EXPECT_EQ(cameFrom, c.after) << c.what;
+        EXPECT_EQ(scene.cameFrom, c.after) << c.what;
     }
 }
 
+// Key f: the random pick, then the route.
 TEST(PickRandomRoute, DrawsStartThenGoalAndNothingOnAnEmptyGraph)
 {
     clearMap();
     randomSeed(1);
-    pickRandomRoute();
-    EXPECT_EQ(startVertex, -1);
+    handleKey('f', 0, 0);
+    EXPECT_EQ(scene.startVertex, -1);
     EXPECT_EQ(randomNext(), 41); // nothing was drawn
 
     addVertex(5, 5);
-    pickRandomRoute();
-    EXPECT_EQ(startVertex, 0);
-    EXPECT_EQ(goalVertex, 0);
+    handleKey('f', 0, 0);
+    EXPECT_EQ(scene.startVertex, 0);
+    EXPECT_EQ(scene.goalVertex, 0);
 
     makeLine();
     randomSeed(1); // draws 41 then 18467: start 41 % 4 = 1, goal 18467 % 4 = 3
-    pickRandomRoute();
-    EXPECT_EQ(startVertex, 1);
-    EXPECT_EQ(goalVertex, 3);
-    EXPECT_TRUE(cameFrom.empty()); // 3 is unreachable
+    handleKey('f', 0, 0);
+    EXPECT_EQ(scene.startVertex, 1);
+    EXPECT_EQ(scene.goalVertex, 3);
+    EXPECT_TRUE(scene.cameFrom.empty()); // 3 is unreachable
 }
 
-TEST(CurrentRoute, WalksFromGoalToStartAndStopsAtAGap)
+TEST(CurrentRoute, WalksFromGoalToStartAndGivesNoneForAGap)
 {
     makeLine();
-    startVertex = 0;
-    goalVertex = 2;
+    scene.startVertex = 0;
+    scene.goalVertex = 2;
     updateRoute();
     EXPECT_EQ(currentRoute(), (std::vector<int>{2, 1, 0}));
 
-    cameFrom.erase(1); // cannot happen through the program; the walk must still end
-    EXPECT_EQ(currentRoute(), (std::vector<int>{2, 1}));
+    scene.cameFrom.erase(1); // cannot happen through the program; the walk must still end
+    EXPECT_TRUE(currentRoute().empty());
 
-    cameFrom = {{2, 1}, {1, 2}}; // nor can a cycle
-    EXPECT_LE(currentRoute().size(), vertices.size() + 1);
+    scene.cameFrom = {{2, 1}, {1, 2}}; // nor can a cycle
+    EXPECT_LE(currentRoute().size(), scene.vertices.size() + 1);
 
-    goalVertex = 0;
+    scene.goalVertex = 0;
     EXPECT_EQ(currentRoute(), (std::vector<int>{0}));
-    cameFrom.clear();
+    scene.cameFrom.clear();
     EXPECT_TRUE(currentRoute().empty());
 }

@@ -19,7 +19,7 @@ static void buildSmallGrid(std::mt19937& rng, bool withDepth)
     const int side = 2 + static_cast<int>(rng() % 6);
     for (int i = 0; i < count; ++i) {
         addVertex(static_cast<int>(rng() % side), static_cast<int>(rng() % side));
-        vertices.back().z = withDepth ? static_cast<float>(rng() % 3) : 0.0f;
+        scene.vertices.back().z = withDepth ? static_cast<float>(rng() % 3) : 0.0f;
     }
     for (int i = static_cast<int>(rng() % (3 * count + 1)); i > 0; --i)
         toggleLink(static_cast<int>(rng() % count), static_cast<int>(rng() % count));
@@ -40,20 +40,20 @@ TEST(SearchEquivalence, HeapSearchMatchesTheListSearchOnEveryGraph)
                 generateGridMap();
             else
                 buildSmallGrid(rng, family == SmallGridWithDepth);
-            const int start = static_cast<int>(rng() % vertices.size());
-            const int goal = rng() % 8 == 0 ? start : static_cast<int>(rng() % vertices.size());
+            const int start = static_cast<int>(rng() % scene.vertices.size());
+            const int goal = rng() % 8 == 0 ? start : static_cast<int>(rng() % scene.vertices.size());
             // Entries an earlier search left, which must survive.
-            const std::map<int, int> before{{static_cast<int>(rng() % vertices.size()), 0}};
+            const std::map<int, int> before{{static_cast<int>(rng() % scene.vertices.size()), 0}};
             for (SearchMode mode : modes) {
                 std::map<int, int> expected = before;
                 std::map<int, int> actual = before;
                 std::vector<int> order;
                 SearchTrace trace;
-                const bool found = referenceSearch(expected, vertices, start, goal, mode, &order);
+                const bool found = referenceSearch(expected, scene.vertices, start, goal, mode, &order);
                 // aStarSearch keeps no trace and takes the untraced path.
                 const bool untraced = mode == SearchMode::AStar && round % 2 == 0;
-                const bool result = untraced ? aStarSearch(actual, vertices, start, goal)
-                                             : searchRoute(actual, vertices, start, goal, mode, &trace);
+                const bool result = untraced ? aStarSearch(actual, scene.vertices, start, goal)
+                                             : searchRoute(actual, scene.vertices, start, goal, mode, &trace);
                 ASSERT_EQ(result, found) << family << " round " << round << " " << searchModeName(mode);
                 ASSERT_EQ(actual, expected) << family << " round " << round << " " << searchModeName(mode);
                 if (!untraced) {

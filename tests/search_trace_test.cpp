@@ -20,8 +20,8 @@ static bool sameBits(float a, float b)
 
 static const Link* findLink(int from, int to)
 {
-    const Link* links = vertices[from].links;
-    const Link* end = links + vertices[from].linkCount;
+    const Link* links = scene.vertices[from].links;
+    const Link* end = links + scene.vertices[from].linkCount;
     const Link* found = std::find_if(links, end, [to](const Link& link) { return link.to == to; });
     return found == end ? nullptr : found;
 }
@@ -35,7 +35,7 @@ static std::string traceFault(const SearchTrace& t, const std::map<int, int>& ta
         if (t.expandedAt[t.expanded[k]] != static_cast<int>(k) || t.reachedAt[t.expanded[k]] > static_cast<int>(k))
             return "expanded and expandedAt disagree, or a vertex expanded before it waited";
     std::map<int, int> parents;
-    for (int v = 0; v < static_cast<int>(vertices.size()); ++v) {
+    for (int v = 0; v < static_cast<int>(scene.vertices.size()); ++v) {
         if (t.reachedAt[v] < 0 && (t.parent[v] != -1 || t.expandedAt[v] != -1 || !std::isinf(t.g[v])))
             return "an unreached vertex has entries";
         if (t.reachedAt[v] < 0 || v == t.start)
@@ -44,7 +44,7 @@ static std::string traceFault(const SearchTrace& t, const std::map<int, int>& ta
         const Link* link = findLink(t.parent[v], v);
         if (link == nullptr || !sameBits(t.g[v], link->cost + t.g[t.parent[v]]))
             return "g is not the parent's g plus the link";
-        if (!sameBits(t.h[v], vertexDistance(vertices[v], vertices[t.goal])))
+        if (!sameBits(t.h[v], vertexDistance(scene.vertices[v], scene.vertices[t.goal])))
             return "h is not the distance to the goal";
         const int reacher = t.expanded[t.reachedAt[v] - 1];
         if (findLink(reacher, v) == nullptr || t.expandedAt[reacher] > t.expandedAt[t.parent[v]])
@@ -68,19 +68,19 @@ TEST(SearchTrace, AgreesWithItsTableAndTheModesWithAnIndependentDijkstra)
         const int start = static_cast<int>(rng() % count);
         const int goal = rng() % 6 == 0 ? start : static_cast<int>(rng() % count);
         int settled = 0;
-        const float cheapest = cheapestCost(vertices, start, goal, &settled);
+        const float cheapest = cheapestCost(scene.vertices, start, goal, &settled);
         for (SearchMode mode : {SearchMode::AStar, SearchMode::Dijkstra, SearchMode::Greedy}) {
             std::map<int, int> table;
-            const bool found = searchRoute(table, vertices, start, goal, mode, &trace);
+            const bool found = searchRoute(table, scene.vertices, start, goal, mode, &trace);
             ASSERT_EQ(traceFault(trace, table), "") << "round " << round;
             ASSERT_EQ(found, std::isfinite(cheapest)) << "round " << round;
             const std::vector<int> route = traceRoute(trace);
-            ASSERT_EQ(route, found ? tableRoute(table, start, goal, vertices.size()) : std::vector<int>{});
+            ASSERT_EQ(route, found ? tableRoute(table, start, goal, scene.vertices.size()) : std::vector<int>{});
             if (!found) {
                 ASSERT_EQ(static_cast<int>(trace.expanded.size()), settled) << "round " << round;
                 continue;
             }
-            const float cost = routeCost(vertices, route);
+            const float cost = routeCost(scene.vertices, route);
             ASSERT_TRUE(sameBits(cost, trace.g[goal])) << "round " << round;
             if (mode == SearchMode::Dijkstra)
                 ASSERT_TRUE(sameBits(cost, cheapest)) << "round " << round;
@@ -99,7 +99,8 @@ TEST(RouteWalk, StopsAtGapsAndCycles)
         addVertex(x, x == 0 ? 0 : 4);
     toggleLink(0, 1);
     toggleLink(1, 2);
-    EXPECT_EQ(routeCost(vertices, {3, 0}), -1.0f);
+    EXPECT_EQ(routeCost(scene.vertices, {3, 0}), kNoRoute) << "unlinked";
+    EXPECT_EQ(routeCost(scene.vertices, {}), kNoRoute) << "no route at all";
     EXPECT_TRUE(tableRoute({{2, 1}}, 0, 2, 4).empty()) << "a missing step";
     EXPECT_TRUE(tableRoute({{2, 1}, {1, 2}}, 0, 2, 4).empty()) << "a cycle";
 }
@@ -111,12 +112,12 @@ TEST(UpdateRoute, FollowsTheModeAndKeepsTheTrace)
         addVertex(x, 0);
     toggleLink(0, 1);
     toggleLink(1, 2);
-    startVertex = 0;
-    goalVertex = 2;
+    scene.startVertex = 0;
+    scene.goalVertex = 2;
     searchMode = SearchMode::Greedy;
     updateRoute();
     searchMode = SearchMode::AStar;
     EXPECT_EQ(lastSearch.mode, SearchMode::Greedy);
     EXPECT_EQ(lastSearch.expanded, (std::vector<int>{0, 1}));
-    EXPECT_EQ(cameFrom, (std::map<int, int>{{1, 0}, {2, 1}}));
+    EXPECT_EQ(scene.cameFrom, (std::map<int, int>{{1, 0}, {2, 1}}));
 }

@@ -18,6 +18,7 @@
 #include "mapgen/random.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
+#include "route/route_walk.h"
 #include "route/search.h"
 #include "ui/layer_image.h"
 #include "ui/picture.h"
@@ -54,7 +55,7 @@ StepSets stoppedSearch(int start, int goal, SearchMode mode, int steps)
     std::map<int, float> g{{start, 0.0f}}, score;
     std::set<int> finished;
     StepSets sets;
-    score[start] = scoreOf(mode, 0.0f, vertexDistance(vertices[start], vertices[goal]));
+    score[start] = scoreOf(mode, 0.0f, vertexDistance(scene.vertices[start], scene.vertices[goal]));
     for (int step = 0; step < steps && !waiting.empty(); ++step) {
         std::stable_sort(waiting.begin(), waiting.end(), [&](int a, int b) { return score[a] < score[b]; });
         const int current = waiting.front();
@@ -63,16 +64,16 @@ StepSets stoppedSearch(int start, int goal, SearchMode mode, int steps)
         waiting.erase(waiting.begin());
         finished.insert(current);
         sets.expanded.push_back(current);
-        for (int i = 0; i < vertices[current].linkCount; ++i) {
-            const int next = vertices[current].links[i].to;
-            const float tentative = vertices[current].links[i].cost + g[current];
+        for (int i = 0; i < scene.vertices[current].linkCount; ++i) {
+            const int next = scene.vertices[current].links[i].to;
+            const float tentative = scene.vertices[current].links[i].cost + g[current];
             const bool isWaiting = std::find(waiting.begin(), waiting.end(), next) != waiting.end();
             if (finished.count(next) != 0 || (isWaiting && g[next] <= tentative))
                 continue;
             if (!isWaiting)
                 waiting.push_back(next);
             g[next] = tentative;
-            score[next] = scoreOf(mode, tentative, vertexDistance(vertices[next], vertices[goal]));
+            score[next] = scoreOf(mode, tentative, vertexDistance(scene.vertices[next], scene.vertices[goal]));
         }
     }
     sets.waiting = waiting;
@@ -84,7 +85,7 @@ StepSets stoppedSearch(int start, int goal, SearchMode mode, int steps)
 // expanded prefix over it. 0 unpainted, 1 waiting, 2 expanded.
 std::vector<int> paintedAt(const SearchTrace& trace, const ReachOrder& order, int step)
 {
-    std::vector<int> paint(vertices.size(), 0);
+    std::vector<int> paint(scene.vertices.size(), 0);
     for (int i = 0; i < reachedCount(order, step); ++i)
         paint[order.vertices[i]] = 1;
     for (int i = 0; i < std::min(step, stepCount(trace)); ++i)
@@ -94,7 +95,7 @@ std::vector<int> paintedAt(const SearchTrace& trace, const ReachOrder& order, in
 
 std::vector<int> paintOf(const StepSets& sets)
 {
-    std::vector<int> paint(vertices.size(), 0);
+    std::vector<int> paint(scene.vertices.size(), 0);
     for (int v : sets.waiting)
         paint[v] = 1;
     for (int v : sets.expanded)
@@ -114,12 +115,12 @@ TEST(Replay, EveryStepReachedByPlayingOrSteppingShowsTheStoppedSearchsSets)
         } else {
             buildTieGraph(rng);
         }
-        const int count = static_cast<int>(vertices.size());
+        const int count = static_cast<int>(scene.vertices.size());
         const int start = static_cast<int>(rng() % count), goal = static_cast<int>(rng() % count);
         const SearchMode mode = static_cast<SearchMode>(round % 3);
         std::map<int, int> cameFrom;
         SearchTrace trace;
-        searchRoute(cameFrom, vertices, start, goal, mode, &trace);
+        searchRoute(cameFrom, scene.vertices, start, goal, mode, &trace);
         const int total = stepCount(trace);
         const ReachOrder order = reachOrder(trace);
 
@@ -288,7 +289,7 @@ SvgCounts parseSvg(const std::string& svg)
 int linkPairs()
 {
     int ends = 0;
-    for (const Vertex& vertex : vertices)
+    for (const Vertex& vertex : scene.vertices)
         ends += vertex.linkCount;
     return ends / 2;
 }
@@ -300,35 +301,35 @@ TEST(Svg, ParsesBackWithOneElementPerPointLinkAndRouteVertex)
     for (unsigned seed : {1u, 2u, 3u, 4u}) {
         randomSeed(seed);
         seed % 2 == 0 ? generateGridMap() : generateRandomMap();
-        const int count = static_cast<int>(vertices.size());
+        const int count = static_cast<int>(scene.vertices.size());
         std::map<int, int> cameFrom;
         SearchTrace trace;
         const int start = 0, goal = count - 1;
-        searchRoute(cameFrom, vertices, start, goal, SearchMode::AStar, &trace);
-        SvgScene scene;
-        scene.vertices = &vertices;
-        scene.start = start;
-        scene.goal = goal;
-        scene.marked = 1;
-        scene.route = routeTo(trace, goal);
+        searchRoute(cameFrom, scene.vertices, start, goal, SearchMode::AStar, &trace);
+        SvgScene svg;
+        svg.vertices = &scene.vertices;
+        svg.start = start;
+        svg.goal = goal;
+        svg.marked = 1;
+        svg.route = routeTo(trace, goal);
         const StepSets sets = setsAtStep(trace, stepCount(trace) / 2);
-        scene.expanded = sets.expanded;
-        scene.waiting = sets.waiting;
-        scene.current = sets.expanded.empty() ? -1 : sets.expanded.back();
-        scene.routeToCurrent = routeTo(trace, scene.current);
-        scene.panels.push_back(panelAt({"A* & <Dijkstra> \"quoted\"", "\x01 control"}, 4, 4));
+        svg.expanded = sets.expanded;
+        svg.waiting = sets.waiting;
+        svg.current = sets.expanded.empty() ? -1 : sets.expanded.back();
+        svg.routeToCurrent = routeTo(trace, svg.current);
+        svg.panels.push_back(panelAt({"A* & <Dijkstra> \"quoted\"", "\x01 control"}, 4, 4));
 
-        const SvgCounts svg = parseSvg(formatSvg(scene));
+        const SvgCounts parsed = parseSvg(formatSvg(svg));
         SCOPED_TRACE("seed " + std::to_string(seed));
-        ASSERT_TRUE(svg.wellFormed);
-        EXPECT_EQ(svg.elements.at("points/circle"), count);
-        EXPECT_EQ(svg.elements.count("links/line") ? svg.elements.at("links/line") : 0, linkPairs());
-        EXPECT_EQ(svg.routePoints, trace.found ? static_cast<int>(scene.route.size()) : -1);
-        EXPECT_EQ(svg.elements.count("expanded/circle") ? svg.elements.at("expanded/circle") : 0,
+        ASSERT_TRUE(parsed.wellFormed);
+        EXPECT_EQ(parsed.elements.at("points/circle"), count);
+        EXPECT_EQ(parsed.elements.count("links/line") ? parsed.elements.at("links/line") : 0, linkPairs());
+        EXPECT_EQ(parsed.routePoints, trace.found ? static_cast<int>(svg.route.size()) : -1);
+        EXPECT_EQ(parsed.elements.count("expanded/circle") ? parsed.elements.at("expanded/circle") : 0,
                   static_cast<int>(sets.expanded.size()));
-        EXPECT_EQ(svg.elements.count("waiting/circle") ? svg.elements.at("waiting/circle") : 0,
+        EXPECT_EQ(parsed.elements.count("waiting/circle") ? parsed.elements.at("waiting/circle") : 0,
                   static_cast<int>(sets.waiting.size()));
-        EXPECT_NE(svg.text.find("A* & <Dijkstra> \"quoted\""), std::string::npos);
+        EXPECT_NE(parsed.text.find("A* & <Dijkstra> \"quoted\""), std::string::npos);
     }
 }
 
@@ -336,8 +337,8 @@ TEST(Svg, ConvertRefusesMissingVerticesAndWritesAFileThatParses)
 {
     randomSeed(7);
     generateGridMap();
-    MapData map;
-    map.vertices = vertices;
+    Scene map;
+    map.vertices = scene.vertices;
     const std::string path = ::testing::TempDir() + "vialoom-convert-test.svg";
     std::remove(path.c_str());
     std::string error;

@@ -27,7 +27,7 @@ std::uint32_t bits(float value)
 }
 
 // Every field of a map as numbers, floats by their bits, to compare exactly.
-std::vector<std::uint64_t> fields(const MapData& map)
+std::vector<std::uint64_t> fields(const Scene& map)
 {
     std::uint64_t scale = 0;
     std::memcpy(&scale, &map.metresPerUnit, sizeof scale);
@@ -41,9 +41,9 @@ std::vector<std::uint64_t> fields(const MapData& map)
     return out;
 }
 
-MapData sentinelMap()
+Scene sentinelMap()
 {
-    MapData map;
+    Scene map;
     map.vertices.push_back(Vertex{1.0f, 2.0f, 3.0f});
     map.startVertex = 0;
     map.metresPerUnit = 7.0;
@@ -69,9 +69,9 @@ float pickCoordinate(std::mt19937& random)
 
 // Links made in random order, as a user might; none whose length overflows,
 // which a file may not hold.
-MapData randomMap(std::mt19937& random)
+Scene randomMap(std::mt19937& random)
 {
-    MapData map;
+    Scene map;
     const int count = static_cast<int>(random() % 40);
     for (int i = 0; i < count; ++i)
         map.vertices.push_back(Vertex{pickCoordinate(random), pickCoordinate(random), pickCoordinate(random)});
@@ -159,7 +159,7 @@ TEST(ParseVmap, RefusesEveryMalformedTextWithItsLineAndLeavesTheMapAlone)
 {
     for (const Fault& fault : kFaults) {
         SCOPED_TRACE(fault.what);
-        MapData map = sentinelMap();
+        Scene map = sentinelMap();
         std::string error;
         ASSERT_FALSE(parseVmap(fault.text, "bad.vmap", map, error));
         EXPECT_EQ(error.rfind("bad.vmap:" + std::to_string(fault.line) + ": ", 0), 0u) << error;
@@ -173,13 +173,13 @@ TEST(ParseVmap, RoundTripsRandomMapsBitForBit)
 {
     std::mt19937 random(20240611u);
     for (int round = 0; round < 300; ++round) {
-        const MapData original = randomMap(random);
+        const Scene original = randomMap(random);
         const std::string text = formatVmap(original);
-        MapData read;
+        Scene read;
         std::string error;
         ASSERT_TRUE(parseVmap(text, "r.vmap", read, error)) << error << "\n" << text;
         ASSERT_EQ(fields(read), fields(original));
-        ASSERT_TRUE(mapIsConsistent(read));
+        ASSERT_TRUE(sceneIsConsistent(read));
         EXPECT_EQ(formatVmap(read), text);
     }
 }
@@ -190,8 +190,8 @@ TEST(ParseVmap, ReadsCrLfCommentsBlanksAndTabsLikeThePlainText)
     const std::string dressed = "vialoom-map 1   # the header\r\n\r\n# three points\r\n\tvertices\t3\r\n"
                                 "0 0 0 2 2 1 # a comment\r\n   \r\n3 4 0 1 0\n-1.5 2.25 1e-45 1 0\r\n"
                                 "# \xe3\x81\x82 UTF-8 in a comment\r\ngoal 1\r\nend";
-    MapData a;
-    MapData b;
+    Scene a;
+    Scene b;
     std::string error;
     ASSERT_TRUE(parseVmap(plain, "a", a, error)) << error;
     ASSERT_TRUE(parseVmap(dressed, "b", b, error)) << error;
@@ -206,7 +206,7 @@ TEST(FormatVmap, WritesTheCanonicalFormItReads)
 {
     const std::string canonical = "vialoom-map 1\n# x y z, link count, linked vertices in table order\nvertices 2\n"
                                   "0.1 -0 3e+18 1 1\n10 20.5 1e-45 1 0\nmetres-per-unit 0.5\nmarked 1\nend\n";
-    MapData map;
+    Scene map;
     std::string error;
     ASSERT_TRUE(parseVmap(canonical, "c", map, error)) << error;
     EXPECT_EQ(formatVmap(map), canonical);
@@ -214,7 +214,7 @@ TEST(FormatVmap, WritesTheCanonicalFormItReads)
 
 TEST(ReadVmapFile, ReadsAFileAndRefusesWhatIsNotAReadableTextFile)
 {
-    MapData map;
+    Scene map;
     std::string error;
     ASSERT_TRUE(readVmapFile(VIALOOM_TEST_DATA "/triangle.vmap", map, error)) << error;
     EXPECT_EQ(map.vertices[1].links[0].cost, 50.0f);
@@ -231,7 +231,7 @@ TEST(ReadVmapFile, ReadsAFileAndRefusesWhatIsNotAReadableTextFile)
         {base + "/huge.vmap", ": is larger than the 1024 MiB this file may hold"},
     };
     for (const auto& [path, message] : cases) {
-        const MapData before = map;
+        const Scene before = map;
         EXPECT_FALSE(readVmapFile(path, map, error));
         EXPECT_EQ(error, path + message);
         EXPECT_EQ(fields(map), fields(before));

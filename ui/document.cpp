@@ -80,25 +80,11 @@ static void pruneRecoveryFolder(const std::string& folder, int kept)
         std::remove((folder + names[i]).c_str());
 }
 
-MapData sceneAsMap()
-{
-    MapData map;
-    map.vertices = vertices;
-    map.startVertex = startVertex;
-    map.goalVertex = goalVertex;
-    map.markedVertex = markedVertex;
-    return map;
-}
-
-void openDocument(MapData map, const std::string& path)
+void openDocument(Scene map, const std::string& path)
 {
     beginEdit(kEditEverything);
-    vertices = std::move(map.vertices);
-    ++verticesRevision;
-    startVertex = map.startVertex;
-    goalVertex = map.goalVertex;
-    markedVertex = map.markedVertex;
-    cameFrom.clear();
+    map.cameFrom.clear(); // a route is only ever what a search found here
+    replaceScene(std::move(map));
     updateRoute();
     endEdit();
     documentPath = mapFormatOf(path) == MapFormat::Vmap ? path : vmapBeside(path);
@@ -110,7 +96,7 @@ bool saveDocument()
     const std::string path =
         documentPath.empty() ? timestampedPath("", std::time(nullptr), kMapEnding) : documentPath;
     std::string error;
-    if (!writeMapFile(path, sceneAsMap(), error)) {
+    if (!writeMapFile(path, scene, error)) {
         std::fprintf(stderr, "vialoom: %s\n", error.c_str());
         showStatus(withoutPath(error));
         return false;
@@ -142,7 +128,7 @@ void keepUnsavedWork()
         std::fprintf(stderr, "vialoom: cannot keep unsaved work: cannot create %s\n", folder.c_str());
         return;
     }
-    if (!writeMapFile(path, sceneAsMap(), error)) {
+    if (!writeMapFile(path, scene, error)) {
         std::fprintf(stderr, "vialoom: cannot keep unsaved work: %s\n", error.c_str());
         return;
     }

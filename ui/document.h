@@ -4,11 +4,12 @@
 
 #include <string>
 
-#include "mapio/map_data.h"
+#include "graph/scene.h"
 
-// Replaces the whole scene with map (one undo step) and makes path the
+// Replaces the whole scene with map, scale included (one undo step), runs the
+// route between its start and goal, and makes path the
 // document's file; a map read from another format is saved beside it as .vmap.
-void openDocument(MapData map, const std::string& path);
+void openDocument(Scene map, const std::string& path);
 
 // s: saves to the document's file, or to a new vialoom-YYYYMMDD-HHMMSS.vmap
 // in the current folder. Says what happened in the status line; on failure
@@ -20,9 +21,6 @@ const std::string& documentFile();
 
 // True when the scene differs from what was last opened or saved.
 bool documentIsUnsaved();
-
-// The scene as a map (vertices and selections).
-MapData sceneAsMap();
 
 // Called when the program ends: writes unsaved work to the recovery folder
 // ($XDG_STATE_HOME/vialoom, else ~/.local/state/vialoom), keeps the newest

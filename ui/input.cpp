@@ -56,10 +56,10 @@ static bool markNearest(int x, int y)
     const int nearest = nearestVertex(x, y);
     if (nearest == -1)
         return false;
-    beginEdit(kEditSelections | kEditLinks, markedVertex, nearest);
-    if (markedVertex != -1)
-        toggleLink(markedVertex, nearest);
-    markedVertex = nearest;
+    beginEdit(kEditSelections | kEditLinks, scene.markedVertex, nearest);
+    if (scene.markedVertex != -1)
+        toggleLink(scene.markedVertex, nearest);
+    scene.markedVertex = nearest;
     endEdit();
     return true;
 }
@@ -67,9 +67,9 @@ static bool markNearest(int x, int y)
 static bool handleLeftClick(int x, int y, int modifiers)
 {
     if (modifiers & kModifierAlt)
-        return selectNearest(startVertex, x, y);
+        return selectNearest(scene.startVertex, x, y);
     if (modifiers & kModifierShift)
-        return selectNearest(goalVertex, x, y);
+        return selectNearest(scene.goalVertex, x, y);
     if (modifiers & kModifierCtrl)
         return markNearest(x, y);
     beginEdit(kEditAppend);
@@ -81,7 +81,7 @@ static bool handleLeftClick(int x, int y, int modifiers)
 static void clearMark()
 {
     beginEdit(kEditSelections);
-    markedVertex = -1;
+    scene.markedVertex = -1;
     endEdit();
 }
 
@@ -93,10 +93,11 @@ static void replaceScene(void (*generate)())
     endEdit();
 }
 
-static void pickRoute()
+static void pickRandomRoute()
 {
     beginEdit(kEditSelections | kEditRoute);
-    pickRandomRoute();
+    if (pickRandomEnds())
+        updateRoute();
     endEdit();
 }
 
@@ -122,7 +123,8 @@ bool handleMouse(int button, int state, int x, int y, int modifiers)
             break;
         }
     }
-    assert(sceneIsConsistent());
+    settleSearchView();
+    assert(sceneIsConsistent(scene));
     return wantsRedraw;
 }
 
@@ -145,7 +147,7 @@ bool handleKey(unsigned char key, int x, int y)
         break;
     case 'f':
     case 'F':
-        pickRoute();
+        pickRandomRoute();
         break;
     case 's':
     case 'S':
@@ -200,6 +202,7 @@ bool handleKey(unsigned char key, int x, int y)
     default:
         break;
     }
-    assert(sceneIsConsistent());
+    settleSearchView();
+    assert(sceneIsConsistent(scene));
     return true;
 }

@@ -19,6 +19,9 @@ constexpr Colour kReplayColour{0.0f, 0.0f, 0.0f}; // the vertex being expanded a
 constexpr Colour kPanelColour{1.0f, 1.0f, 1.0f};
 constexpr float kPanelOpacity = 0.85f;
 constexpr Colour kTextColour{0.0f, 0.0f, 0.0f};
+// The status line: yellow on black, readable over any colour above.
+constexpr Colour kStatusColour{1.0f, 1.0f, 0.0f};
+constexpr Colour kStatusGround{0.0f, 0.0f, 0.0f};
 
 // Sizes in pixels, as the window draws them.
 constexpr float kPointSize = 3.0f;

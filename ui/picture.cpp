@@ -4,10 +4,12 @@
 #include <map>
 
 #include "route/search.h"
+#include "mapio/fit.h"
+#include "route/route_walk.h"
 #include "ui/search_steps.h"
 #include "ui/stats_text.h"
 
-static bool checkVertex(const MapData& map, const char* option, int index, std::string& error)
+static bool checkVertex(const Scene& map, const char* option, int index, std::string& error)
 {
     if (index >= -1 && index < static_cast<int>(map.vertices.size()))
         return true;
@@ -33,7 +35,7 @@ std::string picturePath(const std::string& folder, std::time_t when)
     return timestampedPath(folder, when, ".svg");
 }
 
-bool exportMapSvg(const MapData& map, int from, int to, bool view, const std::string& path, std::string& error)
+bool exportMapSvg(const Scene& map, int from, int to, bool view, const std::string& path, std::string& error)
 {
     if (!checkVertex(map, "--from", from, error) || !checkVertex(map, "--to", to, error))
         return false;
@@ -47,7 +49,7 @@ bool exportMapSvg(const MapData& map, int from, int to, bool view, const std::st
         std::map<int, int> cameFrom;
         SearchTrace trace;
         if (searchRoute(cameFrom, map.vertices, scene.start, scene.goal, searchMode, &trace))
-            scene.route = routeTo(trace, scene.goal);
+            scene.route = traceRoute(trace);
         if (view) {
             StepSets sets = setsAtStep(trace, stepCount(trace));
             scene.expanded = std::move(sets.expanded);

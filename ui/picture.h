@@ -6,7 +6,7 @@
 #include <string>
 
 #include "files/file_names.h"
-#include "mapio/map_data.h"
+#include "graph/scene.h"
 #include "ui/svg_picture.h"
 
 // folder + "vialoom-YYYYMMDD-HHMMSS.svg" for local time when; when that file
@@ -21,4 +21,4 @@ std::string picturePath(const std::string& folder, std::time_t when);
 // waiting vertices and the stats panel, as the window's search view would.
 // A vertex that does not exist is refused ("--from 12: no such vertex, the
 // map has 10"). Writes path atomically; false with error set on failure.
-bool exportMapSvg(const MapData& map, int from, int to, bool view, const std::string& path, std::string& error);
+bool exportMapSvg(const Scene& map, int from, int to, bool view, const std::string& path, std::string& error);

@@ -47,22 +47,6 @@ StepSets setsAtStep(const SearchTrace& trace, int step)
     return sets;
 }
 
-std::vector<int> routeTo(const SearchTrace& trace, int vertex)
-{
-    std::vector<int> route;
-    if (!inTables(trace, vertex) || trace.reachedAt[static_cast<std::size_t>(vertex)] == -1 ||
-        vertex >= static_cast<int>(trace.parent.size()))
-        return route;
-    while (vertex >= 0 && vertex < static_cast<int>(trace.parent.size()) &&
-           route.size() <= trace.parent.size()) {
-        route.push_back(vertex);
-        if (vertex == trace.start)
-            break;
-        vertex = trace.parent[static_cast<std::size_t>(vertex)];
-    }
-    return route;
-}
-
 ReachOrder reachOrder(const SearchTrace& trace)
 {
     ReachOrder order;

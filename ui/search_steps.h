@@ -26,10 +26,6 @@ struct StepSets {
 // Both sets after step expansions (clamped to 0..stepCount), from the tables.
 StepSets setsAtStep(const SearchTrace& trace, int step);
 
-// The best route the search knew to vertex, vertex first, start last; empty
-// when the trace never reached it. Stops rather than loop on a broken table.
-std::vector<int> routeTo(const SearchTrace& trace, int vertex);
-
 // The trace's vertices in the order they first waited (ties by index), with
 // that step beside each: every set at every step is a prefix of this or of
 // trace.expanded, which is how the view draws a step without a pass over the graph.

@@ -2,11 +2,10 @@
 
 #include <cstdint>
 #include <ctime>
-#include <map>
-#include <tuple>
 
 #include "graph/scene.h"
 #include "route/route.h"
+#include "route/route_walk.h"
 #include "ui/document.h"
 #include "ui/help_text.h"
 #include "ui/picture.h"
@@ -16,84 +15,39 @@
 #include "ui/status.h"
 #include "ui/svg_picture.h"
 
-// Everything an edit or a new search changes; when it differs from what the
-// view last saw, the replay and the inspect panel end.
-struct SceneKey {
+// Which graph and which search the view last saw; when either moves on, the
+// replay and the inspect panel end.
+struct Seen {
     std::uint64_t revision = 0;
-    int start = -1, goal = -1, marked = -1;
-    std::size_t steps = 0;
-    double seconds = -1.0;
-    bool found = false;
+    std::uint64_t generation = 0;
+};
 
-    bool operator==(const SceneKey& other) const
-    {
-        return std::tie(revision, start, goal, marked, steps, seconds, found) ==
-               std::tie(other.revision, other.start, other.goal, other.marked, other.steps, other.seconds,
-                        other.found);
-    }
+// The stats panel's lines, with the independent Dijkstra check behind them,
+// for the graph and the search they were made for.
+struct StatsLines {
+    std::uint64_t revision = 0;
+    std::uint64_t generation = 0;
+    bool known = false;
+    std::vector<std::string> lines;
 };
 
 static bool viewOn = false;
 static bool helpOpen = false;
 static int inspected = -1;
 static Replay replay;
-static SceneKey seenKey;
-static SceneKey referenceKey;
-static Reference reference;
-static bool referenceKnown = false;
-static int shownWidth = 800;
-static int shownHeight = 600;
-
-static SceneKey currentKey()
-{
-    return {verticesRevision,        startVertex, goalVertex, markedVertex, lastSearch.expanded.size(),
-            lastSearch.seconds, lastSearch.found};
-}
-
-// The last search is the one for the start, goal and mode shown, on this graph.
-static bool traceApplies()
-{
-    return startVertex != -1 && goalVertex != -1 && lastSearch.start == startVertex &&
-           lastSearch.goal == goalVertex && lastSearch.mode == searchMode && !lastSearch.reachedAt.empty() &&
-           lastSearch.reachedAt.size() <= vertices.size();
-}
-
-// Undo can bring back a start and goal whose search is not the last one run:
-// search again, into a scratch table so the drawn route stays as undo left it.
-static void refreshTrace()
-{
-    if (startVertex == -1 || goalVertex == -1 || traceApplies())
-        return;
-    std::map<int, int> scratch;
-    searchRoute(scratch, vertices, startVertex, goalVertex, searchMode, &lastSearch);
-}
-
-static void syncWithScene()
-{
-    refreshTrace();
-    const SceneKey key = currentKey();
-    if (key == seenKey)
-        return;
-    seenKey = key;
-    endReplay(replay);
-    inspected = -1;
-}
+static Seen seen;
+static StatsLines stats;
+static int viewWidth = 800;
+static int viewHeight = 600;
 
 static const SearchTrace* shownTrace()
 {
-    return traceApplies() ? &lastSearch : nullptr;
+    return lastSearchApplies() ? &lastSearch : nullptr;
 }
 
-static const Reference& referenceFor(const SearchTrace& trace)
+static bool statsAreCurrent()
 {
-    SceneKey key = currentKey();
-    key.marked = -1;
-    if (!referenceKnown || !(key == referenceKey)) {
-        reference = checkWithDijkstra(vertices, trace);
-        referenceKey = key;
-        referenceKnown = true;
-    }
-    return reference;
+    return stats.known && stats.revision == graphRevision() && stats.generation == lastSearch.generation;
 }
 
 static int stepsOf(const SearchTrace* trace)
@@ -104,7 +58,7 @@ static int stepsOf(const SearchTrace* trace)
 // The replay keys need a search to play; they say so when there is none.
 static const SearchTrace* traceToReplay()
 {
-    syncWithScene();
+    settleSearchView();
     const SearchTrace* trace = shownTrace();
     if (trace == nullptr)
         showStatus("no search to replay: ALT+click a start, SHIFT+click a goal");
@@ -121,7 +75,10 @@ static void addViewPanel(SearchPicture& picture, double now)
         return;
     }
     const int total = stepCount(*trace);
-    std::vector<std::string> lines = statsLines(*trace, static_cast<int>(vertices.size()), referenceFor(*trace));
+    // Drawing never searches: until the input path has checked this search,
+    // its line stands alone.
+    std::vector<std::string> lines =
+        statsAreCurrent() ? stats.lines : std::vector<std::string>{searchLine(*trace, static_cast<int>(scene.vertices.size()))};
     picture.layer = true;
     picture.trace = trace;
     picture.step = replayStepAt(replay, total, now);
@@ -135,41 +92,41 @@ static void addViewPanel(SearchPicture& picture, double now)
 
 static void addInspectPanel(SearchPicture& picture)
 {
-    if (inspected < 0 || inspected >= static_cast<int>(vertices.size()))
+    if (inspected < 0 || inspected >= static_cast<int>(scene.vertices.size()))
         return;
     float top = kPanelMargin;
     if (!picture.panels.empty())
         top = picture.panels.back().y + picture.panels.back().height + kPanelMargin;
-    picture.panels.push_back(panelAt(inspectLines(vertices, inspected, shownTrace()), kPanelMargin, top));
+    picture.panels.push_back(panelAt(inspectLines(scene.vertices, inspected, shownTrace()), kPanelMargin, top));
 }
 
 static SvgScene sceneOf(const SearchPicture& picture)
 {
-    SvgScene scene;
-    scene.width = shownWidth;
-    scene.height = shownHeight;
-    scene.vertices = &vertices;
-    scene.start = startVertex;
-    scene.goal = goalVertex;
-    scene.marked = markedVertex;
-    scene.route = currentRoute();
+    SvgScene svg;
+    svg.width = viewWidth;
+    svg.height = viewHeight;
+    svg.vertices = &scene.vertices;
+    svg.start = scene.startVertex;
+    svg.goal = scene.goalVertex;
+    svg.marked = scene.markedVertex;
+    svg.route = currentRoute();
     if (picture.layer) {
         StepSets sets = setsAtStep(*picture.trace, picture.step);
-        scene.expanded = std::move(sets.expanded);
-        scene.waiting = std::move(sets.waiting);
+        svg.expanded = std::move(sets.expanded);
+        svg.waiting = std::move(sets.waiting);
     }
-    scene.current = picture.current;
-    scene.routeToCurrent = picture.routeToCurrent;
-    scene.panels = picture.panels;
-    return scene;
+    svg.current = picture.current;
+    svg.routeToCurrent = picture.routeToCurrent;
+    svg.panels = picture.panels;
+    return svg;
 }
 
 void toggleSearchView()
 {
-    syncWithScene();
     viewOn = !viewOn;
     if (!viewOn)
         endReplay(replay);
+    settleSearchView();
 }
 
 void cycleSearchMode()
@@ -186,7 +143,7 @@ void cycleSearchMode()
         break;
     }
     updateRoute();
-    syncWithScene();
+    settleSearchView();
     showStatus(std::string("search: ") + searchModeName(searchMode));
 }
 
@@ -204,14 +161,14 @@ void stepReplay(int delta)
 
 void scaleReplaySpeed(bool faster)
 {
-    syncWithScene();
+    settleSearchView();
     scaleSpeed(replay, faster, stepsOf(shownTrace()), statusClock());
     showStatus("replay speed: " + std::to_string(static_cast<long>(replay.speed)) + " expansions/s");
 }
 
 void inspectAt(int x, int y)
 {
-    syncWithScene();
+    settleSearchView();
     const int nearest = nearestVertex(x, y);
     if (nearest == -1)
         showStatus("no vertex to inspect");
@@ -235,23 +192,45 @@ void closeHelp()
 
 void exportPicture()
 {
-    const SvgScene scene = sceneOf(searchPictureAt(statusClock(), shownWidth, shownHeight));
+    settleSearchView();
+    const SvgScene svg = sceneOf(searchPictureAt(statusClock(), viewWidth, viewHeight));
     const std::string path = picturePath(folderOf(documentFile()), std::time(nullptr));
     std::string error;
-    if (writeSvgFile(path, scene, error))
+    if (writeSvgFile(path, svg, error))
         showStatus("saved picture " + path);
     else
         showStatus(error);
 }
 
+void setViewSize(int width, int height)
+{
+    viewWidth = width;
+    viewHeight = height;
+}
+
+void settleSearchView()
+{
+    refreshLastSearch();
+    const Seen now{graphRevision(), lastSearch.generation};
+    if (now.revision != seen.revision || now.generation != seen.generation) {
+        seen = now;
+        endReplay(replay);
+        inspected = -1;
+    }
+    const SearchTrace* trace = shownTrace();
+    if (!viewOn || trace == nullptr || statsAreCurrent())
+        return;
+    stats.lines = statsLines(*trace, static_cast<int>(scene.vertices.size()), checkWithDijkstra(scene.vertices, *trace));
+    stats.revision = now.revision;
+    stats.generation = now.generation;
+    stats.known = true;
+}
+
 SearchPicture searchPictureAt(double now, int width, int height)
 {
-    shownWidth = width;
-    shownHeight = height;
     SearchPicture picture;
     if (!viewOn && inspected == -1 && !helpOpen)
         return picture;
-    syncWithScene();
     if (viewOn)
         addViewPanel(picture, now);
     addInspectPanel(picture);

@@ -1,7 +1,7 @@
 // The search view and its companions: what the last search explored, the
 // algorithm choice, the step-by-step replay, inspecting a vertex, the help
 // overlay and SVG pictures. These functions change only the view's own state
-// (and, for the mode, the route); the drawing reads it.
+// (and, for the mode, the route); the drawing only reads it.
 #pragma once
 
 #include <string>
@@ -31,11 +31,20 @@ void closeHelp();
 // in the current folder) and says where in the status line.
 void exportPicture();
 
+// Brings the view in step with the scene after any input: searches again
+// when undo brought back ends whose search is not the last one run; a graph
+// edit or a new search ends the replay and the inspect panel; with the view
+// on, checks the shown search against an independent Dijkstra. Every input
+// ends with it, so that drawing never has to search.
+void settleSearchView();
+
+// The window's size, for pictures of the view; 800 x 600 until told.
+void setViewSize(int width, int height);
+
 // What the drawing shows at time now (seconds on statusClock) in a window of
 // width x height: whether the search layer is on, the trace and step it
 // shows, a replay's current vertex and the route to it, and the text panels
-// (stats, inspect, help) in drawing order. Keeps the view in step with the
-// scene: an edit since the last call ends the replay and the inspect panel.
+// (stats, inspect, help) in drawing order. Reads state only.
 struct SearchPicture {
     bool layer = false;
     const SearchTrace* trace = nullptr; // non-null whenever layer is

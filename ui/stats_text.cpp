@@ -7,6 +7,7 @@
 #include <limits>
 
 #include "route/dijkstra.h"
+#include "route/route_walk.h"
 #include "ui/search_steps.h"
 
 constexpr int kLinksPerLine = 4;
@@ -29,43 +30,27 @@ static bool hasTables(const SearchTrace& trace, int vertex)
            vertex < static_cast<int>(trace.expandedAt.size());
 }
 
-// The score the trace's mode ranks a waiting vertex by.
-static float scoreOf(SearchMode mode, float g, float h)
-{
-    switch (mode) {
-    case SearchMode::Dijkstra:
-        return g;
-    case SearchMode::Greedy:
-        return h;
-    case SearchMode::AStar:
-        break;
-    }
-    return g + h;
-}
-
 static std::string searchState(const SearchTrace& trace, int vertex)
 {
     const std::size_t i = static_cast<std::size_t>(vertex);
     if (!hasTables(trace, vertex) || trace.reachedAt[i] == -1)
         return "never reached by the last search";
-    std::string line = format("g %.2f, h %.2f, f %.2f, ", trace.g[i], trace.h[i], scoreOf(trace.mode, trace.g[i], trace.h[i]));
+    std::string line = format("g %.2f, h %.2f, f %.2f, ", trace.g[i], trace.h[i], searchScore(trace.mode, trace.g[i], trace.h[i]));
     if (trace.expandedAt[i] != -1)
         return line + format("expanded at step %d", trace.expandedAt[i] + 1);
     return line + format("waiting since step %d, never expanded", trace.reachedAt[i]);
 }
 
-float routeCost(const SearchTrace& trace)
+float foundCost(const SearchTrace& trace)
 {
     if (!trace.found || !hasTables(trace, trace.goal))
-        return std::numeric_limits<float>::infinity();
+        return kNoRoute;
     return trace.g[static_cast<std::size_t>(trace.goal)];
 }
 
 int routeHops(const SearchTrace& trace)
 {
-    if (!trace.found)
-        return 0;
-    const std::size_t route = routeTo(trace, trace.goal).size();
+    const std::size_t route = traceRoute(trace).size();
     return route == 0 ? 0 : static_cast<int>(route) - 1;
 }
 
@@ -84,12 +69,12 @@ std::string searchLine(const SearchTrace& trace, int vertexCount)
                                       trace.seconds * 1000.0);
     if (!trace.found)
         return format("%s: no route from %d to %d, ", name, trace.start, trace.goal) + counts;
-    return format("%s: cost %.2f, %d hops, ", name, routeCost(trace), routeHops(trace)) + counts;
+    return format("%s: cost %.2f, %d hops, ", name, foundCost(trace), routeHops(trace)) + counts;
 }
 
 std::string checkLine(const SearchTrace& trace, const Reference& reference)
 {
-    const float cost = routeCost(trace);
+    const float cost = foundCost(trace);
     if (std::isinf(reference.cost) && std::isinf(cost))
         return format("Dijkstra check: no route either, expanded %d", reference.expanded);
     std::string line = "Dijkstra check: ";
@@ -134,7 +119,7 @@ Reference checkWithDijkstra(const std::vector<Vertex>& vertices, const SearchTra
     Reference reference;
     const int count = static_cast<int>(vertices.size());
     if (trace.start < 0 || trace.goal < 0 || trace.start >= count || trace.goal >= count) {
-        reference.cost = std::numeric_limits<float>::infinity();
+        reference.cost = kNoRoute;
         return reference;
     }
     reference.cost = cheapestCost(vertices, trace.start, trace.goal, &reference.expanded);

@@ -9,14 +9,14 @@
 #include "route/search.h"
 
 // What an independent Dijkstra run found for the same start and goal:
-// cost +infinity when the goal is unreachable.
+// cost kNoRoute when the goal is unreachable.
 struct Reference {
     float cost = 0.0f;
     int expanded = 0;
 };
 
-// The cost the trace reached the goal with; +infinity when it found none.
-float routeCost(const SearchTrace& trace);
+// The cost the trace reached the goal with (its g); kNoRoute when it found none.
+float foundCost(const SearchTrace& trace);
 
 // Links on the trace's route to the goal; 0 when none was found.
 int routeHops(const SearchTrace& trace);
@@ -46,7 +46,7 @@ std::string replayLine(int step, int total, double speed, bool playing);
 std::vector<std::string> inspectLines(const std::vector<Vertex>& vertices, int vertex, const SearchTrace* trace);
 
 // Runs the independent Dijkstra for trace's start and goal over vertices
-// (the graph trace was searched on); a trace with no start gives +infinity.
+// (the graph trace was searched on); a trace with no start gives kNoRoute.
 Reference checkWithDijkstra(const std::vector<Vertex>& vertices, const SearchTrace& trace);
 
 // The stats panel's lines for a trace and its check: searchLine, checkLine.

@@ -1,5 +1,8 @@
 #include <GL/glut.h>
 
+#include "ui/palette.h"
+#include "ui/search_view.h"
+#include "ui/status.h"
 #include "window/callbacks.h"
 #include "window/frame.h"
 #include "window/layers.h"
@@ -9,9 +12,11 @@
 // The layers over the links, common to both ways of drawing.
 static void drawUpperLayers()
 {
-    drawSearchLayer();
+    const SearchPicture picture =
+        searchPictureAt(statusClock(), glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    drawSearchLayer(picture);
     drawRoute();
-    drawSearchText();
+    drawSearchText(picture);
     drawStatusLine();
 }
 
@@ -32,7 +37,7 @@ void drawFrameCached()
     drawSelections();
     if (anySelection())
         putBackLinks();
-    glColor3f(1.0f, 0.5f, 0.0f); // the colour drawLinks leaves for the layers above
+    setColour(kLinkColour); // the colour drawLinks leaves for the layers above
     drawUpperLayers();
 }
 

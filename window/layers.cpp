@@ -4,50 +4,56 @@
 
 #include "graph/scene.h"
 #include "route/route.h"
+#include "ui/palette.h"
 
 static void drawVertex(int index)
 {
-    glVertex2f(vertices[index].x, vertices[index].y);
+    glVertex2f(scene.vertices[index].x, scene.vertices[index].y);
 }
 
-static void drawSelection(int selection, float red, float green, float blue)
+static void drawSelection(int selection, const Colour& colour)
 {
     if (selection == -1)
         return;
-    glColor3f(red, green, blue);
+    setColour(colour);
     drawVertex(selection);
+}
+
+void setColour(const Colour& colour)
+{
+    glColor3f(colour.red, colour.green, colour.blue);
 }
 
 void drawPoints()
 {
-    glColor3f(1.0f, 1.0f, 1.0f);
-    glPointSize(3.0f);
+    setColour(kPointColour);
+    glPointSize(kPointSize);
     glBegin(GL_POINTS);
-    for (const Vertex& vertex : vertices)
+    for (const Vertex& vertex : scene.vertices)
         glVertex2f(vertex.x, vertex.y);
     glEnd();
 }
 
 void drawSelections()
 {
-    glPointSize(5.0f);
+    glPointSize(kSelectionSize);
     glBegin(GL_POINTS);
-    drawSelection(markedVertex, 1.0f, 0.0f, 1.0f);
-    drawSelection(startVertex, 1.0f, 0.0f, 0.0f);
-    drawSelection(goalVertex, 0.0f, 1.0f, 0.0f);
+    drawSelection(scene.markedVertex, kMarkColour);
+    drawSelection(scene.startVertex, kStartColour);
+    drawSelection(scene.goalVertex, kGoalColour);
     glEnd();
 }
 
 bool anySelection()
 {
-    return markedVertex != -1 || startVertex != -1 || goalVertex != -1;
+    return scene.markedVertex != -1 || scene.startVertex != -1 || scene.goalVertex != -1;
 }
 
 void drawLinks()
 {
-    glColor3f(1.0f, 0.5f, 0.0f);
+    setColour(kLinkColour);
     glBegin(GL_LINES);
-    for (const Vertex& vertex : vertices) {
+    for (const Vertex& vertex : scene.vertices) {
         for (int i = 0; i < vertex.linkCount; ++i) {
             glVertex2f(vertex.x, vertex.y);
             drawVertex(vertex.links[i].to);
@@ -61,7 +67,7 @@ void drawRoute()
     const std::vector<int> route = currentRoute();
     if (route.empty())
         return;
-    glColor3f(0.0f, 1.0f, 1.0f);
+    setColour(kRouteColour);
     glBegin(GL_LINE_STRIP);
     for (int vertex : route)
         drawVertex(vertex);

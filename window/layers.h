@@ -2,6 +2,11 @@
 // projection. A frame stacks them points, selections, links, route.
 #pragma once
 
+#include "ui/palette.h"
+
+// Makes colour the current drawing colour.
+void setColour(const Colour& colour);
+
 // Every vertex as a white point of size 3; nothing on an empty graph.
 void drawPoints();
 

@@ -1,13 +1,14 @@
 // What is drawn beside the scene itself, each by its own module.
 #pragma once
 
-// The explored and waiting vertices of the search view, under the route;
-// draws nothing while the view is off.
-void drawSearchLayer();
+#include "ui/search_view.h"
 
-// The stats line, the inspect panel and the help overlay, over everything;
-// draws nothing while none is open.
-void drawSearchText();
+// The explored and waiting vertices of picture, under the route; draws
+// nothing while its layer is off.
+void drawSearchLayer(const SearchPicture& picture);
+
+// picture's text panels (stats, inspect, help), over everything.
+void drawSearchText(const SearchPicture& picture);
 
 // The status line at the bottom of the window, while a message is due.
 void drawStatusLine();

@@ -11,16 +11,17 @@
 #include "graph/scene.h"
 #include "window/layers.h"
 
-constexpr std::size_t kChannels = 4; // RGBA; alpha carries the link mask
+constexpr std::size_t kChannels = 4; // RGBA; alpha carries the mask
 constexpr GLubyte kLinkAlpha = 255;
+constexpr GLubyte kPointAlpha = 128;
+// Alpha-test thresholds that pass links alone, or points and links.
+constexpr GLfloat kLinksOnly = 0.75f;
+constexpr GLfloat kPointsAndLinks = 0.25f;
 
-// What the kept pixels were drawn from; any difference makes them stale.
+// What the kept pixels were drawn from: the graph and the window's size.
 struct CacheKey {
     std::uint64_t revision = 0;
-    std::size_t vertexCount = 0;
-    const Vertex* vertexData = nullptr;
     GLint viewport[4] = {};
-    GLfloat clearColour[4] = {};
 };
 
 // A rectangle of window pixels, from its bottom-left corner.
@@ -29,8 +30,9 @@ struct PixelRect {
 };
 
 // The pixels of keptRect, bottom row first, as points then links left them;
-// alpha is kLinkAlpha where a link was drawn and 0 elsewhere. Around the
-// rectangle the viewport holds nothing but the ground.
+// alpha is kLinkAlpha where a link was drawn, kPointAlpha where only a point
+// was, 0 on the ground. Outside the rectangle nothing was drawn. The ground's
+// colour is never kept, so it is no part of the key.
 static std::vector<GLubyte> keptPixels;
 static PixelRect keptRect;
 static CacheKey keptKey;
@@ -40,19 +42,14 @@ static std::uint64_t captureCount = 0;
 static CacheKey currentKey()
 {
     CacheKey key;
-    key.revision = verticesRevision;
-    key.vertexCount = vertices.size();
-    key.vertexData = vertices.data();
+    key.revision = graphRevision();
     glGetIntegerv(GL_VIEWPORT, key.viewport);
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, key.clearColour);
     return key;
 }
 
 static bool sameKey(const CacheKey& a, const CacheKey& b)
 {
-    return a.revision == b.revision && a.vertexCount == b.vertexCount &&
-           a.vertexData == b.vertexData && std::equal(a.viewport, a.viewport + 4, b.viewport) &&
-           std::equal(a.clearColour, a.clearColour + 4, b.clearColour);
+    return a.revision == b.revision && std::equal(a.viewport, a.viewport + 4, b.viewport);
 }
 
 // Reads a rectangle of the back buffer, where this frame is being drawn.
@@ -76,18 +73,23 @@ static void keepRect(const std::vector<GLubyte>& pixels, GLint fullWidth, const 
     }
 }
 
+static bool drawnOverBlack(const std::vector<GLubyte>& pixels, std::size_t i)
+{
+    return (pixels[i] | pixels[i + 1] | pixels[i + 2]) != 0;
+}
+
 // Marks link pixels in points (taking their colour from links) and returns the
-// smallest rectangle, relative to the viewport, outside which all is ground.
-static PixelRect mergeLinks(std::vector<GLubyte>& points, const std::vector<GLubyte>& links,
-                            const GLubyte* ground, GLint width)
+// smallest rectangle, relative to the viewport, outside which nothing was drawn.
+static PixelRect mergeLinks(std::vector<GLubyte>& points, const std::vector<GLubyte>& links, GLint width)
 {
     GLint left = width, right = -1, bottom = -1, top = -1;
     for (std::size_t i = 0; i < points.size(); i += kChannels) {
-        const bool link = (links[i] | links[i + 1] | links[i + 2]) != 0;
+        const bool link = drawnOverBlack(links, i);
+        const bool point = drawnOverBlack(points, i);
         if (link)
             std::copy(&links[i], &links[i + 3], &points[i]);
-        points[i + 3] = link ? kLinkAlpha : 0;
-        if (link || !std::equal(&points[i], &points[i + 3], ground)) {
+        points[i + 3] = link ? kLinkAlpha : point ? kPointAlpha : 0;
+        if (link || point) {
             const GLint x = static_cast<GLint>(i / kChannels % width);
             const GLint y = static_cast<GLint>(i / kChannels / width);
             left = std::min(left, x);
@@ -102,24 +104,24 @@ static PixelRect mergeLinks(std::vector<GLubyte>& points, const std::vector<GLub
     return PixelRect{left, bottom, right - left + 1, top - bottom + 1};
 }
 
-// Links alone over black tell which pixels they cover (they are never black);
-// points alone over the ground give the rest. Each layer is rasterised once.
+// Each layer alone over black tells which pixels it covers (neither is ever
+// black). Each is rasterised once; the buffer is left cleared to the ground.
 static void capture(const CacheKey& key)
 {
     const PixelRect viewport{key.viewport[0], key.viewport[1], key.viewport[2], key.viewport[3]};
     std::vector<GLubyte> links, points;
-    GLubyte ground[kChannels] = {};
+    GLfloat ground[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, ground);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     drawLinks();
     readRect(viewport, links);
-    glClearColor(key.clearColour[0], key.clearColour[1], key.clearColour[2], key.clearColour[3]);
     glClear(GL_COLOR_BUFFER_BIT);
-    if (viewport.width > 0 && viewport.height > 0)
-        glReadPixels(viewport.x, viewport.y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, ground);
     drawPoints();
     readRect(viewport, points);
-    const PixelRect drawn = mergeLinks(points, links, ground, viewport.width);
+    glClearColor(ground[0], ground[1], ground[2], ground[3]);
+    glClear(GL_COLOR_BUFFER_BIT);
+    const PixelRect drawn = mergeLinks(points, links, viewport.width);
     keepRect(points, viewport.width, drawn);
     keptRect = PixelRect{viewport.x + drawn.x, viewport.y + drawn.y, drawn.width, drawn.height};
     keptKey = key;
@@ -127,17 +129,15 @@ static void capture(const CacheKey& key)
     ++captureCount;
 }
 
-// Draws the kept pixels where they were read, all of them or only the links.
+// Draws the kept points and links where they were read, or only the links.
 // The alpha they carry is a mask, so it never reaches the colour buffer.
 static void drawKept(bool linksOnly)
 {
     if (keptPixels.empty())
         return;
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-    if (linksOnly) {
-        glAlphaFunc(GL_GREATER, 0.5f);
-        glEnable(GL_ALPHA_TEST);
-    }
+    glAlphaFunc(GL_GREATER, linksOnly ? kLinksOnly : kPointsAndLinks);
+    glEnable(GL_ALPHA_TEST);
     glWindowPos2i(keptRect.x, keptRect.y);
     glDrawPixels(keptRect.width, keptRect.height, GL_RGBA, GL_UNSIGNED_BYTE, keptPixels.data());
     glDisable(GL_ALPHA_TEST);

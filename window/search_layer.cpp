@@ -10,15 +10,12 @@
 #include "window/overlays.h"
 #include "ui/palette.h"
 #include "ui/search_steps.h"
-#include "ui/search_view.h"
-#include "ui/status.h"
 
 // The trace's vertices as vertex arrays: every set of every step is a prefix
 // of one of them, so a frame costs two draw calls and no pass over the graph.
+// Made for one search on one graph.
 struct LayerArrays {
-    double seconds = -1.0;
-    std::size_t steps = 0, vertexCount = 0;
-    int start = -1, goal = -1;
+    std::uint64_t generation = 0;
     std::uint64_t revision = 0;
     ReachOrder order;
     std::vector<float> reachedXY, expandedXY;
@@ -29,29 +26,23 @@ struct LayerArrays {
 constexpr std::size_t kDenseLayer = 50000;
 
 static LayerArrays arrays;
-// The dense layer's image and what it shows; -1 steps when none is painted.
+// The dense layer's image: the arrays' vertices after imageStep expansions,
+// in a window of imageWidth x imageHeight; -1 steps when none is painted.
 static std::vector<std::uint8_t> layerImage;
 static int imageStep = -1, imageWidth = 0, imageHeight = 0;
-// Worked out once a frame by drawSearchLayer, which onDisplay calls before drawSearchText.
-static SearchPicture framePicture;
 
 static void appendXY(std::vector<float>& xy, int vertex)
 {
-    xy.push_back(vertices[static_cast<std::size_t>(vertex)].x);
-    xy.push_back(vertices[static_cast<std::size_t>(vertex)].y);
+    xy.push_back(scene.vertices[static_cast<std::size_t>(vertex)].x);
+    xy.push_back(scene.vertices[static_cast<std::size_t>(vertex)].y);
 }
 
 static void refreshArrays(const SearchTrace& trace)
 {
-    if (arrays.seconds == trace.seconds && arrays.steps == trace.expanded.size() && arrays.start == trace.start &&
-        arrays.goal == trace.goal && arrays.revision == verticesRevision && arrays.vertexCount == vertices.size())
+    if (arrays.generation == trace.generation && arrays.revision == graphRevision())
         return;
-    arrays.seconds = trace.seconds;
-    arrays.steps = trace.expanded.size();
-    arrays.start = trace.start;
-    arrays.goal = trace.goal;
-    arrays.revision = verticesRevision;
-    arrays.vertexCount = vertices.size();
+    arrays.generation = trace.generation;
+    arrays.revision = graphRevision();
     imageStep = -1;
     arrays.order = reachOrder(trace);
     arrays.reachedXY.clear();
@@ -60,11 +51,6 @@ static void refreshArrays(const SearchTrace& trace)
         appendXY(arrays.reachedXY, vertex);
     for (int vertex : trace.expanded)
         appendXY(arrays.expandedXY, vertex);
-}
-
-static void setColour(const Colour& colour)
-{
-    glColor3f(colour.red, colour.green, colour.blue);
 }
 
 static void drawPrefix(const std::vector<float>& xy, int count, const Colour& colour)
@@ -84,13 +70,13 @@ static void drawReplayMarks(const SearchPicture& picture)
     glLineWidth(kReplayLineWidth);
     glBegin(GL_LINE_STRIP);
     for (int vertex : picture.routeToCurrent)
-        glVertex2f(vertices[static_cast<std::size_t>(vertex)].x, vertices[static_cast<std::size_t>(vertex)].y);
+        glVertex2f(scene.vertices[static_cast<std::size_t>(vertex)].x, scene.vertices[static_cast<std::size_t>(vertex)].y);
     glEnd();
     glLineWidth(1.0f);
     glPointSize(kReplayVertexSize);
     glBegin(GL_POINTS);
-    glVertex2f(vertices[static_cast<std::size_t>(picture.current)].x,
-               vertices[static_cast<std::size_t>(picture.current)].y);
+    glVertex2f(scene.vertices[static_cast<std::size_t>(picture.current)].x,
+               scene.vertices[static_cast<std::size_t>(picture.current)].y);
     glEnd();
 }
 
@@ -127,14 +113,13 @@ static void drawDenseLayer(const SearchTrace& trace, int step)
     glDisable(GL_ALPHA_TEST);
 }
 
-void drawSearchLayer()
+void drawSearchLayer(const SearchPicture& picture)
 {
-    framePicture = searchPictureAt(statusClock(), glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
-    if (!framePicture.layer)
+    if (!picture.layer)
         return;
-    const SearchTrace& trace = *framePicture.trace;
+    const SearchTrace& trace = *picture.trace;
     refreshArrays(trace);
-    const int step = framePicture.step;
+    const int step = picture.step;
     if (arrays.order.vertices.size() > kDenseLayer) {
         drawDenseLayer(trace, step);
     } else {
@@ -146,11 +131,11 @@ void drawSearchLayer()
         glDisableClientState(GL_VERTEX_ARRAY);
     }
     drawSelections(); // the layer covers the selection dots' centres; put them back on top
-    drawReplayMarks(framePicture);
+    drawReplayMarks(picture);
 }
 
-void drawSearchText()
+void drawSearchText(const SearchPicture& picture)
 {
-    for (const TextPanel& panel : framePicture.panels)
+    for (const TextPanel& panel : picture.panels)
         drawPanel(panel);
 }

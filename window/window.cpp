@@ -2,6 +2,7 @@
 
 #include <GL/glut.h>
 
+#include "ui/search_view.h"
 #include "window/frame_pacing.h"
 
 void onReshape(int width, int height)
@@ -10,6 +11,7 @@ void onReshape(int width, int height)
     glLoadIdentity();
     // Half-pixel offsets put integer coordinates on pixel centres.
     glOrtho(-0.5, width - 0.5, height - 0.5, -0.5, -1.0, 1.0);
+    setViewSize(width, height);
 }
 
 void onIdle()

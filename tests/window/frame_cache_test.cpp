@@ -93,7 +93,7 @@ void linkedLine(const std::vector<std::pair<int, int>>& points)
 {
     for (const auto& p : points)
         addVertex(p.first, p.second);
-    const int last = static_cast<int>(vertices.size()) - 1;
+    const int last = static_cast<int>(scene.vertices.size()) - 1;
     for (int i = last - static_cast<int>(points.size()) + 1; i < last; ++i)
         toggleLink(i, i + 1);
 }
@@ -106,7 +106,7 @@ void handGraph()
     linkedLine({{0, 0}, {799, 599}, {900, -40}});
     linkedLine({{200, 90}, {200, 110}});
     addVertex(200, 100);  // under two crossing links
-    markedVertex = 8, startVertex = 3, goalVertex = 5;
+    scene.markedVertex = 8, scene.startVertex = 3, scene.goalVertex = 5;
     toggleLink(3, 4);
     updateRoute();
 }
@@ -115,27 +115,28 @@ void gridWithRoute()
 {
     randomSeed(20240601u);
     generateGridMap();
-    startVertex = 0, goalVertex = 1599, markedVertex = 41;
+    scene.startVertex = 0, scene.goalVertex = 1599, scene.markedVertex = 41;
     updateRoute();
 }
 
 // Vertices 0.6 px apart at fractional positions, every neighbour linked, as a huge map drawn small.
 void denseLattice()
 {
-    clearMap();
     const int side = 150;
+    Scene dense;
     for (int i = 0; i < side * side; ++i) {
         Vertex vertex;
         vertex.x = 3.3f + 0.6f * static_cast<float>(i % side);
         vertex.y = 7.7f + 0.6f * static_cast<float>(i / side);
-        vertices.push_back(vertex);
+        dense.vertices.push_back(vertex);
     }
+    replaceScene(std::move(dense));
     for (int i = 0; i < side * side; ++i) {
         const bool right = i % side + 1 < side, down = i + side < side * side;
         for (int step : {right ? 1 : 0, down ? side : 0, right && down ? side + 1 : 0})
             toggleLink(i, i + step);  // a step of 0 changes nothing
     }
-    startVertex = 0, goalVertex = side * side - 1, markedVertex = side * 75 + 75;
+    scene.startVertex = 0, scene.goalVertex = side * side - 1, scene.markedVertex = side * 75 + 75;
     updateRoute();
 }
 
@@ -147,7 +148,7 @@ TEST(FrameCache, PutsBackExactlyWhatIsDrawnAtEverySize)
     // The small graph lies far from every edge: only a small part of the window holds anything.
     const std::vector<std::pair<const char*, void (*)()>> scenes{
         {"empty", clearMap}, {"hand graph", handGraph}, {"lattice", gridWithRoute},
-        {"small graph", [] { clearMap(), linkedLine({{300, 200}, {340, 260}, {301, 261}}), startVertex = 2; }},
+        {"small graph", [] { clearMap(), linkedLine({{300, 200}, {340, 260}, {301, 261}}), scene.startVertex = 2; }},
         {"dense lattice", denseLattice}};
     const std::vector<std::pair<int, int>> sizes{{800, 600}, {517, 333}, {1000, 700}, {3, 2}};
     for (const auto& size : sizes) {
@@ -160,7 +161,7 @@ TEST(FrameCache, PutsBackExactlyWhatIsDrawnAtEverySize)
 }
 
 // Each edit is applied after the cache was filled; the next frame must show it, and only
-// edits of the graph itself, the viewport or the ground may cost a new capture.
+// edits of the graph itself or the viewport may cost a new capture; the ground is never kept.
 TEST(FrameCache, FollowsEveryChangeAndCapturesOnlyForTheGraphOrTheSize)
 {
     ASSERT_TRUE(openWindow());
@@ -171,11 +172,11 @@ TEST(FrameCache, FollowsEveryChangeAndCapturesOnlyForTheGraphOrTheSize)
     const std::vector<Edit> edits{
         {"unlink", [] { toggleLink(0, 1); }, true},
         {"add vertex", [] { addVertex(400, 400); }, true},
-        {"move the start", [] { startVertex = 0; }, false},
-        {"drop the mark", [] { markedVertex = -1; }, false},
-        {"drop every selection", [] { startVertex = goalVertex = -1; cameFrom.clear(); }, false},
-        {"new ground", [] { glClearColor(0.2f, 0.4f, 0.6f, 1.0f); }, true},
-        {"old ground", [] { glClearColor(0.5f, 0.5f, 0.5f, 1.0f); }, true},
+        {"move the start", [] { scene.startVertex = 0; }, false},
+        {"drop the mark", [] { scene.markedVertex = -1; }, false},
+        {"drop every selection", [] { scene.startVertex = scene.goalVertex = -1; scene.cameFrom.clear(); }, false},
+        {"new ground", [] { glClearColor(0.2f, 0.4f, 0.6f, 1.0f); }, false},
+        {"old ground", [] { glClearColor(0.5f, 0.5f, 0.5f, 1.0f); }, false},
         {"smaller viewport", [] { onReshape(400, 300); }, true},
         {"full viewport", [] { onReshape(800, 600); }, true},
         {"resize", [] { ASSERT_TRUE(resizeWindow(640, 480)); }, true},

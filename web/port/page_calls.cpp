@@ -20,7 +20,7 @@ extern "C" {
 // also written to stderr; a bad file changes nothing.
 EMSCRIPTEN_KEEPALIVE const char* vialoomOpenMap(const char* path)
 {
-    MapData map;
+    Scene map;
     std::string error;
     if (!readMapFile(path, map, error)) {
         lastError = "vialoom: " + error;

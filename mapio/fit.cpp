@@ -1,4 +1,4 @@
-#include "mapio/map_data.h"
+#include "mapio/fit.h"
 
 #include <algorithm>
 
@@ -17,9 +17,4 @@ Fit fitBox(double minX, double minY, double maxX, double maxY)
     fit.offsetX = (kFitWidth - width * fit.scale) / 2.0 - minX * fit.scale;
     fit.offsetY = (kFitHeight - height * fit.scale) / 2.0 - minY * fit.scale;
     return fit;
-}
-
-bool mapIsConsistent(const MapData& map)
-{
-    return graphIsConsistent(map.vertices, map.startVertex, map.goalVertex, map.markedVertex);
 }

@@ -1,27 +1,14 @@
-// A whole map as a reader yields it and a writer takes it: the graph and its
-// selections, apart from the process-wide scene, so a file that fails half
-// way leaves the scene untouched.
+// Where a map whose coordinates are not pixels lands in the window, and how
+// large a map any reader accepts. Readers build a Scene of their own, apart
+// from the process-wide one, so a file that fails half way leaves the
+// program's scene untouched.
 #pragma once
-
-#include <string>
-#include <vector>
-
-#include "graph/scene.h"
 
 // The window a map is fitted into when its own coordinates are not pixels.
 constexpr double kFitWidth = 800.0;
 constexpr double kFitHeight = 600.0;
 // Largest vertex count any reader accepts.
 constexpr long kMaxMapVertices = 10'000'000;
-
-struct MapData {
-    std::vector<Vertex> vertices;
-    int startVertex = -1;
-    int goalVertex = -1;
-    int markedVertex = -1;
-    // Metres per pixel for maps read from geographic coordinates; 0 otherwise.
-    double metresPerUnit = 0.0;
-};
 
 // How a map in some other unit lands in the window: pixel = offset + scale * coordinate.
 struct Fit {
@@ -34,7 +21,3 @@ struct Fit {
 // whole in the 800 x 600 window with a 10-pixel margin, centred. A box of no
 // width or height (one point) gets scale 1, centred.
 Fit fitBox(double minX, double minY, double maxX, double maxY);
-
-// Checks everything a scene must hold (links symmetric with equal costs, no
-// self-links or duplicates, at most kMaxLinks, indices and selections valid).
-bool mapIsConsistent(const MapData& map);
