@@ -1,10 +1,9 @@
 #include "app/check_command.h"
 
-#include "route/route_walk.h"
-
 #include <cmath>
 
 #include "route/astar.h"
+#include "route/route_walk.h"
 
 // A map read for the problems that name it, kept until another map is named.
 struct LoadedMap {

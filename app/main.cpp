@@ -5,13 +5,13 @@
 
 #include "app/command_line.h"
 #include "app/commands.h"
-#include "mapgen/random.h"
 #include "app/usage.h"
-#include "window/window.h"
 #include "graph/history.h"
-#include "window/callbacks.h"
+#include "mapgen/random.h"
 #include "ui/document.h"
 #include "ui/palette.h"
+#include "window/callbacks.h"
+#include "window/window.h"
 
 int main(int argc, char** argv)
 {

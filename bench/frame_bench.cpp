@@ -10,14 +10,14 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "mapgen/random.h"
-#include "window/window.h"
 #include "bench/big_lattice.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
+#include "mapgen/random.h"
 #include "route/route.h"
 #include "window/callbacks.h"
 #include "window/frame.h"
+#include "window/window.h"
 
 constexpr int kWindowWidth = 800;
 constexpr int kWindowHeight = 600;

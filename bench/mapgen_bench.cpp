@@ -1,9 +1,9 @@
 // Building the random lattice map, as key "2" does.
 #include <benchmark/benchmark.h>
 
-#include "mapgen/random.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
+#include "mapgen/random.h"
 
 static void BM_GenerateGridMap(benchmark::State& state)
 {

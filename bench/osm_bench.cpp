@@ -24,9 +24,9 @@
 #include <osmium/io/any_input.hpp>
 #include <osmium/io/any_output.hpp>
 
+#include "files/progress.h"
 #include "mapio/dimacs.h"
 #include "mapio/osm.h"
-#include "files/progress.h"
 
 constexpr int kDefaultSide = 450;
 

@@ -10,8 +10,8 @@
 #include "mapgen/mapgen.h"
 #include "route/route.h"
 #include "route/search.h"
-#include "window/callbacks.h"
 #include "ui/search_view.h"
+#include "window/callbacks.h"
 
 constexpr int kMillionSide = 1000;
 

@@ -18,10 +18,10 @@
 #include <map>
 #include <vector>
 
-#include "mapgen/random.h"
 #include "graph/history.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
+#include "mapgen/random.h"
 #include "route/route.h"
 #include "ui/input.h"
 

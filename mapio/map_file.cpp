@@ -1,7 +1,7 @@
 #include "mapio/map_file.h"
 
-#include "mapio/dimacs.h"
 #include "files/file_names.h"
+#include "mapio/dimacs.h"
 #include "mapio/movingai.h"
 #include "mapio/osm.h"
 #include "mapio/vmap.h"

@@ -5,10 +5,10 @@
 #include <array>
 #include <filesystem>
 
+#include "files/progress.h"
 #include "mapio/dimacs.h"
 #include "mapio/map_file.h"
 #include "mapio/osm.h"
-#include "files/progress.h"
 #include "tests/road_map_helpers.h"
 
 namespace {

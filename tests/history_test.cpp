@@ -4,10 +4,10 @@
 #include <map>
 #include <vector>
 
-#include "mapgen/random.h"
 #include "graph/history.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
+#include "mapgen/random.h"
 #include "ui/input.h"
 
 namespace {

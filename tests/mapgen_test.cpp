@@ -3,9 +3,9 @@
 #include <cmath>
 #include <cstdlib>
 
-#include "mapgen/random.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
+#include "mapgen/random.h"
 
 namespace {
 

@@ -1,8 +1,8 @@
 #include <gtest/gtest.h>
 
-#include "mapgen/random.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
+#include "mapgen/random.h"
 #include "route/route.h"
 #include "ui/input.h"
 

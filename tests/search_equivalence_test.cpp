@@ -4,9 +4,9 @@
 
 #include <random>
 
-#include "mapgen/random.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
+#include "mapgen/random.h"
 #include "route/astar.h"
 #include "tests/reference_search.h"
 

@@ -15,9 +15,9 @@
 #include <set>
 #include <sstream>
 
-#include "mapgen/random.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
+#include "mapgen/random.h"
 #include "route/route_walk.h"
 #include "route/search.h"
 #include "ui/layer_image.h"

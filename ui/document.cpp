@@ -11,9 +11,9 @@
 #include <utility>
 #include <vector>
 
+#include "files/file_names.h"
 #include "graph/history.h"
 #include "graph/scene.h"
-#include "files/file_names.h"
 #include "mapio/map_file.h"
 #include "route/route.h"
 #include "ui/status.h"

@@ -3,9 +3,9 @@
 #include <algorithm>
 #include <map>
 
-#include "route/search.h"
 #include "mapio/fit.h"
 #include "route/route_walk.h"
+#include "route/search.h"
 #include "ui/search_steps.h"
 #include "ui/stats_text.h"
 

@@ -75,13 +75,19 @@ static void appendCircle(std::string& out, const Vertex& vertex, float size)
     out += "/>\n";
 }
 
+// Opens a group: <g id="ID" and the rest of its attributes, as given.
+static void openGroup(std::string& out, const char* id, const std::string& attributes)
+{
+    out += "<g id=\"";
+    out += id;
+    out += "\"" + attributes + ">\n";
+}
+
 // Circles of one colour and diameter.
 static void appendDots(std::string& out, const SvgScene& scene, const char* id, const std::vector<int>& indices,
                        const Colour& colour, float size)
 {
-    out += "<g id=\"";
-    out += id;
-    out += "\" fill=\"" + hexColour(colour) + "\">\n";
+    openGroup(out, id, " fill=\"" + hexColour(colour) + "\"");
     for (int index : indices)
         if (isVertex(scene, index))
             appendCircle(out, (*scene.vertices)[static_cast<std::size_t>(index)], size);
@@ -100,9 +106,7 @@ static void appendAllPoints(std::string& out, const SvgScene& scene)
 // Goal over start over mark, as in the window.
 static void appendSelections(std::string& out, const SvgScene& scene, const char* id)
 {
-    out += "<g id=\"";
-    out += id;
-    out += "\">\n";
+    openGroup(out, id, "");
     const std::pair<int, Colour> selections[] = {
         {scene.marked, kMarkColour}, {scene.start, kStartColour}, {scene.goal, kGoalColour}};
     for (const auto& [index, colour] : selections) {
@@ -119,7 +123,7 @@ static void appendSelections(std::string& out, const SvgScene& scene, const char
 // The window draws each link from both ends; one line each is the same picture.
 static void appendLinks(std::string& out, const SvgScene& scene)
 {
-    out += "<g id=\"links\" stroke=\"" + hexColour(kLinkColour) + "\" stroke-width=\"1\">\n";
+    openGroup(out, "links", " stroke=\"" + hexColour(kLinkColour) + "\" stroke-width=\"1\"");
     const int count = scene.vertices == nullptr ? 0 : static_cast<int>(scene.vertices->size());
     for (int from = 0; from < count; ++from) {
         const Vertex& vertex = (*scene.vertices)[static_cast<std::size_t>(from)];
@@ -142,11 +146,9 @@ static void appendLinks(std::string& out, const SvgScene& scene)
 static void appendPolyline(std::string& out, const SvgScene& scene, const char* id, const std::vector<int>& path,
                            const Colour& colour, float width)
 {
-    out += "<g id=\"";
-    out += id;
-    out += "\" fill=\"none\" stroke=\"" + hexColour(colour) + "\" stroke-width=\"";
-    appendNumber(out, width);
-    out += "\">\n";
+    std::string attributes = " fill=\"none\" stroke=\"" + hexColour(colour) + "\"";
+    appendAttribute(attributes, "stroke-width", width);
+    openGroup(out, id, attributes);
     std::string points;
     for (int index : path) {
         if (!isVertex(scene, index))

@@ -2,9 +2,9 @@
 
 #include <cstdlib>
 
-#include "window/callbacks.h"
 #include "ui/document.h"
 #include "ui/input.h"
+#include "window/callbacks.h"
 
 static_assert(kLeftButton == GLUT_LEFT_BUTTON && kRightButton == GLUT_RIGHT_BUTTON);
 static_assert(kButtonDown == GLUT_DOWN);

@@ -6,10 +6,10 @@
 
 #include "graph/scene.h"
 #include "ui/layer_image.h"
-#include "window/layers.h"
-#include "window/overlays.h"
 #include "ui/palette.h"
 #include "ui/search_steps.h"
+#include "window/layers.h"
+#include "window/overlays.h"
 
 // The trace's vertices as vertex arrays: every set of every step is a prefix
 // of one of them, so a frame costs two draw calls and no pass over the graph.

@@ -7,13 +7,13 @@
 #include <string>
 #include <vector>
 
-#include "mapgen/random.h"
-#include "window/window.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
+#include "mapgen/random.h"
 #include "route/route.h"
 #include "window/frame.h"
 #include "window/scene_cache.h"
+#include "window/window.h"
 #include "window_harness.h"
 
 namespace {

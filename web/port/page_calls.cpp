@@ -8,8 +8,9 @@
 #include <string>
 
 #include "mapio/map_file.h"
-#include "window/callbacks.h"
 #include "ui/document.h"
+#include "ui/search_view.h"
+#include "window/callbacks.h"
 
 static std::string lastError;
 
@@ -28,6 +29,7 @@ EMSCRIPTEN_KEEPALIVE const char* vialoomOpenMap(const char* path)
         return lastError.c_str();
     }
     openDocument(std::move(map), path);
+    settleSearchView();
     glutPostRedisplay();
     lastError.clear();
     return lastError.c_str();
