@@ -1,5 +1,3 @@
-#include <GL/freeglut.h>
-
 #include <cstdio>
 #include <ctime>
 
@@ -9,8 +7,6 @@
 #include "graph/history.h"
 #include "mapgen/random.h"
 #include "ui/document.h"
-#include "ui/palette.h"
-#include "window/callbacks.h"
 #include "window/window.h"
 
 int main(int argc, char** argv)
@@ -25,22 +21,12 @@ int main(int argc, char** argv)
         return 2;
 
     randomSeed(static_cast<std::uint32_t>(std::time(nullptr)));
-    glutInit(&argc, argv);
-    glutInitDisplayMode(GLUT_DOUBLE);
-    glutInitWindowSize(800, 600);
-    glutCreateWindow("Vialoom");
-    glutReshapeFunc(onReshape);
-    glutKeyboardFunc(onKeyboard);
-    glutIdleFunc(onIdle);
-    glutDisplayFunc(onDisplay);
-    glutMouseFunc(onMouse);
-    glutCloseFunc(onClose);
-    glClearColor(kBackgroundColour.red, kBackgroundColour.green, kBackgroundColour.blue, 1.0f);
+    openWindow(argc, argv);
     if (withMap) {
         openDocument(std::move(map), line.words[0]);
         clearHistory(); // the opened map is where undo stops
     }
     writeUsage();
-    glutMainLoop();
+    runEventLoop();
     return 0;
 }

@@ -1,8 +1,10 @@
 #include "window/window.h"
 
-#include <GL/glut.h>
+#include <GL/freeglut.h>
 
+#include "ui/palette.h"
 #include "ui/search_view.h"
+#include "window/callbacks.h"
 #include "window/frame_pacing.h"
 
 void onReshape(int width, int height)
@@ -18,4 +20,24 @@ void onIdle()
 {
     waitForFrameSlot();
     glutPostRedisplay();
+}
+
+void openWindow(int& argc, char** argv)
+{
+    glutInit(&argc, argv);
+    glutInitDisplayMode(GLUT_DOUBLE);
+    glutInitWindowSize(800, 600);
+    glutCreateWindow("Vialoom");
+    glutReshapeFunc(onReshape);
+    glutKeyboardFunc(onKeyboard);
+    glutIdleFunc(onIdle);
+    glutDisplayFunc(onDisplay);
+    glutMouseFunc(onMouse);
+    glutCloseFunc(onClose);
+    glClearColor(kBackgroundColour.red, kBackgroundColour.green, kBackgroundColour.blue, 1.0f);
+}
+
+void runEventLoop()
+{
+    glutMainLoop();
 }

@@ -1,5 +1,13 @@
-// The window's own upkeep: its pixel projection and the redraw pump.
+// The one window: opening it, its pixel projection, the redraw pump and the
+// event loop.
 #pragma once
+
+// Lets GLUT take its own options from the command line, opens the 800 x 600
+// window "Vialoom", wires every callback and sets the grey ground.
+void openWindow(int& argc, char** argv);
+
+// Hands the thread to GLUT's event loop until the program ends.
+void runEventLoop();
 
 // Makes one unit one pixel, origin at the top-left pixel, y growing down, and
 // tells the view the window's new size.
