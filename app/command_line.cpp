@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "ui/help_text.h"
+#include "ui/keys.h"
 
 // GLUT's options on X11, and whether each takes a value.
 struct GlutOption {
@@ -107,9 +107,7 @@ std::string helpText()
         "exists; 'check' exits 1 when a problem failed. Errors exit 2.\n"
         "Unsaved work is kept in $XDG_STATE_HOME/vialoom/ (~/.local/state/vialoom/) on quit.\n"
         "\n";
-    for (int i = 0; i < kHelpLineCount; ++i) {
-        text += kHelpLines[i];
-        text += '\n';
-    }
+    for (const std::string& line : keyHelpLines())
+        text += line + '\n';
     return text;
 }

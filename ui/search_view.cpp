@@ -7,7 +7,7 @@
 #include "route/route.h"
 #include "route/route_walk.h"
 #include "ui/document.h"
-#include "ui/help_text.h"
+#include "ui/keys.h"
 #include "ui/picture.h"
 #include "ui/replay.h"
 #include "ui/search_steps.h"
@@ -235,7 +235,6 @@ SearchPicture searchPictureAt(double now, int width, int height)
         addViewPanel(picture, now);
     addInspectPanel(picture);
     if (helpOpen)
-        picture.panels.push_back(
-            centredPanel(std::vector<std::string>(kHelpLines, kHelpLines + kHelpLineCount), width, height));
+        picture.panels.push_back(centredPanel(keyHelpLines(), width, height));
     return picture;
 }

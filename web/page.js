@@ -1,7 +1,8 @@
 'use strict';
 // The page around the program: its printed output, maps handed in by picker
 // or drop, saved files handed out as downloads, the ended state after
-// quitting, and unsaved work kept in the browser's own storage (IndexedDB).
+// quitting, unsaved work kept in the browser's own storage (IndexedDB), and
+// the list of keys.
 
 const workFolder = '/home/web_user/maps';               // the program's current folder
 const recoveryFolder = '/home/web_user/.local/state/vialoom';
@@ -180,6 +181,25 @@ function onKeyDown(event) {
   Module._vialoomKey(code, pointer.x, pointer.y);
 }
 
+// The list of keys is the program's own table, the one its help shows.
+function fillKeyList() {
+  const table = document.getElementById('keys');
+  const text = Module.ccall('vialoomKeyTable', 'string', [], []);
+  for (const line of text.split('\n').filter(line => line !== '')) {
+    const row = table.insertRow();
+    const [keys, what] = line.split('\t');
+    if (what === undefined) {
+      const title = document.createElement('th');
+      title.colSpan = 2;
+      title.textContent = keys;
+      row.append(title);
+    } else {
+      row.insertCell().textContent = keys;
+      row.insertCell().textContent = what;
+    }
+  }
+}
+
 function wirePage() {
   window.addEventListener('keydown', onKeyDown, true);
   canvas.addEventListener('contextmenu', event => event.preventDefault());
@@ -211,7 +231,7 @@ var Module = {
     showMessage(text);
   },
   preRun: [enterWorkFolder, mountRecovery, offerSavesAsDownloads],
-  onRuntimeInitialized: () => { pageState.ready = true; },
+  onRuntimeInitialized: () => { fillKeyList(); pageState.ready = true; },
   quit: ended,
 };
 

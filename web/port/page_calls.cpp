@@ -1,6 +1,7 @@
 // What the page (web/page.js) calls into the program: handing it a map file,
-// the CTRL keys the browser's GLUT drops, and keeping unsaved work when the
-// tab goes away. Start-up itself is app/main.cpp, as on the desktop.
+// the CTRL keys the browser's GLUT drops, keeping unsaved work when the tab
+// goes away, and the key table for the page's list of keys. Start-up itself
+// is app/main.cpp, as on the desktop.
 #include <GL/glut.h>
 #include <emscripten.h>
 
@@ -9,10 +10,12 @@
 
 #include "mapio/map_file.h"
 #include "ui/document.h"
+#include "ui/keys.h"
 #include "ui/search_view.h"
 #include "window/callbacks.h"
 
 static std::string lastError;
+static std::string keyTable;
 
 extern "C" {
 
@@ -47,6 +50,14 @@ EMSCRIPTEN_KEEPALIVE void vialoomKey(int key, int x, int y)
 EMSCRIPTEN_KEEPALIVE void vialoomKeepUnsavedWork()
 {
     keepUnsavedWork();
+}
+
+// The key table as text: "KEYS\tWHAT\n" a row, a section's title alone on
+// its line. The page builds its list of keys from it.
+EMSCRIPTEN_KEEPALIVE const char* vialoomKeyTable()
+{
+    keyTable = keyTableText();
+    return keyTable.c_str();
 }
 
 } // extern "C"

@@ -35,6 +35,18 @@ test('starts grey and focused, printing the usage text as the desktop does', () 
   assert.equal(drawnPixels(pixels), 0);
 }));
 
+test('the list of keys is the program\'s own key table, row for row', () => withPage(async page => {
+  const shown = await page.$$eval('#keys tr', rows => rows.map(row => [...row.cells].map(cell => cell.textContent).join('\t')));
+  const table = await page.evaluate(() => Module.ccall('vialoomKeyTable', 'string', [], []));
+  assert.deepEqual(shown, ['Input\tAction', ...table.split('\n').slice(0, -1)]);
+  // Rows as --help prints them, two spaces and keys in 14 columns there.
+  for (const row of ['Keys (a letter and its capital do the same)', 'u, CTRL+Z\tundo', '.  ,\treplay one expansion forward, back',
+                     'q, ESC\tquit (unsaved work is kept)', 'Mouse', 'ALT+click\tmake the nearest vertex the start'])
+    assert.ok(shown.includes(row), row);
+  assert.equal(shown.length, 1 + 22);
+  assert.match(await text(page, 'aside'), /s downloads the map \(\.vmap\) and e the picture \(\.svg\)/);
+}));
+
 test('clicks draw points, links, the mark, start, goal and route', () => withPage(async page => {
   await clickAt(page, 100, 100);
   await clickAt(page, 300, 100);

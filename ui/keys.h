@@ -1,0 +1,43 @@
+// Every key and mouse command in one table: what the user presses, what it
+// does and, for keys, the characters that run it and the action. The help
+// overlay, --help, the web page's list and handleKey all read it, so a key
+// and its help line cannot disagree.
+#pragma once
+
+#include <string>
+#include <vector>
+
+// A key's work, the pointer at window pixel (x, y); false ends the program.
+using KeyAction = bool (*)(int x, int y);
+
+// The characters that run one action as GLUT reports them: both cases of a
+// letter, control characters such as 26 for CTRL+Z. Never 0.
+struct KeyBinding {
+    const char* bytes = "";
+    KeyAction action = nullptr;
+};
+
+// One help line: what the user presses as shown ("u, CTRL+Z") and what it
+// does; a section's title alone has does == nullptr. A pair of opposite keys
+// shown as ".  ," binds each, in the order shown. Mouse rows bind nothing
+// (the mouse goes to handleMouse).
+struct KeyRow {
+    const char* shown;
+    const char* does = nullptr;
+    KeyBinding bindings[2] = {};
+};
+
+// The table in the order it is shown: "Keys (a letter and its capital do the
+// same)", its rows, then "Mouse" and its rows.
+extern const KeyRow kKeyRows[];
+extern const int kKeyRowCount;
+
+// The action key runs; nullptr when it runs none (0 and 128-255 included).
+KeyAction keyAction(unsigned char key);
+
+// The table as help lines: a section's title, else "  " and the keys in 14
+// columns, then what they do.
+std::vector<std::string> keyHelpLines();
+
+// The table for a page: "KEYS\tWHAT\n" a row, a section's title alone on its line.
+std::string keyTableText();
