@@ -125,6 +125,29 @@ TEST(Document, AnImportedMapIsSavedBesideItNeverOverIt)
     EXPECT_EQ(folder.names(), (std::vector<std::string>{"arena.map", "arena.vmap"}));
 }
 
+// A road map's scale is part of the map: it used to be dropped on opening,
+// so saving an imported city lost its metres.
+TEST(Document, AMapsScaleSurvivesOpeningSavingAndUndo)
+{
+    Folder folder;
+    clearMap();
+    drawTriangle();
+    Scene map = scene;
+    map.metresPerUnit = 2.5;
+    openDocument(map, folder.path + "/city.osm");
+    EXPECT_EQ(scene.metresPerUnit, 2.5);
+    ASSERT_TRUE(saveDocument());
+    Scene back;
+    std::string error;
+    ASSERT_TRUE(readMapFile(folder.path + "/city.vmap", back, error)) << error;
+    EXPECT_EQ(back.metresPerUnit, 2.5);
+    handleKey('2', 0, 0);
+    EXPECT_EQ(scene.metresPerUnit, 0.0) << "a generated lattice is in pixels";
+    handleKey('u', 0, 0);
+    EXPECT_EQ(scene.metresPerUnit, 2.5) << "undo brings the scale back with the map";
+    EXPECT_FALSE(documentIsUnsaved());
+}
+
 TEST(Document, QuittingKeepsUnsavedWorkAndOnlyTheNewestTen)
 {
     Folder folder;

@@ -127,3 +127,39 @@ TEST(NearestVertex, PicksTheLowestIndexAmongTheClosest)
     for (const Case& c : cases)
         EXPECT_EQ(nearestVertex(c.x, c.y), c.expected) << c.x << "," << c.y;
 }
+
+// Every cache of the graph trusts the revision: a change that slipped past it
+// would leave a stale picture on screen, and a bump for a selection would
+// throw good pictures away.
+TEST(GraphRevision, MovesOnForEveryGraphChangeAndOnlyThen)
+{
+    struct Case {
+        const char* what;
+        void (*apply)();
+        bool changesGraph;
+    };
+    static Vertex record;
+    static std::vector<Vertex> list;
+    const Case cases[] = {
+        {"add a vertex", [] { addVertex(7, 7); }, true},
+        {"link", [] { toggleLink(0, 2); }, true},
+        {"unlink", [] { toggleLink(0, 1); }, true},
+        {"link a vertex to itself", [] { toggleLink(1, 1); }, false},
+        {"replace the scene", [] { replaceScene(scene); }, true},
+        {"swap the vertex list", [] { list.assign(2, Vertex{}), swapVertexList(list); }, true},
+        {"swap one vertex", [] { swapVertexRecord(1, record); }, true},
+        {"cut the tail", [] { cutVerticesFrom(2, list); }, true},
+        {"append it back", [] { appendVertices(list); }, true},
+        {"select", [] { scene.startVertex = 0, scene.goalVertex = 2, scene.markedVertex = 1; }, false},
+        {"route table", [] { scene.cameFrom = {{2, 1}, {1, 0}}; }, false},
+        {"find the nearest", [] { nearestVertex(0, 0); }, false},
+    };
+    for (const Case& c : cases) {
+        placeVertices(3);
+        toggleLink(0, 1);
+        const std::uint64_t before = graphRevision();
+        c.apply();
+        EXPECT_EQ(graphRevision() > before, c.changesGraph) << c.what;
+        EXPECT_GE(graphRevision(), before) << c.what;
+    }
+}

@@ -23,7 +23,9 @@
 #include "ui/layer_image.h"
 #include "ui/picture.h"
 #include "ui/replay.h"
+#include "ui/input.h"
 #include "ui/search_steps.h"
+#include "ui/search_view.h"
 #include "ui/stats_text.h"
 #include "ui/svg_picture.h"
 
@@ -393,4 +395,41 @@ TEST(LayerImage, PaintsEachPointOnThePixelTheWindowDrawsItOnExpandedOverWaiting)
         painted += rgba[i] != 0;
     EXPECT_EQ(painted, 3) << "points outside the window are skipped";
     EXPECT_EQ(at(2, 2), none);
+}
+
+// Drawing never searches; the input path does, so that undo bringing back
+// ends whose search is not the last one run still shows their search.
+TEST(SearchView, DrawingOnlyReadsAndEveryInputSettlesTheView)
+{
+    randomSeed(3);
+    handleKey('2', 0, 0);
+    handleMouse(kLeftButton, kButtonDown, 0, 0, kModifierAlt);
+    handleMouse(kLeftButton, kButtonDown, 585, 585, kModifierShift);
+    const std::map<int, int> routeBefore = scene.cameFrom;
+    const int goalBefore = scene.goalVertex;
+    handleKey('v', 0, 0);
+    const auto checked = [] {
+        const SearchPicture picture = searchPictureAt(0.0, 800, 600);
+        return !picture.panels.empty() && picture.panels[0].lines.size() == 2 &&
+               picture.panels[0].lines[1].rfind("Dijkstra check", 0) == 0;
+    };
+    EXPECT_TRUE(checked());
+
+    handleMouse(kLeftButton, kButtonDown, 300, 15, kModifierShift);
+    handleKey('u', 0, 0);
+    EXPECT_EQ(scene.goalVertex, goalBefore);
+    EXPECT_EQ(scene.cameFrom, routeBefore) << "the drawn route is what undo left";
+    EXPECT_EQ(lastSearch.goal, goalBefore) << "the view shows the search of the ends undo brought back";
+    EXPECT_TRUE(checked());
+    scene.goalVertex = 40; // as if undo brought it back, unsearched
+    const std::uint64_t generation = lastSearch.generation;
+    for (int frame = 0; frame < 3; ++frame)
+        searchPictureAt(0.0, 800, 600);
+    EXPECT_EQ(lastSearch.generation, generation) << "a frame searched";
+    settleSearchView();
+    EXPECT_GT(lastSearch.generation, generation);
+    EXPECT_EQ(lastSearch.goal, 40);
+    EXPECT_TRUE(checked());
+
+    handleKey('v', 0, 0);
 }

@@ -1,0 +1,37 @@
+# Fails when an include runs up the layers, or when code outside window/
+# (and the entry point's own window) reaches for OpenGL or GLUT.
+#   cmake -DSOURCE_DIR=<top of the tree> -P tests/layers.cmake
+# Floors, top down: app, window, ui, then route, mapgen and mapio side by
+# side, then graph and files. A folder may include its own floor's files only
+# when they are its own.
+set(floors app 5 window 4 ui 3 route 2 mapgen 2 mapio 2 graph 1 files 1)
+set(faults "")
+foreach(folder app window ui route mapgen mapio graph files)
+  list(FIND floors ${folder} at)
+  math(EXPR at "${at} + 1")
+  list(GET floors ${at} floor)
+  file(GLOB sources ${SOURCE_DIR}/${folder}/*.cpp ${SOURCE_DIR}/${folder}/*.h)
+  foreach(source ${sources})
+    file(STRINGS ${source} includes REGEX "^#include [<\"]")
+    foreach(line ${includes})
+      string(REGEX REPLACE "^#include [<\"]([^\">]+)[\">].*" "\\1" included "${line}")
+      string(REGEX MATCH "^[a-z]+/" top "${included}")
+      string(REPLACE "/" "" top "${top}")
+      if(top STREQUAL "GL" AND NOT folder STREQUAL "window")
+        string(APPEND faults "${source}: ${included}: only window/ calls OpenGL or GLUT\n")
+      endif()
+      list(FIND floors "${top}" found)
+      if(found EQUAL -1 OR top STREQUAL folder)
+        continue()
+      endif()
+      math(EXPR found "${found} + 1")
+      list(GET floors ${found} other)
+      if(other GREATER_EQUAL floor)
+        string(APPEND faults "${source}: ${included}: ${top}/ is not below ${folder}/\n")
+      endif()
+    endforeach()
+  endforeach()
+endforeach()
+if(faults)
+  message(FATAL_ERROR "includes that break the layers:\n${faults}")
+endif()
