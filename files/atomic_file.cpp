@@ -3,11 +3,12 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "files/error_text.h"
 
 // Attempts at a free temporary name before giving up.
 constexpr int kNameAttempts = 100;
@@ -19,14 +20,6 @@ struct Save {
     int fd = -1;
     int failure = 0; // errno of the first failure
 };
-
-static std::string reason(int number)
-{
-    std::string text = std::strerror(number);
-    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
-        text[0] = static_cast<char>(text[0] - 'A' + 'a');
-    return text;
-}
 
 static std::string folderOf(const std::string& path)
 {
@@ -120,7 +113,7 @@ static bool refuseFolder(const std::string& path, std::string& error)
     struct stat status {};
     if (stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
         return false;
-    error = path + ": cannot save: " + reason(EISDIR);
+    error = path + ": cannot save: " + errorReason(EISDIR);
     return true;
 }
 
@@ -131,7 +124,7 @@ bool writeFileAtomically(const std::string& path, const std::string& contents, s
     Save save;
     save.target = resolveTarget(path);
     if (!createTemporary(save)) {
-        error = path + ": cannot save: " + reason(save.failure);
+        error = path + ": cannot save: " + errorReason(save.failure);
         return false;
     }
     const bool written = writeAll(save, contents);
@@ -141,11 +134,11 @@ bool writeFileAtomically(const std::string& path, const std::string& contents, s
         if (save.failure == 0)
             save.failure = errno;
         unlink(save.temporary.c_str());
-        error = path + ": cannot save: " + reason(save.failure);
+        error = path + ": cannot save: " + errorReason(save.failure);
         return false;
     }
     if (!syncFolder(save)) {
-        error = path + ": saved, but the folder could not be synced: " + reason(save.failure);
+        error = path + ": saved, but the folder could not be synced: " + errorReason(save.failure);
         return false;
     }
     return true;

@@ -2,26 +2,19 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-static std::string reason(int number)
-{
-    std::string text = std::strerror(number);
-    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
-        text[0] = static_cast<char>(text[0] - 'A' + 'a');
-    return text;
-}
+#include "files/error_text.h"
 
 static bool checkKind(const std::string& path, int fd, std::uint64_t maxBytes, std::size_t& size,
                       std::string& error)
 {
     struct stat status {};
     if (fstat(fd, &status) != 0) {
-        error = path + ": cannot read: " + reason(errno);
+        error = path + ": cannot read: " + errorReason(errno);
         return false;
     }
     if (S_ISDIR(status.st_mode))
@@ -50,7 +43,7 @@ static bool readAll(const std::string& path, int fd, std::uint64_t maxBytes, std
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            error = path + ": cannot read: " + reason(errno);
+            error = path + ": cannot read: " + errorReason(errno);
             return false;
         }
         if (got == 0)
@@ -69,7 +62,7 @@ bool readWholeFile(const std::string& path, std::uint64_t maxBytes, std::string&
 {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        error = path + ": cannot read: " + reason(errno);
+        error = path + ": cannot read: " + errorReason(errno);
         return false;
     }
     std::size_t size = 0;

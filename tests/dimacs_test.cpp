@@ -167,9 +167,9 @@ TEST(ReadDimacs, RefusesMissingFilesAndLongLines)
     std::ofstream(folder + "/long.co") << kCo;
     mkdir((folder + "/dir.gr").c_str(), 0700);
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"/none.gr", "/none.gr: cannot open: No such file or directory"},
-        {"/alone.gr", "/alone.co: cannot open: No such file or directory"},
-        {"/dir.gr", "/dir.gr: cannot open: Is a directory"},
+        {"/none.gr", "/none.gr: cannot open: no such file or directory"},
+        {"/alone.gr", "/alone.co: cannot open: no such file or directory"},
+        {"/dir.gr", "/dir.gr: cannot open: is a directory"},
         {"/long.gr", "/long.gr:1: line too long"},
     };
     for (const auto& [name, says] : cases) {
