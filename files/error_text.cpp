@@ -9,3 +9,8 @@ std::string errorReason(int number)
         text[0] = static_cast<char>(text[0] - 'A' + 'a');
     return text;
 }
+
+std::string errorAt(const std::string& name, long line)
+{
+    return name + ":" + std::to_string(line) + ": ";
+}

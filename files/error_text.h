@@ -1,4 +1,4 @@
-// The words error lines about files share.
+// The pieces every error line about a file is made of.
 #pragma once
 
 #include <string>
@@ -6,3 +6,6 @@
 // The system's message for errno value number, its first letter lower-cased
 // to follow a colon: "no such file or directory".
 std::string errorReason(int number);
+
+// "NAME:LINE: ", the start of an error about one line of a file.
+std::string errorAt(const std::string& name, long line);

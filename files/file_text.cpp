@@ -83,13 +83,13 @@ bool isPlainText(const std::string& text, const std::string& name, std::string& 
         if (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
             continue;
         if (byte == '\r') {
-            error = name + ":" + std::to_string(line) + ": stray carriage return";
+            error = errorAt(name, line) + "stray carriage return";
             return false;
         }
         if (byte != '\t' && (byte < 0x20 || byte > 0x7e)) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "0x%02X", byte);
-            error = name + ":" + std::to_string(line) + ": binary byte " + hex;
+            error = errorAt(name, line) + "binary byte " + hex;
             return false;
         }
     }

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "files/error_text.h"
 #include "files/line_source.h"
 #include "files/progress.h"
 #include "mapio/road_graph.h"
@@ -36,7 +37,7 @@ struct Place {
 
 static std::string at(const Place& place)
 {
-    return place.name + ":" + std::to_string(place.lines.lineNumber) + ": ";
+    return errorAt(place.name, place.lines.lineNumber);
 }
 
 // Splits on spaces and tabs; returns the field count, kMaxFields + 1 for more.
@@ -79,7 +80,7 @@ static bool nextFields(Place& place, std::string_view fields[kMaxFields], int& c
     }
     progressUpdate(place.progressBase + place.lines.bytesRead);
     if (place.lines.lineTooLong)
-        error = place.name + ":" + std::to_string(place.lines.lineNumber + 1) + ": line too long";
+        error = errorAt(place.name, place.lines.lineNumber + 1) + "line too long";
     else if (place.lines.readFailed)
         error = place.name + ": cannot read: input/output error";
     return false;

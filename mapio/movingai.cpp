@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cmath>
 
+#include "files/error_text.h"
 #include "files/file_text.h"
 
 // Header lines are a keyword and a number; anything longer is not a header.
@@ -26,11 +27,6 @@ struct Header {
     int width = 0;
     int height = 0;
 };
-
-static std::string at(const std::string& name, int line)
-{
-    return name + ":" + std::to_string(line) + ": ";
-}
 
 static bool parseSide(const std::string& word, int& side)
 {
@@ -72,7 +68,7 @@ static bool readHeader(const std::string& text, const std::string& name, std::si
 {
     std::string line;
     for (int number = 1; number <= kHeaderLines; ++number) {
-        const std::string where = at(name, number);
+        const std::string where = errorAt(name, number);
         if (!nextLine(text, offset, line)) {
             error = where + "header ends early";
             return false;
@@ -114,7 +110,7 @@ static bool readRows(const std::string& text, const std::string& name, std::size
     passable = 0;
     std::string line;
     for (int row = 0; row < header.height; ++row) {
-        const std::string where = at(name, kHeaderLines + 1 + row);
+        const std::string where = errorAt(name, kHeaderLines + 1 + row);
         if (!nextLine(text, offset, line)) {
             error = where + "expected " + std::to_string(header.height) + " rows, found " + std::to_string(row);
             return false;
@@ -129,7 +125,7 @@ static bool readRows(const std::string& text, const std::string& name, std::size
     }
     for (int number = kHeaderLines + 1 + header.height; nextLine(text, offset, line); ++number) {
         if (!line.empty()) {
-            error = at(name, number) + "more than " + std::to_string(header.height) + " rows";
+            error = errorAt(name, number) + "more than " + std::to_string(header.height) + " rows";
             return false;
         }
     }

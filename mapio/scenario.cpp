@@ -5,14 +5,10 @@
 #include <charconv>
 #include <cmath>
 
+#include "files/error_text.h"
 #include "files/file_text.h"
 
 constexpr std::size_t kFields = 9;
-
-static std::string at(const std::string& name, int line)
-{
-    return name + ":" + std::to_string(line) + ": ";
-}
 
 static bool parseWhole(const std::string& word, int& value)
 {
@@ -75,7 +71,7 @@ bool parseScenario(const std::string& text, const std::string& name, std::vector
     std::string line;
     const std::vector<std::string> version = nextLine(text, offset, line) ? splitWords(line) : std::vector<std::string>{};
     if (version.size() != 2 || version[0] != "version" || (version[1] != "1" && version[1] != "1.0")) {
-        error = at(name, 1) + "expected \"version 1\"";
+        error = errorAt(name, 1) + "expected \"version 1\"";
         return false;
     }
     std::vector<ScenarioProblem> read;
@@ -87,7 +83,7 @@ bool parseScenario(const std::string& text, const std::string& name, std::vector
         problem.line = number;
         std::string what;
         if (!parseProblem(words, problem, what)) {
-            error = at(name, number) + what;
+            error = errorAt(name, number) + what;
             return false;
         }
         read.push_back(std::move(problem));

@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "files/error_text.h"
 #include "files/file_text.h"
 #include "files/progress.h"
 
@@ -44,7 +45,7 @@ enum class Number { Ok, NotNumber, OutOfRange };
 
 static bool failAt(Reader& reader, long line, const std::string& what)
 {
-    *reader.error = *reader.name + ":" + std::to_string(line) + ": " + what;
+    *reader.error = errorAt(*reader.name, line) + what;
     return false;
 }
 
