@@ -9,6 +9,7 @@
 #include <unistd.h>
 
 #include "files/error_text.h"
+#include "files/file_names.h"
 
 // Attempts at a free temporary name before giving up.
 constexpr int kNameAttempts = 100;
@@ -20,14 +21,6 @@ struct Save {
     int fd = -1;
     int failure = 0; // errno of the first failure
 };
-
-static std::string folderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // Saving through a symbolic link replaces the file it points to, not the link.
 static std::string resolveTarget(const std::string& path)
@@ -42,10 +35,10 @@ static std::string resolveTarget(const std::string& path)
 // Created with the umask's permissions, or the old file's when there is one.
 static bool createTemporary(Save& save)
 {
-    const std::string folder = folderOf(save.target);
-    const std::string base = save.target.substr(save.target.rfind('/') + 1);
+    // Beside the target, so the rename never crosses file systems.
+    const std::string stem = folderOf(save.target) + "." + baseName(save.target) + ".tmp-" + std::to_string(getpid());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        save.temporary = folder + "/." + base + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        save.temporary = stem + "-" + std::to_string(attempt);
         save.fd = open(save.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (save.fd >= 0)
             break;
@@ -96,7 +89,8 @@ static bool finishTemporary(Save& save)
 // file systems cannot sync a folder (EINVAL): nothing more can be done there.
 static bool syncFolder(Save& save)
 {
-    const int folder = open(folderOf(save.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string name = folderOf(save.target);
+    const int folder = open(name.empty() ? "." : name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
         save.failure = errno;
         return false;

@@ -1,11 +1,10 @@
 #include "mapio/scenario.h"
 
-#include <sys/stat.h>
-
 #include <charconv>
 #include <cmath>
 
 #include "files/error_text.h"
+#include "files/file_names.h"
 #include "files/file_text.h"
 
 constexpr std::size_t kFields = 9;
@@ -56,12 +55,6 @@ static bool parseProblem(const std::vector<std::string>& words, ScenarioProblem&
     return true;
 }
 
-static bool fileExists(const std::string& path)
-{
-    struct stat status;
-    return stat(path.c_str(), &status) == 0;
-}
-
 bool parseScenario(const std::string& text, const std::string& name, std::vector<ScenarioProblem>& problems,
                    std::string& error)
 {
@@ -100,12 +93,9 @@ bool readScenarioFile(const std::string& path, std::vector<ScenarioProblem>& pro
 
 std::string scenarioMapPath(const std::string& scenarioPath, const std::string& mapName)
 {
-    const std::size_t slash = scenarioPath.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : scenarioPath.substr(0, slash + 1);
-    const std::size_t nameSlash = mapName.rfind('/');
-    const std::string baseName = nameSlash == std::string::npos ? mapName : mapName.substr(nameSlash + 1);
+    const std::string folder = folderOf(scenarioPath);
     const bool absolute = !mapName.empty() && mapName[0] == '/';
-    const std::string candidates[] = {folder + baseName, absolute ? mapName : folder + mapName, mapName};
+    const std::string candidates[] = {folder + baseName(mapName), absolute ? mapName : folder + mapName, mapName};
     for (const std::string& candidate : candidates)
         if (fileExists(candidate))
             return candidate;
