@@ -96,22 +96,7 @@ bool isPlainText(const std::string& text, const std::string& name, std::string& 
     return true;
 }
 
-bool nextLine(const std::string& text, std::size_t& offset, std::string& line)
-{
-    if (offset >= text.size())
-        return false;
-    std::size_t end = text.find('\n', offset);
-    const std::size_t next = end == std::string::npos ? text.size() : end + 1;
-    if (end == std::string::npos)
-        end = text.size();
-    if (end > offset && text[end - 1] == '\r')
-        --end;
-    line.assign(text, offset, end - offset);
-    offset = next;
-    return true;
-}
-
-std::vector<std::string> splitWords(const std::string& line)
+std::vector<std::string> splitWords(std::string_view line)
 {
     std::vector<std::string> words;
     std::size_t i = 0;
@@ -122,7 +107,7 @@ std::vector<std::string> splitWords(const std::string& line)
         while (i < line.size() && line[i] != ' ' && line[i] != '\t')
             ++i;
         if (i > start)
-            words.emplace_back(line, start, i - start);
+            words.emplace_back(line.substr(start, i - start));
     }
     return words;
 }

@@ -14,7 +14,7 @@ struct LineSource {
     std::FILE* file = nullptr;  // null when the text is in memory
     std::string buffer;         // file mode: read but not yet handed out
     std::string_view text;      // memory mode: the whole text
-    std::size_t position = 0;   // next character to hand out
+    std::size_t position = 0;   // next character to hand out; in memory mode, its offset in text
     bool atEnd = false;         // file mode: nothing more to read
     bool readFailed = false;    // file mode: reading stopped on an error
     bool lineTooLong = false;   // file mode: a line ran past kMaxLineBytes

@@ -6,6 +6,7 @@
 #include "files/error_text.h"
 #include "files/file_names.h"
 #include "files/file_text.h"
+#include "files/line_source.h"
 
 constexpr std::size_t kFields = 9;
 
@@ -60,23 +61,23 @@ bool parseScenario(const std::string& text, const std::string& name, std::vector
 {
     if (!isPlainText(text, name, error))
         return false;
-    std::size_t offset = 0;
-    std::string line;
-    const std::vector<std::string> version = nextLine(text, offset, line) ? splitWords(line) : std::vector<std::string>{};
+    LineSource lines = linesOfText(text);
+    std::string_view line;
+    const std::vector<std::string> version = nextLine(lines, line) ? splitWords(line) : std::vector<std::string>{};
     if (version.size() != 2 || version[0] != "version" || (version[1] != "1" && version[1] != "1.0")) {
         error = errorAt(name, 1) + "expected \"version 1\"";
         return false;
     }
     std::vector<ScenarioProblem> read;
-    for (int number = 2; nextLine(text, offset, line); ++number) {
+    while (nextLine(lines, line)) {
         const std::vector<std::string> words = splitWords(line);
         if (words.empty())
             continue;
         ScenarioProblem problem;
-        problem.line = number;
+        problem.line = static_cast<int>(lines.lineNumber);
         std::string what;
         if (!parseProblem(words, problem, what)) {
-            error = errorAt(name, number) + what;
+            error = errorAt(name, lines.lineNumber) + what;
             return false;
         }
         read.push_back(std::move(problem));
