@@ -81,9 +81,10 @@ bool nextLine(LineSource& source, std::string_view& line)
     const std::string_view rest = unread(source);
     if (rest.empty())
         return false;
+    const bool fed = end != std::string_view::npos;
     line = rest.substr(0, end);
-    source.position += end == std::string_view::npos ? rest.size() : end + 1;
-    if (!line.empty() && line.back() == '\r')
+    source.position += fed ? end + 1 : rest.size();
+    if (!line.empty() && line.back() == '\r' && (fed || !source.keepFinalCr))
         line.remove_suffix(1);
     ++source.lineNumber;
     return true;
