@@ -3,11 +3,13 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
+
+#include "files/error_text.h"
+#include "files/file_names.h"
 
 // Attempts at a free temporary name before giving up.
 constexpr int kNameAttempts = 100;
@@ -19,22 +21,6 @@ struct Save {
     int fd = -1;
     int failure = 0; // errno of the first failure
 };
-
-static std::string reason(int number)
-{
-    std::string text = std::strerror(number);
-    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
-        text[0] = static_cast<char>(text[0] - 'A' + 'a');
-    return text;
-}
-
-static std::string folderOf(const std::string& path)
-{
-    const std::size_t slash = path.rfind('/');
-    if (slash == std::string::npos)
-        return ".";
-    return slash == 0 ? "/" : path.substr(0, slash);
-}
 
 // Saving through a symbolic link replaces the file it points to, not the link.
 static std::string resolveTarget(const std::string& path)
@@ -49,10 +35,10 @@ static std::string resolveTarget(const std::string& path)
 // Created with the umask's permissions, or the old file's when there is one.
 static bool createTemporary(Save& save)
 {
-    const std::string folder = folderOf(save.target);
-    const std::string base = save.target.substr(save.target.rfind('/') + 1);
+    // Beside the target, so the rename never crosses file systems.
+    const std::string stem = folderOf(save.target) + "." + baseName(save.target) + ".tmp-" + std::to_string(getpid());
     for (int attempt = 0; attempt < kNameAttempts; ++attempt) {
-        save.temporary = folder + "/." + base + ".tmp-" + std::to_string(getpid()) + "-" + std::to_string(attempt);
+        save.temporary = stem + "-" + std::to_string(attempt);
         save.fd = open(save.temporary.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0666);
         if (save.fd >= 0)
             break;
@@ -103,7 +89,8 @@ static bool finishTemporary(Save& save)
 // file systems cannot sync a folder (EINVAL): nothing more can be done there.
 static bool syncFolder(Save& save)
 {
-    const int folder = open(folderOf(save.target).c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    const std::string name = folderOf(save.target);
+    const int folder = open(name.empty() ? "." : name.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
     if (folder < 0) {
         save.failure = errno;
         return false;
@@ -120,7 +107,7 @@ static bool refuseFolder(const std::string& path, std::string& error)
     struct stat status {};
     if (stat(path.c_str(), &status) != 0 || !S_ISDIR(status.st_mode))
         return false;
-    error = path + ": cannot save: " + reason(EISDIR);
+    error = path + ": cannot save: " + errorReason(EISDIR);
     return true;
 }
 
@@ -131,7 +118,7 @@ bool writeFileAtomically(const std::string& path, const std::string& contents, s
     Save save;
     save.target = resolveTarget(path);
     if (!createTemporary(save)) {
-        error = path + ": cannot save: " + reason(save.failure);
+        error = path + ": cannot save: " + errorReason(save.failure);
         return false;
     }
     const bool written = writeAll(save, contents);
@@ -141,11 +128,11 @@ bool writeFileAtomically(const std::string& path, const std::string& contents, s
         if (save.failure == 0)
             save.failure = errno;
         unlink(save.temporary.c_str());
-        error = path + ": cannot save: " + reason(save.failure);
+        error = path + ": cannot save: " + errorReason(save.failure);
         return false;
     }
     if (!syncFolder(save)) {
-        error = path + ": saved, but the folder could not be synced: " + reason(save.failure);
+        error = path + ": saved, but the folder could not be synced: " + errorReason(save.failure);
         return false;
     }
     return true;

@@ -2,7 +2,7 @@
 
 #include <sys/stat.h>
 
-static bool fileExists(const std::string& path)
+bool fileExists(const std::string& path)
 {
     struct stat info;
     return stat(path.c_str(), &info) == 0;

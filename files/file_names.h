@@ -7,6 +7,9 @@
 // True when name ends with ending.
 bool hasEnding(const std::string& name, const std::string& ending);
 
+// True when something (a file, a folder, ...) is at path.
+bool fileExists(const std::string& path);
+
 // The folder part of path, with its trailing '/'; "" when path has none.
 std::string folderOf(const std::string& path);
 

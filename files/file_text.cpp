@@ -2,26 +2,19 @@
 
 #include <cerrno>
 #include <cstdio>
-#include <cstring>
 
 #include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
-static std::string reason(int number)
-{
-    std::string text = std::strerror(number);
-    if (!text.empty() && text[0] >= 'A' && text[0] <= 'Z')
-        text[0] = static_cast<char>(text[0] - 'A' + 'a');
-    return text;
-}
+#include "files/error_text.h"
 
 static bool checkKind(const std::string& path, int fd, std::uint64_t maxBytes, std::size_t& size,
                       std::string& error)
 {
     struct stat status {};
     if (fstat(fd, &status) != 0) {
-        error = path + ": cannot read: " + reason(errno);
+        error = path + ": cannot read: " + errorReason(errno);
         return false;
     }
     if (S_ISDIR(status.st_mode))
@@ -50,7 +43,7 @@ static bool readAll(const std::string& path, int fd, std::uint64_t maxBytes, std
         if (got < 0 && errno == EINTR)
             continue;
         if (got < 0) {
-            error = path + ": cannot read: " + reason(errno);
+            error = path + ": cannot read: " + errorReason(errno);
             return false;
         }
         if (got == 0)
@@ -69,7 +62,7 @@ bool readWholeFile(const std::string& path, std::uint64_t maxBytes, std::string&
 {
     const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
-        error = path + ": cannot read: " + reason(errno);
+        error = path + ": cannot read: " + errorReason(errno);
         return false;
     }
     std::size_t size = 0;
@@ -90,35 +83,20 @@ bool isPlainText(const std::string& text, const std::string& name, std::string& 
         if (byte == '\r' && i + 1 < text.size() && text[i + 1] == '\n')
             continue;
         if (byte == '\r') {
-            error = name + ":" + std::to_string(line) + ": stray carriage return";
+            error = errorAt(name, line) + "stray carriage return";
             return false;
         }
         if (byte != '\t' && (byte < 0x20 || byte > 0x7e)) {
             char hex[8];
             std::snprintf(hex, sizeof hex, "0x%02X", byte);
-            error = name + ":" + std::to_string(line) + ": binary byte " + hex;
+            error = errorAt(name, line) + "binary byte " + hex;
             return false;
         }
     }
     return true;
 }
 
-bool nextLine(const std::string& text, std::size_t& offset, std::string& line)
-{
-    if (offset >= text.size())
-        return false;
-    std::size_t end = text.find('\n', offset);
-    const std::size_t next = end == std::string::npos ? text.size() : end + 1;
-    if (end == std::string::npos)
-        end = text.size();
-    if (end > offset && text[end - 1] == '\r')
-        --end;
-    line.assign(text, offset, end - offset);
-    offset = next;
-    return true;
-}
-
-std::vector<std::string> splitWords(const std::string& line)
+std::vector<std::string> splitWords(std::string_view line)
 {
     std::vector<std::string> words;
     std::size_t i = 0;
@@ -129,7 +107,7 @@ std::vector<std::string> splitWords(const std::string& line)
         while (i < line.size() && line[i] != ' ' && line[i] != '\t')
             ++i;
         if (i > start)
-            words.emplace_back(line, start, i - start);
+            words.emplace_back(line.substr(start, i - start));
     }
     return words;
 }

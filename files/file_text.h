@@ -1,9 +1,10 @@
 // Reading a whole map file into memory, refusing what is not a plain file,
-// and cutting plain text into lines and words.
+// and cutting plain text into words (files/line_source.h cuts it into lines).
 #pragma once
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // Reads the regular file at path into text. Refuses a missing or unreadable
@@ -17,9 +18,5 @@ bool readWholeFile(const std::string& path, std::uint64_t maxBytes, std::string&
 // "NAME:LINE: binary byte 0xNN" (or "stray carriage return").
 bool isPlainText(const std::string& text, const std::string& name, std::string& error);
 
-// Cuts the line starting at offset (its line ending and a CR before it left
-// off) and moves offset past it. False, changing nothing, at the end of text.
-bool nextLine(const std::string& text, std::size_t& offset, std::string& line);
-
 // The words of a line, split at runs of spaces and tabs.
-std::vector<std::string> splitWords(const std::string& line);
+std::vector<std::string> splitWords(std::string_view line);

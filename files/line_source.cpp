@@ -3,7 +3,8 @@
 #include <sys/stat.h>
 
 #include <cerrno>
-#include <cstring>
+
+#include "files/error_text.h"
 
 constexpr std::size_t kChunkBytes = 1u << 20;
 
@@ -42,13 +43,13 @@ bool openLines(const std::string& path, LineSource& source, std::string& error)
     source = LineSource{};
     std::FILE* file = std::fopen(path.c_str(), "rb");
     if (file == nullptr) {
-        error = path + ": cannot open: " + std::strerror(errno);
+        error = path + ": cannot open: " + errorReason(errno);
         return false;
     }
     struct stat status {};
     if (fstat(fileno(file), &status) != 0 || S_ISDIR(status.st_mode)) {
         std::fclose(file);
-        error = path + ": cannot open: " + std::strerror(EISDIR);
+        error = path + ": cannot open: " + errorReason(EISDIR);
         return false;
     }
     source.file = file;
@@ -80,9 +81,10 @@ bool nextLine(LineSource& source, std::string_view& line)
     const std::string_view rest = unread(source);
     if (rest.empty())
         return false;
+    const bool fed = end != std::string_view::npos;
     line = rest.substr(0, end);
-    source.position += end == std::string_view::npos ? rest.size() : end + 1;
-    if (!line.empty() && line.back() == '\r')
+    source.position += fed ? end + 1 : rest.size();
+    if (!line.empty() && line.back() == '\r' && (fed || !source.keepFinalCr))
         line.remove_suffix(1);
     ++source.lineNumber;
     return true;

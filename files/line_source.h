@@ -14,10 +14,11 @@ struct LineSource {
     std::FILE* file = nullptr;  // null when the text is in memory
     std::string buffer;         // file mode: read but not yet handed out
     std::string_view text;      // memory mode: the whole text
-    std::size_t position = 0;   // next character to hand out
+    std::size_t position = 0;   // next character to hand out; in memory mode, its offset in text
     bool atEnd = false;         // file mode: nothing more to read
     bool readFailed = false;    // file mode: reading stopped on an error
     bool lineTooLong = false;   // file mode: a line ran past kMaxLineBytes
+    bool keepFinalCr = false;   // a CR ending the text, no "\n" after it, stays in the last line
     long lineNumber = 0;        // number of the line last handed out
     std::uint64_t fileSize = 0; // file mode: size when opened
     std::uint64_t bytesRead = 0;
@@ -34,6 +35,7 @@ bool openLines(const std::string& path, LineSource& source, std::string& error);
 void closeLines(LineSource& source);
 
 // The next line, without its "\n" or "\r\n", valid until the next call; a
-// last line without "\n" counts. False at the end of the text, or when a read
-// fails or a file's line is too long (readFailed or lineTooLong then holds).
+// last line without "\n" counts, a CR ending it cut off unless keepFinalCr.
+// False at the end of the text, or when a read fails or a file's line is too
+// long (readFailed or lineTooLong then holds).
 bool nextLine(LineSource& source, std::string_view& line);

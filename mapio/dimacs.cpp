@@ -6,6 +6,7 @@
 #include <cstdio>
 #include <vector>
 
+#include "files/error_text.h"
 #include "files/line_source.h"
 #include "files/progress.h"
 #include "mapio/road_graph.h"
@@ -36,7 +37,7 @@ struct Place {
 
 static std::string at(const Place& place)
 {
-    return place.name + ":" + std::to_string(place.lines.lineNumber) + ": ";
+    return errorAt(place.name, place.lines.lineNumber);
 }
 
 // Splits on spaces and tabs; returns the field count, kMaxFields + 1 for more.
@@ -79,10 +80,25 @@ static bool nextFields(Place& place, std::string_view fields[kMaxFields], int& c
     }
     progressUpdate(place.progressBase + place.lines.bytesRead);
     if (place.lines.lineTooLong)
-        error = place.name + ":" + std::to_string(place.lines.lineNumber + 1) + ": line too long";
+        error = errorAt(place.name, place.lines.lineNumber + 1) + "line too long";
     else if (place.lines.readFailed)
         error = place.name + ": cannot read: input/output error";
     return false;
+}
+
+// Hands every line that is not a comment or blank, split into fields, to
+// readLine(fields, count), which sets error when it refuses one. False at the
+// first refusal or on a read fault, error set either way.
+template <typename ReadLine>
+static bool readEveryLine(Place& place, std::string& error, ReadLine readLine)
+{
+    std::string_view fields[kMaxFields];
+    int count = 0;
+    error.clear();
+    while (nextFields(place, fields, count, error))
+        if (!readLine(fields, count))
+            return false;
+    return error.empty();
 }
 
 static bool parseProblemLine(const Place& place, const std::string_view fields[], int count, ArcPart& part,
@@ -135,21 +151,15 @@ static bool parseArcLine(const Place& place, const std::string_view fields[], in
 
 static bool parseArcs(Place place, ArcPart& part, std::string& error)
 {
-    std::string_view fields[kMaxFields];
-    int count = 0;
-    error.clear();
-    while (nextFields(place, fields, count, error)) {
-        bool done = false;
+    const bool read = readEveryLine(place, error, [&](const std::string_view fields[], int count) {
         if (fields[0] == "p")
-            done = parseProblemLine(place, fields, count, part, error);
-        else if (fields[0] == "a")
-            done = parseArcLine(place, fields, count, part, error);
-        else
-            error = at(place) + "expected a \"c\", \"p\" or \"a\" line";
-        if (!done)
-            return false;
-    }
-    if (!error.empty())
+            return parseProblemLine(place, fields, count, part, error);
+        if (fields[0] == "a")
+            return parseArcLine(place, fields, count, part, error);
+        error = at(place) + "expected a \"c\", \"p\" or \"a\" line";
+        return false;
+    });
+    if (!read)
         return false;
     if (part.nodes < 0)
         error = place.name + ": no \"p sp NODES ARCS\" line";
@@ -217,26 +227,19 @@ static void placeCoordinates(const std::vector<Coordinate>& coordinates, RoadNet
 // Reads the coordinates of nodes 1..nodes into network.lon and network.lat.
 static bool parseCoordinates(Place place, long nodes, RoadNetwork& network, std::string& error)
 {
-    std::string_view fields[kMaxFields];
-    int count = 0;
     bool seenProblem = false;
     std::vector<bool> given(static_cast<std::size_t>(nodes), false);
     std::vector<Coordinate> coordinates;
-    error.clear();
-    while (nextFields(place, fields, count, error)) {
-        bool done = false;
+    const bool read = readEveryLine(place, error, [&](const std::string_view fields[], int count) {
         if (fields[0] == "p")
-            done = parseCoordinateProblem(place, fields, count, nodes, seenProblem, error);
-        else if (fields[0] == "v" && !seenProblem)
-            error = at(place) + "coordinates before the problem line";
-        else if (fields[0] == "v")
-            done = parseCoordinateLine(place, fields, count, given, coordinates, error);
-        else
-            error = at(place) + "expected a \"c\", \"p\" or \"v\" line";
-        if (!done)
-            return false;
-    }
-    if (!error.empty())
+            return parseCoordinateProblem(place, fields, count, nodes, seenProblem, error);
+        if (fields[0] == "v" && seenProblem)
+            return parseCoordinateLine(place, fields, count, given, coordinates, error);
+        error = at(place) + (fields[0] == "v" ? "coordinates before the problem line"
+                                              : "expected a \"c\", \"p\" or \"v\" line");
+        return false;
+    });
+    if (!read)
         return false;
     if (!seenProblem) {
         error = place.name + ": no \"p aux sp co NODES\" line";

@@ -4,7 +4,9 @@
 #include <charconv>
 #include <cmath>
 
+#include "files/error_text.h"
 #include "files/file_text.h"
+#include "files/line_source.h"
 
 // Header lines are a keyword and a number; anything longer is not a header.
 constexpr std::size_t kMaxHeaderLine = 256;
@@ -26,11 +28,6 @@ struct Header {
     int width = 0;
     int height = 0;
 };
-
-static std::string at(const std::string& name, int line)
-{
-    return name + ":" + std::to_string(line) + ": ";
-}
 
 static bool parseSide(const std::string& word, int& side)
 {
@@ -67,13 +64,12 @@ static bool gridFits(const Header& header, const std::string& where, std::string
     return false;
 }
 
-static bool readHeader(const std::string& text, const std::string& name, std::size_t& offset, Header& header,
-                       std::string& error)
+static bool readHeader(LineSource& lines, const std::string& name, Header& header, std::string& error)
 {
-    std::string line;
+    std::string_view line;
     for (int number = 1; number <= kHeaderLines; ++number) {
-        const std::string where = at(name, number);
-        if (!nextLine(text, offset, line)) {
+        const std::string where = errorAt(name, number);
+        if (!nextLine(lines, line)) {
             error = where + "header ends early";
             return false;
         }
@@ -104,18 +100,18 @@ static bool isPassable(char cell)
 }
 
 // Numbers the passable cells row by row; -1 for blocked ones.
-static bool readRows(const std::string& text, const std::string& name, std::size_t& offset, const Header& header,
-                     std::vector<int>& cellVertex, int& passable, std::string& error)
+static bool readRows(LineSource& lines, const std::string& name, const Header& header, std::vector<int>& cellVertex,
+                     int& passable, std::string& error)
 {
     // Grown row by row: a header promising more rows than the text holds costs nothing.
     const std::size_t cells = static_cast<std::size_t>(header.width) * header.height;
     cellVertex.clear();
-    cellVertex.reserve(std::min(cells, text.size() - offset));
+    cellVertex.reserve(std::min(cells, lines.text.size() - lines.position));
     passable = 0;
-    std::string line;
+    std::string_view line;
     for (int row = 0; row < header.height; ++row) {
-        const std::string where = at(name, kHeaderLines + 1 + row);
-        if (!nextLine(text, offset, line)) {
+        const std::string where = errorAt(name, kHeaderLines + 1 + row);
+        if (!nextLine(lines, line)) {
             error = where + "expected " + std::to_string(header.height) + " rows, found " + std::to_string(row);
             return false;
         }
@@ -127,9 +123,9 @@ static bool readRows(const std::string& text, const std::string& name, std::size
         for (char cell : line)
             cellVertex.push_back(isPassable(cell) ? passable++ : -1);
     }
-    for (int number = kHeaderLines + 1 + header.height; nextLine(text, offset, line); ++number) {
+    while (nextLine(lines, line)) {
         if (!line.empty()) {
-            error = at(name, number) + "more than " + std::to_string(header.height) + " rows";
+            error = errorAt(name, lines.lineNumber) + "more than " + std::to_string(header.height) + " rows";
             return false;
         }
     }
@@ -185,12 +181,11 @@ bool parseMovingAi(const std::string& text, const std::string& name, Scene& map,
 {
     if (!isPlainText(text, name, error))
         return false;
-    std::size_t offset = 0;
+    LineSource lines = linesOfText(text);
     Header header;
     GridInfo built;
     int count = 0;
-    if (!readHeader(text, name, offset, header, error) ||
-        !readRows(text, name, offset, header, built.cellVertex, count, error))
+    if (!readHeader(lines, name, header, error) || !readRows(lines, name, header, built.cellVertex, count, error))
         return false;
     built.width = header.width;
     built.height = header.height;

@@ -16,6 +16,7 @@
 #include <osmium/io/any_input.hpp>
 #include <osmium/osm/way.hpp>
 
+#include "files/error_text.h"
 #include "files/progress.h"
 #include "mapio/road_graph.h"
 
@@ -135,11 +136,11 @@ static bool isReadableFile(const std::string& path, std::string& error)
 {
     struct stat status {};
     if (stat(path.c_str(), &status) != 0) {
-        error = path + ": cannot open: " + std::strerror(errno);
+        error = path + ": cannot open: " + errorReason(errno);
         return false;
     }
     if (S_ISDIR(status.st_mode)) {
-        error = path + ": cannot open: " + std::strerror(EISDIR);
+        error = path + ": cannot open: " + errorReason(EISDIR);
         return false;
     }
     return true;

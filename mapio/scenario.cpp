@@ -1,18 +1,14 @@
 #include "mapio/scenario.h"
 
-#include <sys/stat.h>
-
 #include <charconv>
 #include <cmath>
 
+#include "files/error_text.h"
+#include "files/file_names.h"
 #include "files/file_text.h"
+#include "files/line_source.h"
 
 constexpr std::size_t kFields = 9;
-
-static std::string at(const std::string& name, int line)
-{
-    return name + ":" + std::to_string(line) + ": ";
-}
 
 static bool parseWhole(const std::string& word, int& value)
 {
@@ -60,34 +56,28 @@ static bool parseProblem(const std::vector<std::string>& words, ScenarioProblem&
     return true;
 }
 
-static bool fileExists(const std::string& path)
-{
-    struct stat status;
-    return stat(path.c_str(), &status) == 0;
-}
-
 bool parseScenario(const std::string& text, const std::string& name, std::vector<ScenarioProblem>& problems,
                    std::string& error)
 {
     if (!isPlainText(text, name, error))
         return false;
-    std::size_t offset = 0;
-    std::string line;
-    const std::vector<std::string> version = nextLine(text, offset, line) ? splitWords(line) : std::vector<std::string>{};
+    LineSource lines = linesOfText(text);
+    std::string_view line;
+    const std::vector<std::string> version = nextLine(lines, line) ? splitWords(line) : std::vector<std::string>{};
     if (version.size() != 2 || version[0] != "version" || (version[1] != "1" && version[1] != "1.0")) {
-        error = at(name, 1) + "expected \"version 1\"";
+        error = errorAt(name, 1) + "expected \"version 1\"";
         return false;
     }
     std::vector<ScenarioProblem> read;
-    for (int number = 2; nextLine(text, offset, line); ++number) {
+    while (nextLine(lines, line)) {
         const std::vector<std::string> words = splitWords(line);
         if (words.empty())
             continue;
         ScenarioProblem problem;
-        problem.line = number;
+        problem.line = static_cast<int>(lines.lineNumber);
         std::string what;
         if (!parseProblem(words, problem, what)) {
-            error = at(name, number) + what;
+            error = errorAt(name, lines.lineNumber) + what;
             return false;
         }
         read.push_back(std::move(problem));
@@ -104,12 +94,9 @@ bool readScenarioFile(const std::string& path, std::vector<ScenarioProblem>& pro
 
 std::string scenarioMapPath(const std::string& scenarioPath, const std::string& mapName)
 {
-    const std::size_t slash = scenarioPath.rfind('/');
-    const std::string folder = slash == std::string::npos ? "" : scenarioPath.substr(0, slash + 1);
-    const std::size_t nameSlash = mapName.rfind('/');
-    const std::string baseName = nameSlash == std::string::npos ? mapName : mapName.substr(nameSlash + 1);
+    const std::string folder = folderOf(scenarioPath);
     const bool absolute = !mapName.empty() && mapName[0] == '/';
-    const std::string candidates[] = {folder + baseName, absolute ? mapName : folder + mapName, mapName};
+    const std::string candidates[] = {folder + baseName(mapName), absolute ? mapName : folder + mapName, mapName};
     for (const std::string& candidate : candidates)
         if (fileExists(candidate))
             return candidate;

@@ -6,7 +6,9 @@
 #include <cstdio>
 #include <vector>
 
+#include "files/error_text.h"
 #include "files/file_text.h"
+#include "files/line_source.h"
 #include "files/progress.h"
 
 constexpr std::string_view kMagic = "vialoom-map";
@@ -31,11 +33,9 @@ enum class Next { Line, End, Fault };
 constexpr std::uint64_t kProgressEvery = 4096;
 
 struct Reader {
-    std::string_view text;
+    LineSource lines;
     const std::string* name = nullptr;
     std::string* error = nullptr;
-    std::size_t offset = 0;
-    long lineNumber = 0; // of the line last taken
     Scene map;
     std::vector<std::uint32_t> lineOf; // each vertex's line, for link errors
 };
@@ -44,19 +44,19 @@ enum class Number { Ok, NotNumber, OutOfRange };
 
 static bool failAt(Reader& reader, long line, const std::string& what)
 {
-    *reader.error = *reader.name + ":" + std::to_string(line) + ": " + what;
+    *reader.error = errorAt(*reader.name, line) + what;
     return false;
 }
 
 static bool fail(Reader& reader, const std::string& what)
 {
-    return failAt(reader, reader.lineNumber, what);
+    return failAt(reader, reader.lines.lineNumber, what);
 }
 
 // Where a missing line was due: the line after the last one.
 static bool failAtEnd(Reader& reader, const std::string& what)
 {
-    return failAt(reader, reader.lineNumber + 1, what);
+    return failAt(reader, reader.lines.lineNumber + 1, what);
 }
 
 static std::string quoted(std::string_view token)
@@ -104,15 +104,9 @@ static bool scanLine(Reader& reader, std::string_view line, Line& out)
 // Takes the next line, blank and comment lines included.
 static Next takeLine(Reader& reader, Line& out)
 {
-    if (reader.offset == reader.text.size())
+    std::string_view line;
+    if (!nextLine(reader.lines, line))
         return Next::End;
-    ++reader.lineNumber;
-    const std::string_view rest = reader.text.substr(reader.offset);
-    const std::size_t feed = rest.find('\n');
-    std::string_view line = rest.substr(0, feed);
-    reader.offset += feed == std::string_view::npos ? rest.size() : feed + 1;
-    if (feed != std::string_view::npos && !line.empty() && line.back() == '\r')
-        line.remove_suffix(1);
     if (line.size() > kMaxVmapLineBytes) {
         fail(reader, "line longer than " + std::to_string(kMaxVmapLineBytes) + " bytes");
         return Next::Fault;
@@ -121,7 +115,7 @@ static Next takeLine(Reader& reader, Line& out)
 }
 
 // Takes the next line that holds a token.
-static Next nextLine(Reader& reader, Line& out)
+static Next nextTokenLine(Reader& reader, Line& out)
 {
     for (;;) {
         const Next next = takeLine(reader, out);
@@ -273,7 +267,7 @@ static bool readVertex(Reader& reader, const Line& line, std::uint64_t vertexCou
         !readTargets(reader, line, linkCount, vertexCount, vertex))
         return false;
     reader.map.vertices.push_back(vertex);
-    reader.lineOf.push_back(static_cast<std::uint32_t>(reader.lineNumber));
+    reader.lineOf.push_back(static_cast<std::uint32_t>(reader.lines.lineNumber));
     return true;
 }
 
@@ -299,7 +293,7 @@ static bool readHeader(Reader& reader)
 static bool readVertexCount(Reader& reader, std::uint64_t& count)
 {
     Line line;
-    const Next next = nextLine(reader, line);
+    const Next next = nextTokenLine(reader, line);
     if (next == Next::Fault)
         return false;
     if (next == Next::End)
@@ -313,7 +307,7 @@ static bool readVertexCount(Reader& reader, std::uint64_t& count)
     if (count > static_cast<std::uint64_t>(kMaxMapVertices))
         return fail(reader, "vertex count " + quoted(line.tokens[1]) + " is above the limit of " +
                                 std::to_string(kMaxMapVertices));
-    const std::size_t room = (reader.text.size() - reader.offset) / kShortestVertexLine + 1;
+    const std::size_t room = (reader.lines.text.size() - reader.lines.position) / kShortestVertexLine + 1;
     reader.map.vertices.reserve(std::min<std::size_t>(count, room));
     reader.lineOf.reserve(std::min<std::size_t>(count, room));
     return true;
@@ -328,7 +322,7 @@ static bool readVertices(Reader& reader, std::uint64_t count)
 {
     Line line;
     for (std::uint64_t i = 0; i < count; ++i) {
-        const Next next = nextLine(reader, line);
+        const Next next = nextTokenLine(reader, line);
         if (next == Next::Fault)
             return false;
         if (next == Next::End)
@@ -338,7 +332,7 @@ static bool readVertices(Reader& reader, std::uint64_t count)
         if (!readVertex(reader, line, count))
             return false;
         if (i % kProgressEvery == 0)
-            progressUpdate(reader.offset);
+            progressUpdate(reader.lines.position);
     }
     return true;
 }
@@ -395,7 +389,7 @@ static bool readTrailer(Reader& reader)
 {
     Line line;
     for (;;) {
-        const Next next = nextLine(reader, line);
+        const Next next = nextTokenLine(reader, line);
         if (next == Next::Fault)
             return false;
         if (next == Next::End)
@@ -407,7 +401,7 @@ static bool readTrailer(Reader& reader)
     }
     if (line.count > 1)
         return fail(reader, "unexpected " + quoted(line.tokens[1]) + " after 'end'");
-    const Next next = nextLine(reader, line);
+    const Next next = nextTokenLine(reader, line);
     if (next == Next::Line)
         return fail(reader, "unexpected " + quoted(line.tokens[0]) + " after the 'end' line");
     return next == Next::End;
@@ -442,7 +436,10 @@ static bool checkLinks(Reader& reader)
 bool parseVmap(std::string_view text, const std::string& name, Scene& map, std::string& error)
 {
     Reader reader;
-    reader.text = text;
+    reader.lines = linesOfText(text);
+    // Only LF and CR LF end a line: a lone CR is refused wherever it stands,
+    // the end of the text included.
+    reader.lines.keepFinalCr = true;
     reader.name = &name;
     reader.error = &error;
     std::uint64_t count = 0;

@@ -88,6 +88,20 @@ TEST(WriteFileAtomically, ReplacesKeepingPermissionsThroughLinksAndLeavesNoTempo
     std::filesystem::remove_all(folder);
 }
 
+// A name without a folder is saved, and its folder synced, in the current one.
+TEST(WriteFileAtomically, SavesANameWithoutAFolderInTheCurrentOne)
+{
+    const std::string folder = makeFolder();
+    const std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(folder);
+    std::string error;
+    EXPECT_TRUE(writeFileAtomically("map.vmap", "here\n", error)) << error;
+    std::filesystem::current_path(before);
+    EXPECT_EQ(contentsOf(folder + "/map.vmap"), "here\n");
+    EXPECT_EQ(entries(folder), (std::set<std::string>{"map.vmap"}));
+    std::filesystem::remove_all(folder);
+}
+
 TEST(WriteFileAtomically, AFailureLeavesTheOldFileAndNoTemporary)
 {
     const std::string folder = makeFolder();

@@ -5,6 +5,7 @@
 #include <array>
 #include <filesystem>
 
+#include "files/line_source.h"
 #include "files/progress.h"
 #include "mapio/dimacs.h"
 #include "mapio/map_file.h"
@@ -68,6 +69,50 @@ TEST(ParseDimacs, RefusesFaultsWithFileAndLine)
     }
 }
 
+// CR LF and LF end lines, as does a CR ending the text; any other CR stays in
+// its field. Read from memory or from files, the outcome is the same.
+TEST(ParseDimacs, LineEndsAndBlankLinesAlikeFromMemoryAndFiles)
+{
+    using namespace std::string_literals;
+    const std::string folder = scratchFolder();
+    const std::string gr = folder + "/e.gr", co = folder + "/e.co";
+    const std::string arcs = "p sp 3 1\na 1 2 5";
+    const std::vector<std::array<std::string, 3>> cases = {
+        {arcs + "\n", kCo, "3"},
+        {"p sp 3 1\r\na 1 2 5\r\n", "p aux sp co 3\r\nv 1 0 0\r\nv 2 9 9\r\nv 3 1 1\r\n", "3"},
+        {arcs, "p aux sp co 3\nv 1 0 0\nv 2 9 9\nv 3 1 1", "3"},
+        {arcs + "\r", "p aux sp co 3\nv 1 0 0\nv 2 9 9\nv 3 1 1\r", "3"},
+        {"\n\r\n \t\n" + arcs + "\n\n\r\n", kCo, "3"},
+        {arcs + "\n\r", kCo, "3"},
+        {"p sp 3 1\na 1 2\r5\n", kCo, gr + ":2: expected \"a FROM TO LENGTH\""},
+        {"p sp 3 1\na 1 2 5\r\r\n", kCo, gr + ":2: expected \"a FROM TO LENGTH\""},
+        {"p sp 3 1\na 1 2 5\r\r", kCo, gr + ":2: expected \"a FROM TO LENGTH\""},
+        {"p sp 3 1\n\r\r\n", kCo, gr + ":2: expected a \"c\", \"p\" or \"a\" line"},
+        {"p sp 3 1\r a 1 2 5\n", kCo, gr + ":1: expected \"p sp NODES ARCS\""},
+        {"", kCo, gr + ": no \"p sp NODES ARCS\" line"},
+        {"\n\r\n\t\n", kCo, gr + ": no \"p sp NODES ARCS\" line"},
+        {arcs, "\n\n", co + ": no \"p aux sp co NODES\" line"},
+        {arcs + "\0\n"s, kCo, gr + ":2: expected \"a FROM TO LENGTH\""},
+        {"c \0\n"s + arcs, kCo, "3"},
+    };
+    for (const auto& [grText, coText, outcome] : cases) {
+        std::ofstream(gr, std::ios::binary) << grText;
+        std::ofstream(co, std::ios::binary) << coText;
+        Scene fromMemory, fromFiles;
+        std::string memoryError, fileError;
+        const bool readFromMemory = parseDimacs(grText, gr, coText, co, fromMemory, memoryError, nullptr);
+        const bool readFromFiles = readDimacsFile(gr, fromFiles, fileError);
+        EXPECT_EQ(readFromMemory ? std::to_string(fromMemory.vertices.size()) : memoryError, outcome) << grText;
+        EXPECT_EQ(readFromFiles ? std::to_string(fromFiles.vertices.size()) : fileError, outcome) << grText;
+    }
+    // Only files are held to a longest line.
+    Scene map;
+    std::string error;
+    EXPECT_TRUE(parseDimacs("c " + std::string(kMaxLineBytes + 10, 'x') + "\n" + kGr, "m.gr", kCo, "m.co", map,
+                            error, nullptr)) << error;
+    std::filesystem::remove_all(folder);
+}
+
 TEST(ParseDimacs, OneLinkPerPairInArcOrder)
 {
     const std::vector<std::pair<std::string, std::vector<std::vector<int>>>> cases = {
@@ -122,9 +167,9 @@ TEST(ReadDimacs, RefusesMissingFilesAndLongLines)
     std::ofstream(folder + "/long.co") << kCo;
     mkdir((folder + "/dir.gr").c_str(), 0700);
     const std::vector<std::pair<std::string, std::string>> cases = {
-        {"/none.gr", "/none.gr: cannot open: No such file or directory"},
-        {"/alone.gr", "/alone.co: cannot open: No such file or directory"},
-        {"/dir.gr", "/dir.gr: cannot open: Is a directory"},
+        {"/none.gr", "/none.gr: cannot open: no such file or directory"},
+        {"/alone.gr", "/alone.co: cannot open: no such file or directory"},
+        {"/dir.gr", "/dir.gr: cannot open: is a directory"},
         {"/long.gr", "/long.gr:1: line too long"},
     };
     for (const auto& [name, says] : cases) {

@@ -10,10 +10,10 @@
 #include <set>
 #include <sstream>
 
-#include "mapgen/random.h"
 #include "graph/history.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
+#include "mapgen/random.h"
 #include "route/route.h"
 #include "route/search.h"
 #include "ui/document.h"

@@ -60,6 +60,45 @@ TEST(MovingAiReader, RefusesMalformedTextWithOneLineAndChangesNothing)
     EXPECT_EQ(map.vertices.size(), 5u);
 }
 
+// Only CR LF or LF end a line; blank lines may follow the rows, and every
+// line, blank or not, counts in the numbers errors give.
+TEST(MovingAiReader, LineEndsBlankTailsAndLongLines)
+{
+    using namespace std::string_literals;
+    const std::string header = "type octile\nheight 1\nwidth 2\nmap\n";
+    const std::string spaced = "type octile" + std::string(245, ' ');
+    const std::pair<std::string, std::string> cases[] = {
+        {header + "..\n", "2"},
+        {"type octile\r\nheight 1\r\nwidth 2\r\nmap\r\n.@\r\n", "1"},
+        {header + "..", "2"},
+        {header + "..\n\n\r\n\n", "2"},
+        {header + "..\n \n", "e.map:6: more than 1 rows"},
+        {header + "..\n\n\n..", "e.map:8: more than 1 rows"},
+        {header + ".\r.\n", "e.map:5: stray carriage return"},
+        {header + "..\r", "e.map:5: stray carriage return"},
+        {header + "..\n\r", "e.map:6: stray carriage return"},
+        {header + "..\r\r\n", "e.map:5: stray carriage return"},
+        {"", "e.map:1: header ends early"},
+        {"type octile\nheight 1\nwidth 2", "e.map:4: header ends early"},
+        {"\n\n", "e.map:1: expected \"type octile\""},
+        {"\r\n", "e.map:1: expected \"type octile\""},
+        {header, "e.map:5: expected 1 rows, found 0"},
+        {header + "\n..\n", "e.map:5: row is 0 characters long, expected 2"},
+        {header + ".\0\n"s, "e.map:5: binary byte 0x00"},
+        {"\0"s, "e.map:1: binary byte 0x00"},
+        {header + "...\n", "e.map:5: row is 3 characters long, expected 2"},
+        {spaced + "\nheight 1\nwidth 2\nmap\n..\n", "2"},
+        {spaced + "\r\nheight 1\nwidth 2\nmap\n..\n", "2"},
+        {spaced + " \nheight 1\nwidth 2\nmap\n..\n", "e.map:1: line is longer than 256 characters"},
+    };
+    for (const auto& [text, outcome] : cases) {
+        Scene map;
+        std::string error;
+        const bool read = parseMovingAi(text, "e.map", map, error, nullptr);
+        EXPECT_EQ(read ? std::to_string(map.vertices.size()) : error, outcome) << text;
+    }
+}
+
 // Cell sizes that no float step divides evenly: every straight link must still
 // cost exactly one cell and every diagonal the same, or lengths would drift.
 TEST(MovingAiReader, CostsAreExactlyOneCellOrOneDiagonalWhateverTheSize)

@@ -121,8 +121,8 @@ TEST(ReadOsm, RefusesBadFilesWithOneLineAndLeavesTheMap)
         {"half.osm.pbf", pbf.substr(0, pbf.size() / 2), ": bad OpenStreetMap data: PBF error: unexpected EOF"},
         {"plain.osm.bz2", roads, ".bz2: not bzip2 data"},
         {"half.osm.bz2", bz2.substr(0, bz2.size() / 2), ".bz2: bzip2 data cut short"},
-        {"missing.osm", unwritten, ": cannot open: No such file or directory"},
-        {"folder.osm", unwritten, ": cannot open: Is a directory"},
+        {"missing.osm", unwritten, ": cannot open: no such file or directory"},
+        {"folder.osm", unwritten, ": cannot open: is a directory"},
     };
     for (const auto& bad : cases) {
         const std::string path = folder + "/" + bad[0];

@@ -202,6 +202,45 @@ TEST(ParseVmap, ReadsCrLfCommentsBlanksAndTabsLikeThePlainText)
     EXPECT_EQ(a.startVertex, -1);
 }
 
+// A line ends only at LF or CR LF; every line counts, blank or not, and a
+// lone CR anywhere (the end of the text included) is refused where it stands.
+TEST(ParseVmap, EndsLinesOnlyAtLfOrCrLfAndCountsEveryLine)
+{
+    using namespace std::string_literals;
+    const std::string body = "vertices 1\n0 0 0 0\nend";
+    const std::string x4096 = "#" + std::string(4095, 'x');
+    const std::string crInLine = "e.vmap:3: carriage return inside the line (only LF or CR LF ends a line)";
+    const std::pair<std::string, std::string> cases[] = {
+        {kHeader + body + "\n", "1"},
+        {"vialoom-map 1\r\nvertices 1\r\n0 0 0 0\r\nend\r\n", "1"},
+        {kHeader + body, "1"},
+        {kHeader + body + "\n\n\r\n \t\n", "1"},
+        {kHeader + "vertices 1\n0 0\r0 0\nend\n", crInLine},
+        {kHeader + "vertices 1\n0 0 0 0\r\r\nend\n", crInLine},
+        {kHeader + body + "\r", "e.vmap:4: carriage return inside the line (only LF or CR LF ends a line)"},
+        {"\r", "e.vmap:1: carriage return inside the line (only LF or CR LF ends a line)"},
+        {"", "e.vmap:1: empty file (a .vmap file starts with 'vialoom-map 1')"},
+        {"\n", "e.vmap:1: not a .vmap file (the first line must be 'vialoom-map 1')"},
+        {"\r\n\r\n", "e.vmap:1: not a .vmap file (the first line must be 'vialoom-map 1')"},
+        {"vialoom-map 1", "e.vmap:2: the file ends before the 'vertices' line"},
+        {kHeader + "\n \n\r\n", "e.vmap:5: the file ends before the 'vertices' line"},
+        {kHeader + "vertices 1\n0 0 0 0\n\n", "e.vmap:5: the file ends without its 'end' line (truncated?)"},
+        {kHeader + "vertices 1\n0 0 0 0\0\nend\n"s, "e.vmap:3: binary byte 0x00 (a .vmap file is text)"},
+        {kHeader + "vertices 1\n0 0 0 0 #\0\nend\n"s, "e.vmap:3: binary byte 0x00 (a .vmap file is text)"},
+        {kHeader + "vertices 0\n" + x4096 + "\nend\n", "0"},
+        {kHeader + "vertices 0\n" + x4096 + "\r\nend\n", "0"},
+        {kHeader + "vertices 0\n" + x4096 + "x\nend\n", "e.vmap:3: line longer than 4096 bytes"},
+        {kHeader + "vertices 0\nend\n" + x4096 + "\r", "e.vmap:4: line longer than 4096 bytes"},
+        {kHeader + "vertices 0\nend\n" + x4096 + "x", "e.vmap:4: line longer than 4096 bytes"},
+    };
+    for (const auto& [text, outcome] : cases) {
+        Scene map;
+        std::string error;
+        const bool read = parseVmap(text, "e.vmap", map, error);
+        EXPECT_EQ(read ? std::to_string(map.vertices.size()) : error, outcome) << text;
+    }
+}
+
 TEST(FormatVmap, WritesTheCanonicalFormItReads)
 {
     const std::string canonical = "vialoom-map 1\n# x y z, link count, linked vertices in table order\nvertices 2\n"
