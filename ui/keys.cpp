@@ -13,110 +13,53 @@
 constexpr std::size_t kKeysColumns = 14;
 
 // A generator replaces the whole scene: one step, so undo brings it all back.
-static bool generateScene(void (*generate)())
+template <void (*generate)()>
+static void generateScene()
 {
     beginEdit(kEditEverything);
     generate();
     endEdit();
-    return true;
 }
 
-static bool randomMap(int, int)
-{
-    return generateScene(generateRandomMap);
-}
-
-static bool latticeMap(int, int)
-{
-    return generateScene(generateGridMap);
-}
-
-static bool randomRoute(int, int)
+static void randomRoute()
 {
     beginEdit(kEditSelections | kEditRoute);
     if (pickRandomEnds())
         updateRoute();
     endEdit();
+}
+
+constexpr char kNothingToUndo[] = "nothing to undo";
+constexpr char kNothingToRedo[] = "nothing to redo";
+
+// Undo or redo, saying so when there is nothing to take back or do again.
+template <bool (*step)(), const char* nothing>
+static void stepHistory()
+{
+    if (!step())
+        showStatus(nothing);
+}
+
+// A command as a key's action, which goes on with the program: the command
+// alone, with one fixed argument, or with the pointer's position.
+template <auto command>
+static bool run(int, int)
+{
+    command();
     return true;
 }
 
-static bool save(int, int)
+template <auto command, auto argument>
+static bool runWith(int, int)
 {
-    saveDocument();
+    command(argument);
     return true;
 }
 
-static bool undo(int, int)
+template <auto command>
+static bool runAt(int x, int y)
 {
-    if (!undoEdit())
-        showStatus("nothing to undo");
-    return true;
-}
-
-static bool redo(int, int)
-{
-    if (!redoEdit())
-        showStatus("nothing to redo");
-    return true;
-}
-
-static bool searchView(int, int)
-{
-    toggleSearchView();
-    return true;
-}
-
-static bool nextAlgorithm(int, int)
-{
-    cycleSearchMode();
-    return true;
-}
-
-static bool playOrPause(int, int)
-{
-    toggleReplay();
-    return true;
-}
-
-static bool stepForward(int, int)
-{
-    stepReplay(+1);
-    return true;
-}
-
-static bool stepBack(int, int)
-{
-    stepReplay(-1);
-    return true;
-}
-
-static bool faster(int, int)
-{
-    scaleReplaySpeed(true);
-    return true;
-}
-
-static bool slower(int, int)
-{
-    scaleReplaySpeed(false);
-    return true;
-}
-
-static bool inspect(int x, int y)
-{
-    inspectAt(x, y);
-    return true;
-}
-
-static bool exportView(int, int)
-{
-    exportPicture();
-    return true;
-}
-
-static bool help(int, int)
-{
-    openHelp();
+    command(x, y);
     return true;
 }
 
@@ -128,20 +71,21 @@ static bool quit(int, int)
 // \x1a is CTRL+Z, \x19 CTRL+Y and \x1b ESC, as GLUT reports them.
 const KeyRow kKeyRows[] = {
     {"Keys (a letter and its capital do the same)"},
-    {"1", "generate a random map", {{"1", randomMap}}},
-    {"2", "generate a 40 x 40 lattice map", {{"2", latticeMap}}},
-    {"f", "route between random vertices", {{"fF", randomRoute}}},
-    {"s", "save the map", {{"sS", save}}},
-    {"u, CTRL+Z", "undo", {{"uU\x1a", undo}}},
-    {"r, CTRL+Y", "redo", {{"rR\x19", redo}}},
-    {"v", "search view: explored and waiting vertices, stats", {{"vV", searchView}}},
-    {"m", "next algorithm: A*, Dijkstra, greedy best-first", {{"mM", nextAlgorithm}}},
-    {"space", "play or pause the replay of the last search", {{" ", playOrPause}}},
-    {".  ,", "replay one expansion forward, back", {{".", stepForward}, {",", stepBack}}},
-    {"+  -", "replay twice as fast, half as fast", {{"+", faster}, {"-", slower}}},
-    {"i", "inspect the vertex nearest the pointer", {{"iI", inspect}}},
-    {"e", "export the view as an SVG picture", {{"eE", exportView}}},
-    {"h, ?", "this help; any key closes it", {{"hH?", help}}},
+    {"1", "generate a random map", {{"1", run<generateScene<generateRandomMap>>}}},
+    {"2", "generate a 40 x 40 lattice map", {{"2", run<generateScene<generateGridMap>>}}},
+    {"f", "route between random vertices", {{"fF", run<randomRoute>}}},
+    {"s", "save the map", {{"sS", run<saveDocument>}}},
+    {"u, CTRL+Z", "undo", {{"uU\x1a", run<stepHistory<undoEdit, kNothingToUndo>>}}},
+    {"r, CTRL+Y", "redo", {{"rR\x19", run<stepHistory<redoEdit, kNothingToRedo>>}}},
+    {"v", "search view: explored and waiting vertices, stats", {{"vV", run<toggleSearchView>}}},
+    {"m", "next algorithm: A*, Dijkstra, greedy best-first", {{"mM", run<cycleSearchMode>}}},
+    {"space", "play or pause the replay of the last search", {{" ", run<toggleReplay>}}},
+    {".  ,", "replay one expansion forward, back", {{".", runWith<stepReplay, +1>}, {",", runWith<stepReplay, -1>}}},
+    {"+  -", "replay twice as fast, half as fast",
+     {{"+", runWith<scaleReplaySpeed, true>}, {"-", runWith<scaleReplaySpeed, false>}}},
+    {"i", "inspect the vertex nearest the pointer", {{"iI", runAt<inspectAt>}}},
+    {"e", "export the view as an SVG picture", {{"eE", run<exportPicture>}}},
+    {"h, ?", "this help; any key closes it", {{"hH?", run<openHelp>}}},
     {"q, ESC", "quit (unsaved work is kept)", {{"qQ\x1b", quit}}},
     {"Mouse"},
     {"click", "add a vertex"},
