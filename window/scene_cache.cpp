@@ -11,14 +11,11 @@
 #include "graph/scene.h"
 #include "window/layers.h"
 
-constexpr std::size_t kChannels = 4; // RGBA; alpha carries the mask
+constexpr std::size_t kChannels = 4; // RGBA; alpha carries the link mask
 constexpr GLubyte kLinkAlpha = 255;
-constexpr GLubyte kPointAlpha = 128;
-// Alpha-test thresholds that pass links alone, or points and links.
-constexpr GLfloat kLinksOnly = 0.75f;
-constexpr GLfloat kPointsAndLinks = 0.25f;
 
-// What the kept pixels were drawn from: the graph and the window's size.
+// What the kept pixels were drawn from: the graph and the window's size. The
+// ground they were drawn over is the palette's, which the window never changes.
 struct CacheKey {
     std::uint64_t revision = 0;
     GLint viewport[4] = {};
@@ -30,9 +27,8 @@ struct PixelRect {
 };
 
 // The pixels of keptRect, bottom row first, as points then links left them;
-// alpha is kLinkAlpha where a link was drawn, kPointAlpha where only a point
-// was, 0 on the ground. Outside the rectangle nothing was drawn. The ground's
-// colour is never kept, so it is no part of the key.
+// alpha is kLinkAlpha where a link was drawn and 0 elsewhere. Around the
+// rectangle the viewport holds nothing but the ground.
 static std::vector<GLubyte> keptPixels;
 static PixelRect keptRect;
 static CacheKey keptKey;
@@ -73,23 +69,18 @@ static void keepRect(const std::vector<GLubyte>& pixels, GLint fullWidth, const 
     }
 }
 
-static bool drawnOverBlack(const std::vector<GLubyte>& pixels, std::size_t i)
-{
-    return (pixels[i] | pixels[i + 1] | pixels[i + 2]) != 0;
-}
-
 // Marks link pixels in points (taking their colour from links) and returns the
-// smallest rectangle, relative to the viewport, outside which nothing was drawn.
-static PixelRect mergeLinks(std::vector<GLubyte>& points, const std::vector<GLubyte>& links, GLint width)
+// smallest rectangle, relative to the viewport, outside which all is ground.
+static PixelRect mergeLinks(std::vector<GLubyte>& points, const std::vector<GLubyte>& links,
+                            const GLubyte* ground, GLint width)
 {
     GLint left = width, right = -1, bottom = -1, top = -1;
     for (std::size_t i = 0; i < points.size(); i += kChannels) {
-        const bool link = drawnOverBlack(links, i);
-        const bool point = drawnOverBlack(points, i);
+        const bool link = (links[i] | links[i + 1] | links[i + 2]) != 0;
         if (link)
             std::copy(&links[i], &links[i + 3], &points[i]);
-        points[i + 3] = link ? kLinkAlpha : point ? kPointAlpha : 0;
-        if (link || point) {
+        points[i + 3] = link ? kLinkAlpha : 0;
+        if (link || !std::equal(&points[i], &points[i + 3], ground)) {
             const GLint x = static_cast<GLint>(i / kChannels % width);
             const GLint y = static_cast<GLint>(i / kChannels / width);
             left = std::min(left, x);
@@ -104,24 +95,26 @@ static PixelRect mergeLinks(std::vector<GLubyte>& points, const std::vector<GLub
     return PixelRect{left, bottom, right - left + 1, top - bottom + 1};
 }
 
-// Each layer alone over black tells which pixels it covers (neither is ever
-// black). Each is rasterised once; the buffer is left cleared to the ground.
+// Links alone over black tell which pixels they cover (they are never black);
+// points alone over the ground give the rest. Each layer is rasterised once.
 static void capture(const CacheKey& key)
 {
     const PixelRect viewport{key.viewport[0], key.viewport[1], key.viewport[2], key.viewport[3]};
     std::vector<GLubyte> links, points;
-    GLfloat ground[4] = {};
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, ground);
+    GLubyte ground[kChannels] = {};
+    GLfloat clearColour[4] = {};
+    glGetFloatv(GL_COLOR_CLEAR_VALUE, clearColour);
     glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
     glClear(GL_COLOR_BUFFER_BIT);
     drawLinks();
     readRect(viewport, links);
+    glClearColor(clearColour[0], clearColour[1], clearColour[2], clearColour[3]);
     glClear(GL_COLOR_BUFFER_BIT);
+    if (viewport.width > 0 && viewport.height > 0)
+        glReadPixels(viewport.x, viewport.y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, ground);
     drawPoints();
     readRect(viewport, points);
-    glClearColor(ground[0], ground[1], ground[2], ground[3]);
-    glClear(GL_COLOR_BUFFER_BIT);
-    const PixelRect drawn = mergeLinks(points, links, viewport.width);
+    const PixelRect drawn = mergeLinks(points, links, ground, viewport.width);
     keepRect(points, viewport.width, drawn);
     keptRect = PixelRect{viewport.x + drawn.x, viewport.y + drawn.y, drawn.width, drawn.height};
     keptKey = key;
@@ -129,15 +122,17 @@ static void capture(const CacheKey& key)
     ++captureCount;
 }
 
-// Draws the kept points and links where they were read, or only the links.
+// Draws the kept pixels where they were read, all of them or only the links.
 // The alpha they carry is a mask, so it never reaches the colour buffer.
 static void drawKept(bool linksOnly)
 {
     if (keptPixels.empty())
         return;
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
-    glAlphaFunc(GL_GREATER, linksOnly ? kLinksOnly : kPointsAndLinks);
-    glEnable(GL_ALPHA_TEST);
+    if (linksOnly) {
+        glAlphaFunc(GL_GREATER, 0.5f);
+        glEnable(GL_ALPHA_TEST);
+    }
     glWindowPos2i(keptRect.x, keptRect.y);
     glDrawPixels(keptRect.width, keptRect.height, GL_RGBA, GL_UNSIGNED_BYTE, keptPixels.data());
     glDisable(GL_ALPHA_TEST);

