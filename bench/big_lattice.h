@@ -7,6 +7,6 @@ constexpr float kBigLatticeSpacing = 0.6f;
 
 // Replaces the scene with 1000 x 1000 vertices kBigLatticeSpacing apart, each
 // linked to its eight neighbours, and the route from the top-left corner to
-// the bottom-right one. Built once; later calls copy it back and bump
-// verticesRevision, so a drawing sees a changed scene.
+// the bottom-right one. Built once; later calls put a copy back through
+// replaceScene, so a drawing sees a changed scene.
 void loadBigLattice();
