@@ -35,7 +35,8 @@ static std::string searchState(const SearchTrace& trace, int vertex)
     const std::size_t i = static_cast<std::size_t>(vertex);
     if (!hasTables(trace, vertex) || trace.reachedAt[i] == -1)
         return "never reached by the last search";
-    std::string line = format("g %.2f, h %.2f, f %.2f, ", trace.g[i], trace.h[i], searchScore(trace.mode, trace.g[i], trace.h[i]));
+    const float f = searchScore(trace.mode, trace.g[i], trace.h[i]);
+    std::string line = format("g %.2f, h %.2f, f %.2f, ", trace.g[i], trace.h[i], f);
     if (trace.expandedAt[i] != -1)
         return line + format("expanded at step %d", trace.expandedAt[i] + 1);
     return line + format("waiting since step %d, never expanded", trace.reachedAt[i]);
