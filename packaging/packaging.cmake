@@ -1,6 +1,25 @@
 # Install layout and the Debian package (cpack -G DEB in the build tree).
 include(GNUInstallDirs)
 
+# The manual page, written at build time from the tables behind --help and
+# the help overlay and the prose of vialoom.1.in; dated by the newest release
+# in CHANGELOG.md, so that building it again gives the same bytes.
+set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${PROJECT_SOURCE_DIR}/CHANGELOG.md)
+file(STRINGS ${PROJECT_SOURCE_DIR}/CHANGELOG.md vialoom_releases REGEX "^## \\[[0-9]")
+list(GET vialoom_releases 0 vialoom_newest_release)
+string(REGEX MATCH "[0-9]+-[0-9]+-[0-9]+" VIALOOM_RELEASE_DATE "${vialoom_newest_release}")
+add_executable(vialoom_manpage ${CMAKE_CURRENT_LIST_DIR}/manual_page_main.cpp)
+target_link_libraries(vialoom_manpage PRIVATE vialoom_logic)
+set(VIALOOM_MANUAL_PAGE ${CMAKE_BINARY_DIR}/vialoom.1)
+add_custom_command(OUTPUT ${VIALOOM_MANUAL_PAGE} ${VIALOOM_MANUAL_PAGE}.gz
+  COMMAND vialoom_manpage ${CMAKE_CURRENT_LIST_DIR}/vialoom.1.in ${PROJECT_VERSION}
+          ${VIALOOM_RELEASE_DATE} ${VIALOOM_MANUAL_PAGE}
+  COMMAND gzip -9nkf ${VIALOOM_MANUAL_PAGE}
+  DEPENDS vialoom_manpage ${CMAKE_CURRENT_LIST_DIR}/vialoom.1.in ${PROJECT_SOURCE_DIR}/CHANGELOG.md
+  COMMENT "Writing the manual page vialoom.1" VERBATIM)
+add_custom_target(vialoom_manual ALL DEPENDS ${VIALOOM_MANUAL_PAGE})
+install(FILES ${VIALOOM_MANUAL_PAGE}.gz DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+
 install(TARGETS vialoom RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/vialoom.desktop
         DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
