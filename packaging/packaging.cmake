@@ -27,6 +27,11 @@ install(FILES ${CMAKE_CURRENT_LIST_DIR}/vialoom-mime.xml
         DESTINATION ${CMAKE_INSTALL_DATADIR}/mime/packages RENAME vialoom.xml)
 install(FILES ${CMAKE_CURRENT_LIST_DIR}/vialoom.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# Where bash-completion and Debian's zsh look for a command's completion.
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/vialoom.bash
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions RENAME vialoom)
+install(FILES ${CMAKE_CURRENT_LIST_DIR}/_vialoom
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/zsh/vendor-completions)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME vialoom)
