@@ -95,9 +95,14 @@ TEST(ManualPage, MarkersAreFilledAndUnknownOnesRefused)
     EXPECT_EQ(roffSynopsis("vialoom --help | --version"), "\\fBvialoom\\fR \\fB\\-\\-help\\fR | \\fB\\-\\-version\\fR");
 }
 
-#ifdef VIALOOM_MANUAL_PAGE
+#ifndef VIALOOM_MANUAL_PAGE
+#define VIALOOM_MANUAL_PAGE "" // a build without packaging/ writes no page
+#endif
+
 TEST(ManualPage, ShowsEveryCommandOptionAndKeyOfHelpAndTheOverlay)
 {
+    if (std::string(VIALOOM_MANUAL_PAGE).empty())
+        GTEST_SKIP() << "this build writes no manual page";
     const std::string roff = readFile(VIALOOM_MANUAL_PAGE);
     ASSERT_FALSE(roff.empty()) << VIALOOM_MANUAL_PAGE;
     const std::string text = rendered(roff);
@@ -146,4 +151,3 @@ TEST(ManualPage, ShowsEveryCommandOptionAndKeyOfHelpAndTheOverlay)
         }
     }
 }
-#endif
