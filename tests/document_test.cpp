@@ -27,7 +27,12 @@ struct Folder {
         char pattern[] = "/tmp/vialoom-document-XXXXXX";
         path = mkdtemp(pattern);
     }
-    ~Folder() { std::system(("rm -rf '" + path + "'").c_str()); }
+    // A scratch folder left behind harms nothing, so the status is not checked.
+    ~Folder()
+    {
+        if (std::system(("rm -rf '" + path + "'").c_str()) != 0)
+            return;
+    }
     std::vector<std::string> names() const
     {
         std::vector<std::string> found;
