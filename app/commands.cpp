@@ -22,11 +22,14 @@ struct ConvertOptions {
     bool view = false;
 };
 
+// Digits only: from_chars would take "-0", and no index has a sign.
 static bool parseIndex(const std::string& word, int& index)
 {
+    if (word.empty() || word[0] < '0' || word[0] > '9')
+        return false;
     const char* end = word.data() + word.size();
     const auto [stop, fault] = std::from_chars(word.data(), end, index);
-    return fault == std::errc() && stop == end && index >= 0;
+    return fault == std::errc() && stop == end;
 }
 
 static bool vertexInRange(const std::string& word, const Scene& map, int& index, std::FILE* err)

@@ -92,12 +92,17 @@ TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "3"}, 1, "found: no\nexpanded: 2 of 4", ""},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "4"}, 2, "", "vertex 4 out of range"},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "-1", "2"}, 2, "", "'-1' is not a vertex index"},
+        {{"route", VIALOOM_TEST_DATA "/islands.vmap", "-0", "2"}, 2, "", "'-0' is not a vertex index"},
+        {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "+2"}, 2, "", "'+2' is not a vertex index"},
+        {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", " 2"}, 2, "", "' 2' is not a vertex index"},
         {{"--bogus"}, 2, "", "Try 'vialoom --help'"},
         {{"route", "/nonexistent/m.vmap", "0", "1"}, 2, "", "vialoom: /nonexistent/m.vmap"},
         {{"convert", "a.vmap", "b.txt"}, 2, "", "write .vmap or .svg"},
         {{"convert", "a.vmap", "b.vmap", "--view"}, 2, "", "only apply to .svg"},
         {{"convert", "a.vmap", "b.svg", "--from", "1"}, 2, "", "go together"},
         {{"convert", "a.vmap", "b.svg", "--from", "x", "--to", "1"}, 2, "", "not a vertex index"},
+        {{"convert", "a.vmap", "b.svg", "--from", "-0", "--to", "1"}, 2, "", "'-0' is not a vertex index"},
+        {{"convert", "a.vmap", "b.svg", "--from", "1", "--to", "-0"}, 2, "", "'-0' is not a vertex index"},
     };
     for (const Expect& c : cases) {
         std::string out, err;
