@@ -151,7 +151,9 @@ static bool collectCaught(const std::string& path, Collected& collected, std::st
     try {
         return collectRoads(path, collected, error);
     } catch (const osmium::xml_error& fault) {
-        error = path + ":" + std::to_string(fault.line) + ": bad OSM XML: " + oneLine(fault.error_string.c_str());
+        // Faults the library finds in the elements themselves carry no line (0).
+        const std::string where = fault.line > 0 ? ":" + std::to_string(fault.line) : "";
+        error = path + where + ": bad OSM XML: " + oneLine(fault.error_string.c_str());
     } catch (const osmium::bzip2_error& fault) {
         error = path + ": " + bzip2Fault(fault.bzip2_error_code);
     } catch (const std::bad_alloc&) {
