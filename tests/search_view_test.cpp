@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <map>
@@ -245,6 +246,8 @@ struct SvgCounts {
     std::map<std::string, int> elements; // "group/element" -> count
     int routePoints = -1;
     std::string text;
+    std::map<std::string, std::string> root;          // the <svg> element's attributes
+    std::vector<std::pair<double, double>> points;     // cx, cy of the "points" circles
 };
 
 struct ParseState {
@@ -263,6 +266,16 @@ SvgCounts parseSvg(const std::string& svg)
         [](void* data, const XML_Char* name, const XML_Char** attributes) {
             auto& s = *static_cast<ParseState*>(data);
             std::string id;
+            if (std::string(name) == "svg")
+                for (int i = 0; attributes[i] != nullptr; i += 2)
+                    s.counts->root[attributes[i]] = attributes[i + 1];
+            if (std::string(name) == "circle" && !s.groups.empty() && s.groups.back() == "points") {
+                // Positions are written as floats: read back as what they stand for.
+                std::map<std::string, double> at;
+                for (int i = 0; attributes[i] != nullptr; i += 2)
+                    at[attributes[i]] = std::strtof(attributes[i + 1], nullptr);
+                s.counts->points.emplace_back(at["cx"], at["cy"]);
+            }
             for (int i = 0; attributes[i] != nullptr; i += 2) {
                 if (std::string(attributes[i]) == "id")
                     id = attributes[i + 1];
@@ -355,6 +368,59 @@ TEST(Svg, ConvertRefusesMissingVerticesAndWritesAFileThatParses)
     ASSERT_TRUE(svg.wellFormed);
     EXPECT_EQ(svg.elements.at("points/circle"), 1600);
     EXPECT_NE(svg.text.find("Dijkstra check"), std::string::npos);
+    std::remove(path.c_str());
+}
+
+// The number of a whole attribute value; NaN unless all of it is a number.
+static double wholeNumber(const std::string& text)
+{
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' ? value : std::nan("");
+}
+
+TEST(Svg, MapsOfAnyFloatCoordinatesGetAFinitePositiveBoxHoldingEveryPoint)
+{
+    const float big = std::numeric_limits<float>::max(), tiny = std::numeric_limits<float>::denorm_min();
+    const std::vector<std::vector<std::pair<float, float>>> maps = {
+        {{3e9f, 10.0f}, {20.0f, 30.0f}},
+        {{-3e9f, -5.0f}, {100.0f, 2e9f}},
+        {{big, big}},
+        {{-big, -big}, {big, big}},
+        {{tiny, -tiny}, {-tiny, 1e-38f}},
+        {{-0.0f, 0.0f}, {-1.0f, -1.0f}},
+    };
+    const std::string path = ::testing::TempDir() + "vialoom-wide-test.svg";
+    for (const auto& points : maps) {
+        Scene map;
+        for (const auto& [x, y] : points) {
+            map.vertices.emplace_back();
+            map.vertices.back().x = x;
+            map.vertices.back().y = y;
+        }
+        std::string error;
+        ASSERT_TRUE(exportMapSvg(map, -1, -1, false, path, error)) << error;
+        std::stringstream written;
+        written << std::ifstream(path).rdbuf();
+        const SvgCounts svg = parseSvg(written.str());
+        SCOPED_TRACE(written.str().substr(0, 200));
+        ASSERT_TRUE(svg.wellFormed);
+        const double width = wholeNumber(svg.root.at("width")), height = wholeNumber(svg.root.at("height"));
+        EXPECT_TRUE(std::isfinite(width) && width >= 800.0);
+        EXPECT_TRUE(std::isfinite(height) && height >= 600.0);
+        std::istringstream box(svg.root.at("viewBox"));
+        std::string left, top, boxWidth, boxHeight, more;
+        ASSERT_TRUE(box >> left >> top >> boxWidth >> boxHeight && !(box >> more));
+        EXPECT_EQ(wholeNumber(boxWidth), width);
+        EXPECT_EQ(wholeNumber(boxHeight), height);
+        const double x0 = wholeNumber(left), y0 = wholeNumber(top);
+        ASSERT_TRUE(std::isfinite(x0) && std::isfinite(y0) && x0 <= 0.0 && y0 <= 0.0);
+        ASSERT_EQ(svg.points.size(), points.size());
+        for (const auto& [x, y] : svg.points) {
+            EXPECT_TRUE(x >= x0 && x <= x0 + width) << x;
+            EXPECT_TRUE(y >= y0 && y <= y0 + height) << y;
+        }
+    }
     std::remove(path.c_str());
 }
 
