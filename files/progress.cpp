@@ -2,6 +2,8 @@
 
 #include <unistd.h>
 
+#include "files/error_text.h"
+
 struct ProgressState {
     bool open = false;
     std::string name;
@@ -27,7 +29,7 @@ static bool onTerminal()
 static void showPercent(int percent)
 {
     std::FILE* stream = progressStream();
-    const std::string text = "vialoom: reading " + progress.name + "... " + std::to_string(percent) + "%";
+    const std::string text = "vialoom: reading " + printableText(progress.name) + "... " + std::to_string(percent) + "%";
     std::fprintf(stream, "\r%s", text.c_str());
     progress.width = text.size();
     std::fflush(stream);

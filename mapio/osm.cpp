@@ -113,14 +113,15 @@ static bool collectRoads(const std::string& path, Collected& collected, std::str
     return true;
 }
 
-// Library messages may span lines; errors are one line.
+// Library messages may span lines and quote the file; errors are one
+// printable line.
 static std::string oneLine(const char* text)
 {
     std::string line = text;
     for (char& c : line)
         if (c == '\n' || c == '\r')
             c = ' ';
-    return line;
+    return printableText(line);
 }
 
 static std::string bzip2Fault(int code)

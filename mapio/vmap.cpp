@@ -59,11 +59,13 @@ static bool failAtEnd(Reader& reader, const std::string& what)
     return failAt(reader, reader.lines.lineNumber + 1, what);
 }
 
+// Control bytes never get this far (scanLine refuses them), but bytes
+// 0x80-0xff may: those that are not printable UTF-8 are escaped.
 static std::string quoted(std::string_view token)
 {
     if (token.size() <= kQuoteBytes)
-        return "'" + std::string(token) + "'";
-    return "'" + std::string(token.substr(0, kQuoteBytes)) + "...'";
+        return "'" + printableText(token) + "'";
+    return "'" + printableText(token.substr(0, kQuoteBytes)) + "...'";
 }
 
 static bool refuseByte(Reader& reader, unsigned char byte)

@@ -96,6 +96,11 @@ TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "+2"}, 2, "", "'+2' is not a vertex index"},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", " 2"}, 2, "", "' 2' is not a vertex index"},
         {{"--bogus"}, 2, "", "Try 'vialoom --help'"},
+        // User text is echoed with what a terminal would act on escaped.
+        {{"route", VIALOOM_TEST_DATA "/islands.vmap", "\x9b", "2"}, 2, "", "route: '\\x9b' is not a vertex index"},
+        {{"route", "/nonexistent/\x9b\n.vmap", "0", "1"}, 2, "", "vialoom: /nonexistent/\\x9b\\x0a.vmap: cannot"},
+        {{"--\x1b[2J"}, 2, "", "vialoom: unknown option '--\\x1b[2J'\nTry"},
+        {{"convert", "a.vmap", "b.svg", "--\x9b"}, 2, "", "unknown option '--\\x9b'"},
         {{"route", "/nonexistent/m.vmap", "0", "1"}, 2, "", "vialoom: /nonexistent/m.vmap"},
         {{"convert", "a.vmap", "b.txt"}, 2, "", "write .vmap or .svg"},
         {{"convert", "a.vmap", "b.vmap", "--view"}, 2, "", "only apply to .svg"},
@@ -111,6 +116,8 @@ TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
         EXPECT_NE(err.find(c.err), std::string::npos) << err;
         if (c.status == 2) {
             EXPECT_EQ(err.rfind("vialoom: ", 0), 0u) << err;
+            EXPECT_EQ(err.find_first_of("\x1b\x9b"), std::string::npos) << err;
+            EXPECT_EQ(err.find('\n'), err.find("\nTry") == std::string::npos ? err.size() - 1 : err.find("\nTry"));
         }
     }
 }

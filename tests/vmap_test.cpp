@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/error_text.h"
 #include "mapio/vmap.h"
 
 namespace {
@@ -151,6 +152,13 @@ const Fault kFaults[] = {
     {"unknown keyword", kHeader + "vertices 0\nfinish 0\nend\n", 3, "unknown line 'finish'"},
     {"no end line", kHeader + "vertices 1\n0 0 0 0\nstart 0\n", 5, "without its 'end' line"},
     {"content after end", kHeader + "vertices 0\nend\n\nstart 0\n", 5, "after the 'end' line"},
+    // Bytes 0x80-0xff reach the quoted tokens: what a terminal would act on is escaped.
+    {"terminal control byte", kHeader + "vertices 1\n0 \x9b[2J 0 0\nend\n", 3, "y coordinate '\\x9b[2J' is not"},
+    {"C1 control in UTF-8", kHeader + "vertices 0\nstart\xc2\x9b 0\nend\n", 3, "unknown line 'start\\xc2\\x9b'"},
+    {"cut UTF-8", kHeader + "vertices 1\n0 0 0 0 \xe5\x9c\nend\n", 3, "unexpected '\\xe5\\x9c' after"},
+    {"readable UTF-8", kHeader + "vertices 1\n\xef\xbc\x91 0 0 0\nend\n", 3, "x coordinate '\xef\xbc\x91' is not"},
+    {"escape cut at 32 bytes", kHeader + "vertices 1\n" + std::string(31, '1') + "\xff\xff 0 0 0\nend\n", 3,
+     "x coordinate '1111111111111111111111111111111\\xff...' is not"},
 };
 
 } // namespace
@@ -165,6 +173,7 @@ TEST(ParseVmap, RefusesEveryMalformedTextWithItsLineAndLeavesTheMapAlone)
         EXPECT_EQ(error.rfind("bad.vmap:" + std::to_string(fault.line) + ": ", 0), 0u) << error;
         EXPECT_NE(error.find(fault.message), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), std::string::npos);
+        EXPECT_EQ(printableText(error), error) << "holds bytes a terminal would act on";
         EXPECT_EQ(fields(map), fields(sentinelMap()));
     }
 }
