@@ -192,6 +192,42 @@ TEST(Replay, PlaysAtItsSpeedEndsAtTheFinishedSearchAndKeepsTheSpeedInRange)
     EXPECT_EQ(replayStepAt(replay, 1000, 60.0), 1000) << "ended: the finished search";
 }
 
+TEST(Replay, StepsFromTheStartForwardAndFromTheEndBackward)
+{
+    struct Case {
+        const char* what;
+        bool played;               // space pressed, and the replay run to its end, first
+        std::vector<int> deltas;   // '.' is +1, ',' is -1
+        std::vector<int> shown;    // the step after each
+    };
+    const Case cases[] = {
+        {"'.' starts at step 1", false, {+1, +1, +1, -1}, {1, 2, 3, 2}},
+        {"',' starts one before the end", false, {-1, -1, +1}, {99, 98, 99}},
+        {"'.' on to the end stays there", false, {+100, +1, -1}, {100, 100, 99}},
+        {"a replay played to the end starts over", true, {+1, +1}, {1, 2}},
+    };
+    for (const Case& c : cases) {
+        Replay replay;
+        if (c.played)
+            playOrPause(replay, 100, 0.0);
+        std::vector<int> shown;
+        for (int delta : c.deltas) {
+            stepReplayBy(replay, delta, 100, 10.0);
+            shown.push_back(replayStepAt(replay, 100, 20.0));
+            EXPECT_TRUE(replayShowing(replay, 100, 20.0) && !replay.playing) << c.what;
+        }
+        EXPECT_EQ(shown, c.shown) << c.what;
+    }
+    Replay replay;
+    stepReplayBy(replay, +1, 100, 0.0);
+    stepReplayBy(replay, +1, 100, 0.0);
+    playOrPause(replay, 100, 0.0);
+    EXPECT_EQ(replayStepAt(replay, 100, 1.0), 2 + 64) << "space plays on from the step shown";
+    endReplay(replay);
+    playOrPause(replay, 100, 5.0);
+    EXPECT_EQ(replayStepAt(replay, 100, 5.0), 0) << "space with no replay plays from the start";
+}
+
 TEST(RouteTo, FollowsParentsAndStopsOnALoop)
 {
     SearchTrace trace;
