@@ -110,7 +110,7 @@ std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioP
     const double cost = routeCost(map.vertices, tableRoute(cameFrom, start, goal, map.vertices.size()));
     if (std::isinf(cost))
         return "the search left a broken route";
-    length = cost / grid.cellSize;
+    length = cost / map.cellSize; // as 'route' gives it
     if (std::fabs(length - problem.optimalLength) > kLengthTolerance * problem.optimalLength)
         return "route length " + formatLength(length) + ", optimal " + formatLength(problem.optimalLength);
     return "";

@@ -68,6 +68,8 @@ static int printRoute(const std::vector<std::string>& words, std::FILE* out, std
     std::fprintf(out, "cost: %.9g\n", cost);
     if (map.metresPerUnit > 0.0)
         std::fprintf(out, "cost in metres: %.1f\n", cost * map.metresPerUnit);
+    if (map.cellSize > 0.0)
+        std::fprintf(out, "cost in cells: %.4f\n", cost / map.cellSize);
     std::fprintf(out, "hops: %zu\nroute:", route.size() - 1);
     for (int vertex : route)
         std::fprintf(out, " %d", vertex);

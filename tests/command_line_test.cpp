@@ -121,3 +121,30 @@ TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
         }
     }
 }
+
+// A 49 x 49 Moving AI grid lands at about 12.24 pixels a cell; its routes are
+// priced in cells, the unit of the benchmark's scenario files, as 'check' does.
+TEST(Commands, RoutesOnAGridArePricedInCellsAsCheckDoes)
+{
+    const std::string folder = ::testing::TempDir(), map = folder + "open49.map", scen = folder + "open49.scen";
+    std::string text = "type octile\nheight 49\nwidth 49\nmap\n";
+    for (int row = 0; row < 49; ++row)
+        text += std::string(49, '.') + "\n";
+    std::FILE* file = std::fopen(map.c_str(), "w");
+    std::fputs(text.c_str(), file);
+    std::fclose(file);
+    file = std::fopen(scen.c_str(), "w");
+    std::fputs("version 1\n0\topen49.map\t49\t49\t0\t0\t33\t2\t33.82842712\n", file);
+    std::fclose(file);
+
+    // (0, 0) to (33, 2): 31 straight moves and 2 diagonal ones.
+    std::string out, err;
+    const std::string goal = std::to_string(2 * 49 + 33);
+    EXPECT_EQ(run({"route", map.c_str(), "0", goal.c_str()}, out, err), 0) << err;
+    EXPECT_NE(out.find("\ncost in cells: 33.8284\nhops: 33\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("metres"), std::string::npos) << out;
+    EXPECT_EQ(run({"check", scen.c_str()}, out, err), 0) << out << err;
+    EXPECT_EQ(out, "1 passed, 0 failed\n");
+    std::remove(map.c_str());
+    std::remove(scen.c_str());
+}

@@ -241,6 +241,29 @@ TEST(RouteTo, FollowsParentsAndStopsOnALoop)
     EXPECT_LE(routeTo(trace, 4).size(), trace.parent.size() + 1) << "a self-loop must not hang";
 }
 
+TEST(Stats, CostsAreGivenInTheMapsOwnUnit)
+{
+    Scene plain, grid, roads;
+    grid.cellSize = 12.25;
+    roads.metresPerUnit = 2.5;
+    EXPECT_EQ(costText(414.39f, plain), "414.39");
+    EXPECT_EQ(costText(414.39f, grid), "33.83 cells");
+    EXPECT_EQ(costText(414.39f, roads), "1036.0 m");
+
+    SearchTrace trace;
+    trace.start = 0;
+    trace.goal = 1;
+    trace.found = true;
+    trace.g = {0.0f, 49.0f};
+    trace.h = {0.0f, 0.0f};
+    trace.reachedAt = {0, 1};
+    trace.expandedAt = {0, -1};
+    trace.parent = {-1, 0};
+    grid.vertices.resize(2);
+    EXPECT_EQ(searchLine(trace, grid).substr(0, 32), "A*: cost 4.00 cells, 1 hops, exp");
+    EXPECT_EQ(checkLine(trace, Reference{49.0f, 2}, grid), "Dijkstra check: cost 4.00 cells, expanded 2 - cheapest: yes");
+}
+
 TEST(Stats, OptimalityWordsFollowTheCosts)
 {
     const float inf = std::numeric_limits<float>::infinity();
@@ -268,7 +291,7 @@ TEST(Stats, OptimalityWordsFollowTheCosts)
         trace.reachedAt = {0, 1};
         trace.expandedAt = {0, -1};
         trace.parent = {-1, 0};
-        const std::string line = checkLine(trace, Reference{c.cheapest, 7});
+        const std::string line = checkLine(trace, Reference{c.cheapest, 7}, Scene{});
         EXPECT_EQ(line.substr(line.size() - std::string(c.tail).size()), c.tail) << c.what << ": " << line;
     }
     EXPECT_TRUE(costsAgree(1000.0f, 1000.0f * (1.0f + 4.0f * FLT_EPSILON), 10));

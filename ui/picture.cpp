@@ -64,8 +64,7 @@ bool exportMapSvg(const Scene& map, int from, int to, bool view, const std::stri
             StepSets sets = setsAtStep(trace, stepCount(trace));
             scene.expanded = std::move(sets.expanded);
             scene.waiting = std::move(sets.waiting);
-            const int count = static_cast<int>(map.vertices.size());
-            scene.panels.push_back(panelAt(statsLines(trace, count, checkWithDijkstra(map.vertices, trace)),
+            scene.panels.push_back(panelAt(statsLines(trace, map, checkWithDijkstra(map.vertices, trace)),
                                            kPanelMargin, kPanelMargin));
         }
     } else if (view) {
