@@ -21,7 +21,9 @@ std::string errorAt(const std::string& name, long line)
 static std::size_t printableUtf8(std::string_view text)
 {
     const auto byte = [&](std::size_t i) { return i < text.size() ? static_cast<unsigned char>(text[i]) : 0u; };
-    const auto inRange = [&](std::size_t i, unsigned low, unsigned high) { return byte(i) >= low && byte(i) <= high; };
+    const auto inRange = [&](std::size_t i, unsigned low, unsigned high) {
+        return byte(i) >= low && byte(i) <= high;
+    };
     const unsigned lead = byte(0);
     std::size_t length = 0;
     unsigned low = 0x80, high = 0xbf; // the range of the second byte

@@ -29,7 +29,8 @@ static bool onTerminal()
 static void showPercent(int percent)
 {
     std::FILE* stream = progressStream();
-    const std::string text = "vialoom: reading " + printableText(progress.name) + "... " + std::to_string(percent) + "%";
+    const std::string text =
+        "vialoom: reading " + printableText(progress.name) + "... " + std::to_string(percent) + "%";
     std::fprintf(stream, "\r%s", text.c_str());
     progress.width = text.size();
     std::fflush(stream);

@@ -1,7 +1,7 @@
 // The scene: every vertex with its links, the last search's predecessor
-// table, the three selections and the map's scale (metres or grid cells). A map read from a file
-// and the scene the program edits are this one type; the program edits one
-// process-wide instance, touched by one thread.
+// table, the three selections and the map's scale (metres, or grid cells). A
+// map read from a file and the scene the program edits are this one type; the
+// program edits one process-wide instance, touched by one thread.
 #pragma once
 
 #include <cstddef>

@@ -399,9 +399,10 @@ static bool readTrailerLine(Reader& reader, const Line& line)
     if (startsNumber(keyword))
         return fail(reader, "more vertex lines than the " + std::to_string(reader.map.vertices.size()) +
                                 " declared");
-    return fail(reader, "unknown line " + quoted(keyword) +
-                            (reader.version >= 2 ? " (expected start, goal, marked, metres-per-unit, cell-size or end)"
-                                                 : " (expected start, goal, marked, metres-per-unit or end)"));
+    // Version 1's words stay as they were.
+    const char* expected = reader.version >= 2 ? " (expected start, goal, marked, metres-per-unit, cell-size or end)"
+                                               : " (expected start, goal, marked, metres-per-unit or end)";
+    return fail(reader, "unknown line " + quoted(keyword) + expected);
 }
 
 static bool readTrailer(Reader& reader)

@@ -131,7 +131,8 @@ TEST(Document, AnImportedMapIsSavedBesideItNeverOverIt)
 // saving an imported city lost its metres (and a grid its cells).
 TEST(Document, AMapsScaleSurvivesOpeningSavingAndUndo)
 {
-    for (const auto& [name, metres, cell] : {std::tuple{"/city.osm", 2.5, 0.0}, std::tuple{"/arena.map", 0.0, 12.25}}) {
+    const std::tuple<const char*, double, double> maps[] = {{"/city.osm", 2.5, 0.0}, {"/arena.map", 0.0, 12.25}};
+    for (const auto& [name, metres, cell] : maps) {
         SCOPED_TRACE(name);
         Folder folder;
         clearMap();

@@ -261,7 +261,8 @@ TEST(Stats, CostsAreGivenInTheMapsOwnUnit)
     trace.parent = {-1, 0};
     grid.vertices.resize(2);
     EXPECT_EQ(searchLine(trace, grid).substr(0, 32), "A*: cost 4.00 cells, 1 hops, exp");
-    EXPECT_EQ(checkLine(trace, Reference{49.0f, 2}, grid), "Dijkstra check: cost 4.00 cells, expanded 2 - cheapest: yes");
+    EXPECT_EQ(checkLine(trace, Reference{49.0f, 2}, grid),
+              "Dijkstra check: cost 4.00 cells, expanded 2 - cheapest: yes");
 }
 
 TEST(Stats, OptimalityWordsFollowTheCosts)
