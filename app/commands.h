@@ -11,6 +11,11 @@
 // route or a failed check, 2 a wrong command line or an unreadable file).
 int runCommand(const CommandLine& line, std::FILE* out, std::FILE* err);
 
+// Prints "vialoom: TEXT" and a line end to err, TEXT made printable (see
+// files/error_text.h): file names and words from the command line are echoed
+// in it.
+void complain(std::FILE* err, const std::string& text);
+
 // Reads the map a command or the window opens; on failure prints the one-line
 // error to err and returns false.
 bool loadMapOrComplain(const std::string& path, Scene& map, std::FILE* err);

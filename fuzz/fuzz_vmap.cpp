@@ -38,7 +38,8 @@ static bool sameMap(const Scene& a, const Scene& b)
 {
     if (a.vertices.size() != b.vertices.size() || a.startVertex != b.startVertex ||
         a.goalVertex != b.goalVertex || a.markedVertex != b.markedVertex ||
-        !sameBits(&a.metresPerUnit, &b.metresPerUnit, sizeof(double)))
+        !sameBits(&a.metresPerUnit, &b.metresPerUnit, sizeof(double)) ||
+        !sameBits(&a.cellSize, &b.cellSize, sizeof(double)))
         return false;
     for (std::size_t i = 0; i < a.vertices.size(); ++i)
         if (!sameVertex(a.vertices[i], b.vertices[i]))

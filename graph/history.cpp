@@ -32,6 +32,7 @@ struct Step {
     std::map<int, int> route;         // kEditRoute
     std::vector<Vertex> image;        // kEditEverything: the vertex list
     double metresPerUnit = 0.0;       // kEditEverything: the map's scale
+    double cellSize = 0.0;            // kEditEverything: its grid's cell
     std::uint64_t stateBefore = 0;
     std::uint64_t stateAfter = 0;
     std::size_t bytes = 0;
@@ -95,7 +96,8 @@ static unsigned changedParts(const Step& step)
     if ((step.parts & kEditRoute) && step.route != scene.cameFrom)
         changed |= kEditRoute;
     if ((step.parts & kEditEverything) &&
-        (!sameVertices(step.image, scene.vertices) || step.metresPerUnit != scene.metresPerUnit))
+        (!sameVertices(step.image, scene.vertices) || step.metresPerUnit != scene.metresPerUnit ||
+         step.cellSize != scene.cellSize))
         changed |= kEditEverything;
     return changed;
 }
@@ -124,6 +126,7 @@ static void flip(Step& step, bool undo)
     if (step.parts & kEditEverything) {
         swapVertexList(step.image);
         std::swap(scene.metresPerUnit, step.metresPerUnit);
+        std::swap(scene.cellSize, step.cellSize);
     }
     if ((step.parts & kEditAppend) && undo)
         cutVerticesFrom(step.keptCount, step.tail);
@@ -218,6 +221,7 @@ void beginEdit(unsigned parts, int a, int b)
     if (parts & kEditEverything) {
         pending.image = scene.vertices;
         pending.metresPerUnit = scene.metresPerUnit;
+        pending.cellSize = scene.cellSize;
     }
 }
 

@@ -192,6 +192,7 @@ bool parseMovingAi(const std::string& text, const std::string& name, Scene& map,
     const double fitting = std::min(kFitWidth / header.width, kFitHeight / header.height);
     built.cellSize = roundDownTo(fitting, kCellStep);
     Scene read;
+    read.cellSize = built.cellSize;
     read.vertices.resize(count);
     placeVertices(built, read.vertices);
     for (int row = 0; row < built.height; ++row)

@@ -113,14 +113,15 @@ static bool collectRoads(const std::string& path, Collected& collected, std::str
     return true;
 }
 
-// Library messages may span lines; errors are one line.
+// Library messages may span lines and quote the file; errors are one
+// printable line.
 static std::string oneLine(const char* text)
 {
     std::string line = text;
     for (char& c : line)
         if (c == '\n' || c == '\r')
             c = ' ';
-    return line;
+    return printableText(line);
 }
 
 static std::string bzip2Fault(int code)
@@ -151,7 +152,9 @@ static bool collectCaught(const std::string& path, Collected& collected, std::st
     try {
         return collectRoads(path, collected, error);
     } catch (const osmium::xml_error& fault) {
-        error = path + ":" + std::to_string(fault.line) + ": bad OSM XML: " + oneLine(fault.error_string.c_str());
+        // Faults the library finds in the elements themselves carry no line (0).
+        const std::string where = fault.line > 0 ? ":" + std::to_string(fault.line) : "";
+        error = path + where + ": bad OSM XML: " + oneLine(fault.error_string.c_str());
     } catch (const osmium::bzip2_error& fault) {
         error = path + ": " + bzip2Fault(fault.bzip2_error_code);
     } catch (const std::bad_alloc&) {

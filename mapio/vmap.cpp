@@ -12,7 +12,6 @@
 #include "files/progress.h"
 
 constexpr std::string_view kMagic = "vialoom-map";
-constexpr std::string_view kVersion = "1";
 // x, y, z, the link count, up to kMaxLinks targets, and one more to see excess.
 constexpr int kMaxTokens = 4 + kMaxLinks + 1;
 // The shortest vertex line, "0 0 0 0" and its line feed: bounds what a
@@ -38,6 +37,7 @@ struct Reader {
     std::string* error = nullptr;
     Scene map;
     std::vector<std::uint32_t> lineOf; // each vertex's line, for link errors
+    int version = 1;                   // 2 adds the cell-size line
 };
 
 enum class Number { Ok, NotNumber, OutOfRange };
@@ -59,11 +59,13 @@ static bool failAtEnd(Reader& reader, const std::string& what)
     return failAt(reader, reader.lines.lineNumber + 1, what);
 }
 
+// Control bytes never get this far (scanLine refuses them), but bytes
+// 0x80-0xff may: those that are not printable UTF-8 are escaped.
 static std::string quoted(std::string_view token)
 {
     if (token.size() <= kQuoteBytes)
-        return "'" + std::string(token) + "'";
-    return "'" + std::string(token.substr(0, kQuoteBytes)) + "...'";
+        return "'" + printableText(token) + "'";
+    return "'" + printableText(token.substr(0, kQuoteBytes)) + "...'";
 }
 
 static bool refuseByte(Reader& reader, unsigned char byte)
@@ -196,14 +198,14 @@ static bool startsNumber(std::string_view token)
     return isDigit(token[0]) || token[0] == '-' || token[0] == '.';
 }
 
-static bool isKeyword(std::string_view token)
+static bool isKeyword(const Reader& reader, std::string_view token)
 {
     if (token[0] < 'a' || token[0] > 'z')
         return false;
     for (std::string_view keyword : {"vertices", "start", "goal", "marked", "metres-per-unit", "end"})
         if (token == keyword)
             return true;
-    return false;
+    return reader.version >= 2 && token == "cell-size";
 }
 
 static bool readCoordinate(Reader& reader, std::string_view token, const char* axis, float& value)
@@ -283,8 +285,9 @@ static bool readHeader(Reader& reader)
         return fail(reader, "not a .vmap file (the first line must be 'vialoom-map 1')");
     if (line.count < 2)
         return fail(reader, "the header names no version (expected 'vialoom-map 1')");
-    if (line.tokens[1] != kVersion)
-        return fail(reader, "version " + quoted(line.tokens[1]) + " is not read by this program (it reads 1)");
+    if (line.tokens[1] != "1" && line.tokens[1] != "2")
+        return fail(reader, "version " + quoted(line.tokens[1]) + " is not read by this program (it reads 1 and 2)");
+    reader.version = line.tokens[1] == "2" ? 2 : 1;
     if (line.count > 2)
         return fail(reader, "unexpected " + quoted(line.tokens[2]) + " after the version");
     return true;
@@ -327,7 +330,7 @@ static bool readVertices(Reader& reader, std::uint64_t count)
             return false;
         if (next == Next::End)
             return failAtEnd(reader, "the file ends after " + listed(i, count));
-        if (isKeyword(line.tokens[0]))
+        if (isKeyword(reader, line.tokens[0]))
             return fail(reader, quoted(line.tokens[0]) + " comes after only " + listed(i, count));
         if (!readVertex(reader, line, count))
             return false;
@@ -367,6 +370,19 @@ static bool readScale(Reader& reader, const Line& line)
     return true;
 }
 
+static bool readCellSize(Reader& reader, const Line& line)
+{
+    if (line.count != 2)
+        return fail(reader, "'cell-size' takes one number");
+    if (reader.map.cellSize != 0.0)
+        return fail(reader, "a second 'cell-size' line");
+    double size = 0.0;
+    if (parseReal(line.tokens[1], size) != Number::Ok || !(size > 0.0))
+        return fail(reader, "cell size " + quoted(line.tokens[1]) + " is not a positive finite number");
+    reader.map.cellSize = size;
+    return true;
+}
+
 static bool readTrailerLine(Reader& reader, const Line& line)
 {
     const std::string_view keyword = line.tokens[0];
@@ -378,11 +394,15 @@ static bool readTrailerLine(Reader& reader, const Line& line)
         return readSelection(reader, line, reader.map.markedVertex);
     if (keyword == "metres-per-unit")
         return readScale(reader, line);
+    if (keyword == "cell-size" && reader.version >= 2)
+        return readCellSize(reader, line);
     if (startsNumber(keyword))
         return fail(reader, "more vertex lines than the " + std::to_string(reader.map.vertices.size()) +
                                 " declared");
-    return fail(reader, "unknown line " + quoted(keyword) +
-                            " (expected start, goal, marked, metres-per-unit or end)");
+    // Version 1's words stay as they were.
+    const char* expected = reader.version >= 2 ? " (expected start, goal, marked, metres-per-unit, cell-size or end)"
+                                               : " (expected start, goal, marked, metres-per-unit or end)";
+    return fail(reader, "unknown line " + quoted(keyword) + expected);
 }
 
 static bool readTrailer(Reader& reader)

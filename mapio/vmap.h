@@ -20,6 +20,7 @@ constexpr std::uint64_t kMaxVmapFileBytes = 1ull << 30;
 bool parseVmap(std::string_view text, const std::string& name, Scene& map, std::string& error);
 
 // The .vmap text of map; floats are written so they read back bit for bit.
+// Version 2 only when map has a cell size, else version 1 as it always was.
 // Link costs are not written (see parseVmap); map must be consistent.
 std::string formatVmap(const Scene& map);
 

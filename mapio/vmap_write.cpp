@@ -44,7 +44,9 @@ std::string formatVmap(const Scene& map)
 {
     std::string text;
     text.reserve(64 + map.vertices.size() * kGuessedLineBytes);
-    text += "vialoom-map 1\n";
+    // Version 2 only for what version 1 cannot hold, so other maps are
+    // written as they always were.
+    text += map.cellSize != 0.0 ? "vialoom-map 2\n" : "vialoom-map 1\n";
     text += "# x y z, link count, linked vertices in table order\n";
     text += "vertices " + std::to_string(map.vertices.size()) + "\n";
     for (const Vertex& vertex : map.vertices)
@@ -53,6 +55,12 @@ std::string formatVmap(const Scene& map)
         char scale[kNumberBytes];
         text += "metres-per-unit ";
         text.append(scale, put(scale, map.metresPerUnit));
+        text += "\n";
+    }
+    if (map.cellSize != 0.0) {
+        char size[kNumberBytes];
+        text += "cell-size ";
+        text.append(size, put(size, map.cellSize));
         text += "\n";
     }
     appendSelection(text, "start", map.startVertex);

@@ -13,11 +13,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/error_text.h"
 #include "mapio/vmap.h"
 
 namespace {
 
 const std::string kHeader = "vialoom-map 1\n";
+const std::string kVersion2 = "vialoom-map 2\n";
 
 std::uint32_t bits(float value)
 {
@@ -29,9 +31,10 @@ std::uint32_t bits(float value)
 // Every field of a map as numbers, floats by their bits, to compare exactly.
 std::vector<std::uint64_t> fields(const Scene& map)
 {
-    std::uint64_t scale = 0;
+    std::uint64_t scale = 0, cell = 0;
     std::memcpy(&scale, &map.metresPerUnit, sizeof scale);
-    std::vector<std::uint64_t> out{map.vertices.size(), scale, std::uint64_t(map.startVertex),
+    std::memcpy(&cell, &map.cellSize, sizeof cell);
+    std::vector<std::uint64_t> out{map.vertices.size(), scale, cell, std::uint64_t(map.startVertex),
                                    std::uint64_t(map.goalVertex), std::uint64_t(map.markedVertex)};
     for (const Vertex& v : map.vertices) {
         out.insert(out.end(), {bits(v.x), bits(v.y), bits(v.z), std::uint64_t(v.linkCount)});
@@ -47,6 +50,7 @@ Scene sentinelMap()
     map.vertices.push_back(Vertex{1.0f, 2.0f, 3.0f});
     map.startVertex = 0;
     map.metresPerUnit = 7.0;
+    map.cellSize = 3.0;
     return map;
 }
 
@@ -90,6 +94,7 @@ Scene randomMap(std::mt19937& random)
     for (int* selection : {&map.startVertex, &map.goalVertex, &map.markedVertex})
         *selection = count > 0 && random() % 3 != 0 ? static_cast<int>(random() % count) : -1;
     map.metresPerUnit = random() % 2 ? 0.0 : std::ldexp(1.0 + (random() % 1000) / 7.0, random() % 20 - 10);
+    map.cellSize = random() % 3 ? 0.0 : std::ldexp(1.0 + (random() % 1000) / 3.0, random() % 20 - 10);
     return map;
 }
 
@@ -106,7 +111,8 @@ const Fault kFaults[] = {
     {"empty file", "", 1, "empty file"},
     {"other format", "type octile\n", 1, "not a .vmap file"},
     {"comment before the header", "# map\n" + kHeader, 1, "not a .vmap file"},
-    {"unknown version", "vialoom-map 2\n", 1, "version '2' is not read"},
+    {"unknown version", "vialoom-map 3\n", 1, "version '3' is not read by this program (it reads 1 and 2)"},
+    {"version with a sign", "vialoom-map +2\n", 1, "version '+2' is not read"},
     {"garbage after the version", "vialoom-map 1 x\n", 1, "unexpected 'x'"},
     {"binary bytes", kHeader + "vertices 1\n0 0\x01 0 0\nend\n", 3, "binary byte 0x01"},
     {"stray carriage return", kHeader + "vertices 0\rend\n", 2, "carriage return"},
@@ -148,9 +154,31 @@ const Fault kFaults[] = {
     {"goal not an index", kHeader + "vertices 1\n0 0 0 0\ngoal x\nend\n", 4, "'goal' vertex 'x' is not"},
     {"start twice", kHeader + "vertices 1\n0 0 0 0\nstart 0\nstart 0\nend\n", 5, "a second 'start'"},
     {"bad scale", kHeader + "vertices 0\nmetres-per-unit -2\nend\n", 3, "not a positive finite number"},
-    {"unknown keyword", kHeader + "vertices 0\nfinish 0\nend\n", 3, "unknown line 'finish'"},
+    {"unknown keyword", kHeader + "vertices 0\nfinish 0\nend\n", 3,
+     "unknown line 'finish' (expected start, goal, marked, metres-per-unit or end)"},
+    // The cell size is version 2's: version 1 reads as it always did.
+    {"cell size in version 1", kHeader + "vertices 0\ncell-size 2\nend\n", 3,
+     "unknown line 'cell-size' (expected start, goal, marked, metres-per-unit or end)"},
+    {"cell size for a vertex in version 1", kHeader + "vertices 1\ncell-size 2 0 0\nend\n", 3,
+     "x coordinate 'cell-size' is not a number"},
+    {"unknown keyword in version 2", kVersion2 + "vertices 0\nfinish 0\nend\n", 3,
+     "unknown line 'finish' (expected start, goal, marked, metres-per-unit, cell-size or end)"},
+    {"cell size for a vertex", kVersion2 + "vertices 1\ncell-size 2\nend\n", 3, "'cell-size' comes after only 0"},
+    {"cell size twice", kVersion2 + "vertices 0\ncell-size 2\ncell-size 2\nend\n", 4, "a second 'cell-size' line"},
+    {"cell size without a number", kVersion2 + "vertices 0\ncell-size\nend\n", 3, "'cell-size' takes one number"},
+    {"cell size zero", kVersion2 + "vertices 0\ncell-size -0\nend\n", 3,
+     "cell size '-0' is not a positive finite number"},
+    {"cell size infinite", kVersion2 + "vertices 0\ncell-size 1e309\nend\n", 3, "cell size '1e309' is not a"},
+    {"cell size not a number", kVersion2 + "vertices 0\ncell-size 0x1p3\nend\n", 3, "cell size '0x1p3' is not a"},
     {"no end line", kHeader + "vertices 1\n0 0 0 0\nstart 0\n", 5, "without its 'end' line"},
     {"content after end", kHeader + "vertices 0\nend\n\nstart 0\n", 5, "after the 'end' line"},
+    // Bytes 0x80-0xff reach the quoted tokens: what a terminal would act on is escaped.
+    {"terminal control byte", kHeader + "vertices 1\n0 \x9b[2J 0 0\nend\n", 3, "y coordinate '\\x9b[2J' is not"},
+    {"C1 control in UTF-8", kHeader + "vertices 0\nstart\xc2\x9b 0\nend\n", 3, "unknown line 'start\\xc2\\x9b'"},
+    {"cut UTF-8", kHeader + "vertices 1\n0 0 0 0 \xe5\x9c\nend\n", 3, "unexpected '\\xe5\\x9c' after"},
+    {"readable UTF-8", kHeader + "vertices 1\n\xef\xbc\x91 0 0 0\nend\n", 3, "x coordinate '\xef\xbc\x91' is not"},
+    {"escape cut at 32 bytes", kHeader + "vertices 1\n" + std::string(31, '1') + "\xff\xff 0 0 0\nend\n", 3,
+     "x coordinate '1111111111111111111111111111111\\xff...' is not"},
 };
 
 } // namespace
@@ -165,6 +193,7 @@ TEST(ParseVmap, RefusesEveryMalformedTextWithItsLineAndLeavesTheMapAlone)
         EXPECT_EQ(error.rfind("bad.vmap:" + std::to_string(fault.line) + ": ", 0), 0u) << error;
         EXPECT_NE(error.find(fault.message), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), std::string::npos);
+        EXPECT_EQ(printableText(error), error) << "holds bytes a terminal would act on";
         EXPECT_EQ(fields(map), fields(sentinelMap()));
     }
 }
@@ -241,14 +270,24 @@ TEST(ParseVmap, EndsLinesOnlyAtLfOrCrLfAndCountsEveryLine)
     }
 }
 
-TEST(FormatVmap, WritesTheCanonicalFormItReads)
+TEST(FormatVmap, WritesTheCanonicalFormItReadsVersionTwoOnlyForACellSize)
 {
-    const std::string canonical = "vialoom-map 1\n# x y z, link count, linked vertices in table order\nvertices 2\n"
-                                  "0.1 -0 3e+18 1 1\n10 20.5 1e-45 1 0\nmetres-per-unit 0.5\nmarked 1\nend\n";
+    const std::string body = "# x y z, link count, linked vertices in table order\nvertices 2\n"
+                             "0.1 -0 3e+18 1 1\n10 20.5 1e-45 1 0\nmetres-per-unit 0.5\n";
+    const std::string canonical[] = {
+        "vialoom-map 1\n" + body + "marked 1\nend\n",
+        "vialoom-map 2\n" + body + "cell-size 12.2449951171875\nmarked 1\nend\n",
+    };
+    for (const std::string& text : canonical) {
+        Scene map;
+        std::string error;
+        ASSERT_TRUE(parseVmap(text, "c", map, error)) << error;
+        EXPECT_EQ(formatVmap(map), text);
+    }
     Scene map;
     std::string error;
-    ASSERT_TRUE(parseVmap(canonical, "c", map, error)) << error;
-    EXPECT_EQ(formatVmap(map), canonical);
+    ASSERT_TRUE(parseVmap("vialoom-map 2\n" + body + "end\n", "c", map, error)) << error;
+    EXPECT_EQ(formatVmap(map).substr(0, 14), "vialoom-map 1\n") << "version 1 holds a map without a cell size";
 }
 
 TEST(ReadVmapFile, ReadsAFileAndRefusesWhatIsNotAReadableTextFile)

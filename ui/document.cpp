@@ -11,6 +11,7 @@
 #include <utility>
 #include <vector>
 
+#include "files/error_text.h"
 #include "files/file_names.h"
 #include "graph/history.h"
 #include "graph/scene.h"
@@ -97,7 +98,7 @@ bool saveDocument()
         documentPath.empty() ? timestampedPath("", std::time(nullptr), kMapEnding) : documentPath;
     std::string error;
     if (!writeMapFile(path, scene, error)) {
-        std::fprintf(stderr, "vialoom: %s\n", error.c_str());
+        std::fprintf(stderr, "vialoom: %s\n", printableText(error).c_str());
         showStatus(withoutPath(error));
         return false;
     }
@@ -125,14 +126,14 @@ void keepUnsavedWork()
     std::string error;
     const std::string path = timestampedPath(folder, std::time(nullptr), kMapEnding);
     if (!makeFolders(folder)) {
-        std::fprintf(stderr, "vialoom: cannot keep unsaved work: cannot create %s\n", folder.c_str());
+        std::fprintf(stderr, "vialoom: cannot keep unsaved work: cannot create %s\n", printableText(folder).c_str());
         return;
     }
     if (!writeMapFile(path, scene, error)) {
-        std::fprintf(stderr, "vialoom: cannot keep unsaved work: %s\n", error.c_str());
+        std::fprintf(stderr, "vialoom: cannot keep unsaved work: %s\n", printableText(error).c_str());
         return;
     }
     savedState = sceneState();
     pruneRecoveryFolder(folder, kRecoveryFilesKept);
-    std::fprintf(stderr, "vialoom: unsaved work kept in %s\n", path.c_str());
+    std::fprintf(stderr, "vialoom: unsaved work kept in %s\n", printableText(path).c_str());
 }

@@ -77,9 +77,8 @@ static void addViewPanel(SearchPicture& picture, double now)
     const int total = stepCount(*trace);
     // Drawing never searches: until the input path has checked this search,
     // its line stands alone.
-    const int vertexCount = static_cast<int>(scene.vertices.size());
     std::vector<std::string> lines =
-        statsAreCurrent() ? stats.lines : std::vector<std::string>{searchLine(*trace, vertexCount)};
+        statsAreCurrent() ? stats.lines : std::vector<std::string>{searchLine(*trace, scene)};
     picture.layer = true;
     picture.trace = trace;
     picture.step = replayStepAt(replay, total, now);
@@ -221,8 +220,7 @@ void settleSearchView()
     const SearchTrace* trace = shownTrace();
     if (!viewOn || trace == nullptr || statsAreCurrent())
         return;
-    const int vertexCount = static_cast<int>(scene.vertices.size());
-    stats.lines = statsLines(*trace, vertexCount, checkWithDijkstra(scene.vertices, *trace));
+    stats.lines = statsLines(*trace, scene, checkWithDijkstra(scene.vertices, *trace));
     stats.revision = now.revision;
     stats.generation = now.generation;
     stats.known = true;
