@@ -14,3 +14,8 @@ std::string errorAt(const std::string& name, long line)
 {
     return name + ":" + std::to_string(line) + ": ";
 }
+
+std::string outOfMemoryError(const std::string& name)
+{
+    return name + ": not enough memory to read it";
+}

@@ -9,3 +9,6 @@ std::string errorReason(int number);
 
 // "NAME:LINE: ", the start of an error about one line of a file.
 std::string errorAt(const std::string& name, long line);
+
+// "NAME: not enough memory to read it", for a read that ran out of memory.
+std::string outOfMemoryError(const std::string& name);
