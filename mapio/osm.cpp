@@ -160,6 +160,7 @@ static bool collectApart(const std::string& path, int fd, OsmRoads& roads, std::
     }
     allocationFailed = static_cast<volatile std::sig_atomic_t*>(shared);
     *allocationFailed = 0;
+    error.clear(); // set again only by what the child says
     std::fflush(nullptr);
     const pid_t child = fork();
     if (child == 0) {

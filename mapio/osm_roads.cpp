@@ -1,6 +1,7 @@
 #include "mapio/osm_roads.h"
 
 #include <bzlib.h>
+#include <zlib.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -172,8 +173,12 @@ bool collectOsmRoads(const std::string& path, int fd, OsmRoads& roads, std::stri
     } catch (const std::system_error& fault) {
         error = isOutOfMemory(fault) ? outOfMemoryError(path) : path + ": cannot read: " + oneLine(fault.what());
     } catch (const std::exception& fault) {
-        // Format faults come from libosmium and the protobuf decoder alike.
-        error = path + ": bad OpenStreetMap data: " + oneLine(fault.what());
+        // Format faults come from libosmium and the protobuf decoder alike;
+        // zlib's want of memory comes as one of them, in zlib's words.
+        if (std::strstr(fault.what(), zError(Z_MEM_ERROR)) != nullptr)
+            error = outOfMemoryError(path);
+        else
+            error = path + ": bad OpenStreetMap data: " + oneLine(fault.what());
     } catch (...) {
         error = path + ": bad OpenStreetMap data";
     }
