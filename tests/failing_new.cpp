@@ -18,7 +18,7 @@ bool stopFailingAllocations()
     return failed;
 }
 
-void* operator new(std::size_t size)
+static void* allocate(std::size_t size)
 {
     if (allocationsBeforeFailure == 0) {
         allocationsBeforeFailure = -1;
@@ -35,12 +35,58 @@ void* operator new(std::size_t size)
     throw std::bad_alloc();
 }
 
+// Every form is replaced, so that what one allocates another frees alike
+// (AddressSanitizer checks that they match).
+void* operator new(std::size_t size)
+{
+    return allocate(size);
+}
+
+void* operator new[](std::size_t size)
+{
+    return allocate(size);
+}
+
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept
+{
+    try {
+        return allocate(size);
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+void* operator new[](std::size_t size, const std::nothrow_t&) noexcept
+{
+    return operator new(size, std::nothrow);
+}
+
 void operator delete(void* memory) noexcept
 {
     std::free(memory);
 }
 
+void operator delete[](void* memory) noexcept
+{
+    std::free(memory);
+}
+
 void operator delete(void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory, std::size_t) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete(void* memory, const std::nothrow_t&) noexcept
+{
+    std::free(memory);
+}
+
+void operator delete[](void* memory, const std::nothrow_t&) noexcept
 {
     std::free(memory);
 }
