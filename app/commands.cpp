@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <new>
 #include <vector>
 
 #include "app/check_command.h"
@@ -143,7 +144,7 @@ bool loadMapOrComplain(const std::string& path, Scene& map, std::FILE* err)
     return false;
 }
 
-int runCommand(const CommandLine& line, std::FILE* out, std::FILE* err)
+static int runCaught(const CommandLine& line, std::FILE* out, std::FILE* err)
 {
     switch (line.command) {
     case Command::Help:
@@ -165,4 +166,30 @@ int runCommand(const CommandLine& line, std::FILE* out, std::FILE* err)
     complain(err, line.error);
     std::fprintf(err, "Try 'vialoom --help' for more information.\n");
     return 2;
+}
+
+static const char* commandName(Command command)
+{
+    switch (command) {
+    case Command::Route:
+        return "route";
+    case Command::Check:
+        return "check";
+    case Command::Convert:
+        return "convert";
+    default:
+        return "vialoom";
+    }
+}
+
+int runCommand(const CommandLine& line, std::FILE* out, std::FILE* err)
+{
+    try {
+        return runCaught(line, out, err);
+    } catch (const std::bad_alloc&) {
+        // Readers say which file did not fit; this is the search or the writing.
+        std::fflush(out);
+        std::fprintf(err, "vialoom: %s: not enough memory\n", commandName(line.command));
+        return 2;
+    }
 }

@@ -71,3 +71,8 @@ std::string printableText(std::string_view text)
     }
     return out;
 }
+
+std::string outOfMemoryError(const std::string& name)
+{
+    return name + ": not enough memory to read it";
+}

@@ -19,3 +19,6 @@ std::string errorAt(const std::string& name, long line);
 // and every other UTF-8 character pass unchanged, so printable text is
 // returned as it came, and an escaped text escapes to itself.
 std::string printableText(std::string_view text);
+
+// "NAME: not enough memory to read it", for a read that ran out of memory.
+std::string outOfMemoryError(const std::string& name);

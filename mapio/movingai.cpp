@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <new>
 
 #include "files/error_text.h"
 #include "files/file_text.h"
@@ -206,7 +207,12 @@ bool parseMovingAi(const std::string& text, const std::string& name, Scene& map,
 
 bool readMovingAiFile(const std::string& path, Scene& map, std::string& error, GridInfo* grid)
 {
-    std::string text;
-    return readWholeFile(path, kMaxMovingAiFileBytes, text, error) &&
-           parseMovingAi(text, path, map, error, grid);
+    try {
+        std::string text;
+        return readWholeFile(path, kMaxMovingAiFileBytes, text, error) &&
+               parseMovingAi(text, path, map, error, grid);
+    } catch (const std::bad_alloc&) {
+        error = outOfMemoryError(path);
+        return false;
+    }
 }

@@ -1,9 +1,11 @@
 #include "mapio/vmap.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <vector>
 
 #include "files/error_text.h"
@@ -107,8 +109,16 @@ static bool scanLine(Reader& reader, std::string_view line, Line& out)
 static Next takeLine(Reader& reader, Line& out)
 {
     std::string_view line;
-    if (!nextLine(reader.lines, line))
-        return Next::End;
+    if (!nextLine(reader.lines, line)) {
+        const LineSource& lines = reader.lines;
+        if (lines.lineTooLong)
+            failAt(reader, lines.lineNumber + 1, "line longer than " + std::to_string(kMaxVmapLineBytes) + " bytes");
+        else if (lines.tooLarge)
+            *reader.error = tooLargeError(*reader.name, kMaxVmapFileBytes);
+        else if (lines.readFailed)
+            *reader.error = *reader.name + ": cannot read: " + errorReason(lines.readError);
+        return lines.lineTooLong || lines.tooLarge || lines.readFailed ? Next::Fault : Next::End;
+    }
     if (line.size() > kMaxVmapLineBytes) {
         fail(reader, "line longer than " + std::to_string(kMaxVmapLineBytes) + " bytes");
         return Next::Fault;
@@ -310,9 +320,9 @@ static bool readVertexCount(Reader& reader, std::uint64_t& count)
     if (count > static_cast<std::uint64_t>(kMaxMapVertices))
         return fail(reader, "vertex count " + quoted(line.tokens[1]) + " is above the limit of " +
                                 std::to_string(kMaxMapVertices));
-    const std::size_t room = (reader.lines.text.size() - reader.lines.position) / kShortestVertexLine + 1;
-    reader.map.vertices.reserve(std::min<std::size_t>(count, room));
-    reader.lineOf.reserve(std::min<std::size_t>(count, room));
+    const std::uint64_t room = linesLeft(reader.lines) / kShortestVertexLine + 1;
+    reader.map.vertices.reserve(static_cast<std::size_t>(std::min(count, room)));
+    reader.lineOf.reserve(static_cast<std::size_t>(std::min(count, room)));
     return true;
 }
 
@@ -335,7 +345,7 @@ static bool readVertices(Reader& reader, std::uint64_t count)
         if (!readVertex(reader, line, count))
             return false;
         if (i % kProgressEvery == 0)
-            progressUpdate(reader.lines.position);
+            progressUpdate(linesOffset(reader.lines));
     }
     return true;
 }
@@ -453,13 +463,15 @@ static bool checkLinks(Reader& reader)
     return true;
 }
 
-bool parseVmap(std::string_view text, const std::string& name, Scene& map, std::string& error)
+// Reads every part of the map from reader.lines into map.
+static bool readAll(Reader& reader, const std::string& name, Scene& map, std::string& error)
 {
-    Reader reader;
-    reader.lines = linesOfText(text);
     // Only LF and CR LF end a line: a lone CR is refused wherever it stands,
     // the end of the text included.
     reader.lines.keepFinalCr = true;
+    // Room for a longest line and the CR of its CR LF: anything longer is
+    // refused before the rest of it is looked at.
+    reader.lines.maxLineBytes = kMaxVmapLineBytes + 1;
     reader.name = &name;
     reader.error = &error;
     std::uint64_t count = 0;
@@ -470,15 +482,33 @@ bool parseVmap(std::string_view text, const std::string& name, Scene& map, std::
     return true;
 }
 
+bool parseVmap(std::string_view text, const std::string& name, Scene& map, std::string& error)
+{
+    Reader reader;
+    reader.lines = linesOfText(text);
+    return readAll(reader, name, map, error);
+}
+
 bool readVmapFile(const std::string& path, Scene& map, std::string& error)
 {
-    std::string text;
-    if (!readWholeFile(path, kMaxVmapFileBytes, text, error))
-        return false;
-    progressBegin(path, text.size());
-    const bool read = parseVmap(text, path, map, error);
-    if (read)
-        progressUpdate(text.size());
+    Reader reader;
+    bool read = false;
+    try {
+        std::uint64_t size = 0;
+        const int fd = openFileToRead(path, kMaxVmapFileBytes, size, error);
+        if (fd >= 0 && !linesOfFile(fd, size, reader.lines)) {
+            error = path + ": cannot read: " + errorReason(errno);
+        } else if (fd >= 0) {
+            reader.lines.maxFileBytes = kMaxVmapFileBytes;
+            progressBegin(path, size);
+            read = readAll(reader, path, map, error);
+            if (read)
+                progressUpdate(size);
+        }
+    } catch (const std::bad_alloc&) {
+        error = outOfMemoryError(path);
+    }
     progressEnd();
+    closeLines(reader.lines);
     return read;
 }

@@ -1,9 +1,12 @@
 // Writing .vmap text: shortest round-trip numbers, one vertex a line.
 #include "mapio/vmap.h"
 
+#include <cerrno>
 #include <charconv>
+#include <new>
 
 #include "files/atomic_file.h"
+#include "files/error_text.h"
 
 // A float in its shortest form that reads back to the same bits, "-0" for
 // negative zero, and any link index fit in this.
@@ -72,5 +75,10 @@ std::string formatVmap(const Scene& map)
 
 bool writeVmapFile(const std::string& path, const Scene& map, std::string& error)
 {
-    return writeFileAtomically(path, formatVmap(map), error);
+    try {
+        return writeFileAtomically(path, formatVmap(map), error);
+    } catch (const std::bad_alloc&) {
+        error = path + ": cannot save: " + errorReason(ENOMEM);
+        return false;
+    }
 }

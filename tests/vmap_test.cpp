@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -315,4 +316,79 @@ TEST(ReadVmapFile, ReadsAFileAndRefusesWhatIsNotAReadableTextFile)
         EXPECT_EQ(fields(map), fields(before));
     }
     std::filesystem::remove_all(base);
+}
+
+namespace {
+
+// What reading gives: the map's fields, or the error with the file's name
+// replaced by NAME.
+std::string outcome(bool read, const Scene& map, std::string error, const std::string& name)
+{
+    if (!read)
+        return error.rfind(name, 0) == 0 ? "NAME" + error.substr(name.size()) : "(unnamed) " + error;
+    std::string text;
+    for (std::uint64_t field : fields(map))
+        text += std::to_string(field) + " ";
+    return text;
+}
+
+} // namespace
+
+// The file is read in chunks, the text in memory: both must take and refuse
+// exactly the same, with the same lines in their errors.
+TEST(ReadVmapFile, ReadsEveryTextExactlyAsParseVmapDoes)
+{
+    std::vector<std::string> texts;
+    for (const Fault& fault : kFaults)
+        texts.push_back(fault.text);
+    std::mt19937 random(7u);
+    for (int round = 0; round < 20; ++round)
+        texts.push_back(formatVmap(randomMap(random)));
+    // Over a megabyte, so lines straddle the chunks a file is read in.
+    Scene big;
+    for (int i = 0; i < 40000; ++i)
+        big.vertices.push_back(Vertex{i * 0.37f, i * 1.13f, 1e-7f * i});
+    const std::string bigText = formatVmap(big);
+    texts.insert(texts.end(), {bigText, bigText + "x", bigText.substr(0, bigText.size() - 1) + "\r",
+                               bigText.substr(0, 1 << 20) + std::string(5000, 'x') + "\n"});
+    char folder[] = "/tmp/vmap-test-XXXXXX";
+    const std::string path = std::string(mkdtemp(folder)) + "/m.vmap";
+    for (const std::string& text : texts) {
+        std::ofstream(path, std::ios::binary) << text;
+        Scene inMemory, fromFile;
+        std::string memoryError, fileError;
+        const bool parsed = parseVmap(text, "m", inMemory, memoryError);
+        const bool read = readVmapFile(path, fromFile, fileError);
+        EXPECT_EQ(outcome(read, fromFile, fileError, path), outcome(parsed, inMemory, memoryError, "m"))
+            << text.substr(0, 200);
+    }
+    std::filesystem::remove_all(folder);
+}
+
+// A huge file bad from its first line is refused after one chunk of it.
+TEST(ReadVmapFile, RefusesAHugeFileBadAtLineOneWithoutReadingIt)
+{
+    char folder[] = "/tmp/vmap-test-XXXXXX";
+    const std::string path = std::string(mkdtemp(folder)) + "/zeros.vmap";
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_EQ(ftruncate(fd, 1000l << 20), 0); // sparse: no disk used
+    close(fd);
+    const auto bytesReadSoFar = [] {
+        std::ifstream io("/proc/self/io");
+        std::string key;
+        std::uint64_t value = 0;
+        while (io >> key >> value)
+            if (key == "rchar:")
+                return value;
+        return std::uint64_t{0};
+    };
+    Scene map = sentinelMap();
+    std::string error;
+    const std::uint64_t before = bytesReadSoFar();
+    EXPECT_FALSE(readVmapFile(path, map, error));
+    const std::uint64_t read = bytesReadSoFar() - before;
+    EXPECT_EQ(error, path + ":1: line longer than 4096 bytes");
+    EXPECT_LE(read, 2u << 20);
+    EXPECT_EQ(fields(map), fields(sentinelMap()));
+    std::filesystem::remove_all(folder);
 }

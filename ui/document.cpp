@@ -8,6 +8,7 @@
 #include <cstdlib>
 #include <ctime>
 #include <dirent.h>
+#include <new>
 #include <utility>
 #include <vector>
 
@@ -17,6 +18,7 @@
 #include "graph/scene.h"
 #include "mapio/map_file.h"
 #include "route/route.h"
+#include "route/search.h"
 #include "ui/status.h"
 
 constexpr int kRecoveryFilesKept = 10;
@@ -81,15 +83,24 @@ static void pruneRecoveryFolder(const std::string& folder, int kept)
         std::remove((folder + names[i]).c_str());
 }
 
-void openDocument(Scene map, const std::string& path)
+bool openDocument(Scene map, const std::string& path)
 {
-    beginEdit(kEditEverything);
-    map.cameFrom.clear(); // a route is only ever what a search found here
-    replaceScene(std::move(map));
-    updateRoute();
-    endEdit();
-    documentPath = mapFormatOf(path) == MapFormat::Vmap ? path : vmapBeside(path);
+    try {
+        std::string opened = mapFormatOf(path) == MapFormat::Vmap ? path : vmapBeside(path);
+        beginEdit(kEditEverything);
+        map.cameFrom.clear(); // a route is only ever what a search found here
+        replaceScene(std::move(map));
+        updateRoute();
+        endEdit();
+        documentPath = std::move(opened);
+    } catch (const std::bad_alloc&) {
+        abandonEdit();
+        clearTrace(lastSearch); // it may be the new map's
+        showStatus("not enough memory to open " + baseName(path));
+        return false;
+    }
     savedState = sceneState();
+    return true;
 }
 
 bool saveDocument()
