@@ -2,6 +2,8 @@
 
 #include <cmath>
 
+#include "app/commands.h"
+#include "files/error_text.h"
 #include "route/astar.h"
 #include "route/route_walk.h"
 
@@ -67,7 +69,7 @@ int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::F
     LoadedMap loaded;
     if (!readScenarioFile(scenarioPath, problems, error) ||
         (args.size() == 2 && !loadMap(args[1], loaded, error))) {
-        std::fprintf(err, "vialoom: %s\n", error.c_str());
+        complain(err, error);
         return 2;
     }
     int passed = 0;
@@ -75,7 +77,7 @@ int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::F
     for (const ScenarioProblem& problem : problems) {
         const std::string mapPath = args.size() == 2 ? args[1] : scenarioMapPath(scenarioPath, problem.mapName);
         if (!loadMap(mapPath, loaded, error)) {
-            std::fprintf(err, "vialoom: %s\n", error.c_str());
+            complain(err, error);
             return 2;
         }
         double length = 0.0;
@@ -85,7 +87,7 @@ int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::F
             continue;
         }
         ++failed;
-        std::fprintf(out, "%s:%d: %s\n", scenarioPath.c_str(), problem.line, reason.c_str());
+        std::fprintf(out, "%s:%d: %s\n", printableText(scenarioPath).c_str(), problem.line, reason.c_str());
     }
     std::fprintf(out, "%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
@@ -108,7 +110,7 @@ std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioP
     const double cost = routeCost(map.vertices, tableRoute(cameFrom, start, goal, map.vertices.size()));
     if (std::isinf(cost))
         return "the search left a broken route";
-    length = cost / grid.cellSize;
+    length = cost / map.cellSize; // as 'route' gives it
     if (std::fabs(length - problem.optimalLength) > kLengthTolerance * problem.optimalLength)
         return "route length " + formatLength(length) + ", optimal " + formatLength(problem.optimalLength);
     return "";

@@ -91,15 +91,40 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
     return windowWithFile(argc, argv);
 }
 
+const CommandForm kCommandForms[] = {
+    {"vialoom [MAPFILE]", "open the window, with MAPFILE loaded"},
+    {"vialoom route MAPFILE FROM TO", "print the route between two vertices"},
+    {"vialoom check SCENFILE [MAPFILE]", "run a Moving AI scenario, compare lengths"},
+    {"vialoom convert IN OUT [--from N --to M] [--view]", "convert a map to .vmap, or draw it as .svg"},
+    {"vialoom --help | --version", nullptr},
+};
+const int kCommandFormCount = static_cast<int>(sizeof kCommandForms / sizeof kCommandForms[0]);
+
+const OptionRow kOptionRows[] = {
+    {"--help, -h", "print this help: the commands, map files, exit statuses, keys and mouse"},
+    {"--version", "print the program's name and version"},
+    {"--from N --to M", "convert to .svg only: draw the route from vertex N to vertex M"},
+    {"--view", "convert to .svg only: draw what the search explored and left waiting"},
+};
+const int kOptionRowCount = static_cast<int>(sizeof kOptionRows / sizeof kOptionRows[0]);
+
 std::string helpText()
 {
-    std::string text =
-        "Usage: vialoom [MAPFILE]                  open the window, with MAPFILE loaded\n"
-        "       vialoom route MAPFILE FROM TO      print the route between two vertices\n"
-        "       vialoom check SCENFILE [MAPFILE]   run a Moving AI scenario, compare lengths\n"
-        "       vialoom convert IN OUT [--from N --to M] [--view]\n"
-        "                                          convert a map to .vmap, or draw it as .svg\n"
-        "       vialoom --help | --version\n"
+    // The descriptions start in column 42; a longer form puts its own on the next line.
+    constexpr std::size_t kColumn = 42;
+    std::string text;
+    for (const CommandForm& form : kCommandForms) {
+        std::string line = (text.empty() ? "Usage: " : "       ") + std::string(form.synopsis);
+        if (form.does != nullptr) {
+            if (line.size() + 2 > kColumn)
+                line += '\n' + std::string(kColumn, ' ');
+            else
+                line.append(kColumn - line.size(), ' ');
+            line += form.does;
+        }
+        text += line + '\n';
+    }
+    text +=
         "\n"
         "Map files: .vmap (Vialoom), .map (Moving AI grid), .osm .osm.pbf .osm.bz2\n"
         "(OpenStreetMap roads), .gr with its .co beside it (DIMACS road graph).\n"

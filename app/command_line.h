@@ -24,5 +24,25 @@ struct CommandLine {
 // Reads argv without changing it. No arguments at all is the plain window.
 CommandLine parseCommandLine(int argc, const char* const* argv);
 
-// The --help text: synopsis, commands, keys and mouse.
+// One form of the command line as --help and the manual page show it: the
+// words ("vialoom route MAPFILE FROM TO", capitals stand for what the user
+// gives) and what that form does; does is nullptr for the last form,
+// "vialoom --help | --version", whose options kOptionRows describe.
+struct CommandForm {
+    const char* synopsis;
+    const char* does;
+};
+extern const CommandForm kCommandForms[];
+extern const int kCommandFormCount;
+
+// Every option a form's synopsis names, as the manual page lists them: the
+// option with its value ("--from N") and what it does.
+struct OptionRow {
+    const char* shown;
+    const char* does;
+};
+extern const OptionRow kOptionRows[];
+extern const int kOptionRowCount;
+
+// The --help text: the forms, map files and exit statuses, keys and mouse.
 std::string helpText();

@@ -3,9 +3,11 @@
 #include <algorithm>
 #include <charconv>
 #include <map>
+#include <new>
 #include <vector>
 
 #include "app/check_command.h"
+#include "files/error_text.h"
 #include "files/file_names.h"
 #include "mapio/map_file.h"
 #include "route/route_walk.h"
@@ -22,17 +24,20 @@ struct ConvertOptions {
     bool view = false;
 };
 
+// Digits only: from_chars would take "-0", and no index has a sign.
 static bool parseIndex(const std::string& word, int& index)
 {
+    if (word.empty() || word[0] < '0' || word[0] > '9')
+        return false;
     const char* end = word.data() + word.size();
     const auto [stop, fault] = std::from_chars(word.data(), end, index);
-    return fault == std::errc() && stop == end && index >= 0;
+    return fault == std::errc() && stop == end;
 }
 
 static bool vertexInRange(const std::string& word, const Scene& map, int& index, std::FILE* err)
 {
     if (!parseIndex(word, index)) {
-        std::fprintf(err, "vialoom: route: '%s' is not a vertex index\n", word.c_str());
+        complain(err, "route: '" + word + "' is not a vertex index");
         return false;
     }
     if (index >= static_cast<int>(map.vertices.size())) {
@@ -64,6 +69,8 @@ static int printRoute(const std::vector<std::string>& words, std::FILE* out, std
     std::fprintf(out, "cost: %.9g\n", cost);
     if (map.metresPerUnit > 0.0)
         std::fprintf(out, "cost in metres: %.1f\n", cost * map.metresPerUnit);
+    if (map.cellSize > 0.0)
+        std::fprintf(out, "cost in cells: %.4f\n", cost / map.cellSize);
     std::fprintf(out, "hops: %zu\nroute:", route.size() - 1);
     for (int vertex : route)
         std::fprintf(out, " %d", vertex);
@@ -80,11 +87,11 @@ static bool parseConvertOptions(const std::vector<std::string>& words, ConvertOp
         } else if ((word == "--from" || word == "--to") && i + 1 < words.size()) {
             int& index = word == "--from" ? options.from : options.to;
             if (!parseIndex(words[++i], index)) {
-                std::fprintf(err, "vialoom: convert: '%s' is not a vertex index\n", words[i].c_str());
+                complain(err, "convert: '" + words[i] + "' is not a vertex index");
                 return false;
             }
         } else {
-            std::fprintf(err, "vialoom: convert: unknown option '%s'\n", word.c_str());
+            complain(err, "convert: unknown option '" + word + "'");
             return false;
         }
     }
@@ -103,7 +110,7 @@ static int convertMap(const std::vector<std::string>& words, std::FILE* err)
     const std::string& target = words[1];
     const bool picture = hasEnding(target, ".svg");
     if (!picture && !hasEnding(target, ".vmap")) {
-        std::fprintf(err, "vialoom: convert: %s: write .vmap or .svg\n", target.c_str());
+        complain(err, "convert: " + target + ": write .vmap or .svg");
         return 2;
     }
     if (!picture && (options.view || options.from >= 0)) {
@@ -117,10 +124,15 @@ static int convertMap(const std::vector<std::string>& words, std::FILE* err)
     const bool written = picture ? exportMapSvg(map, options.from, options.to, options.view, target, error)
                                  : writeMapFile(target, map, error);
     if (!written) {
-        std::fprintf(err, "vialoom: %s\n", error.c_str());
+        complain(err, error);
         return 2;
     }
     return 0;
+}
+
+void complain(std::FILE* err, const std::string& text)
+{
+    std::fprintf(err, "vialoom: %s\n", printableText(text).c_str());
 }
 
 bool loadMapOrComplain(const std::string& path, Scene& map, std::FILE* err)
@@ -128,11 +140,11 @@ bool loadMapOrComplain(const std::string& path, Scene& map, std::FILE* err)
     std::string error;
     if (readMapFile(path, map, error))
         return true;
-    std::fprintf(err, "vialoom: %s\n", error.c_str());
+    complain(err, error);
     return false;
 }
 
-int runCommand(const CommandLine& line, std::FILE* out, std::FILE* err)
+static int runCaught(const CommandLine& line, std::FILE* out, std::FILE* err)
 {
     switch (line.command) {
     case Command::Help:
@@ -151,6 +163,33 @@ int runCommand(const CommandLine& line, std::FILE* out, std::FILE* err)
     case Command::Window:
         break;
     }
-    std::fprintf(err, "vialoom: %s\nTry 'vialoom --help' for more information.\n", line.error.c_str());
+    complain(err, line.error);
+    std::fprintf(err, "Try 'vialoom --help' for more information.\n");
     return 2;
+}
+
+static const char* commandName(Command command)
+{
+    switch (command) {
+    case Command::Route:
+        return "route";
+    case Command::Check:
+        return "check";
+    case Command::Convert:
+        return "convert";
+    default:
+        return "vialoom";
+    }
+}
+
+int runCommand(const CommandLine& line, std::FILE* out, std::FILE* err)
+{
+    try {
+        return runCaught(line, out, err);
+    } catch (const std::bad_alloc&) {
+        // Readers say which file did not fit; this is the search or the writing.
+        std::fflush(out);
+        std::fprintf(err, "vialoom: %s: not enough memory\n", commandName(line.command));
+        return 2;
+    }
 }

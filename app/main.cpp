@@ -1,5 +1,6 @@
 #include <cstdio>
 #include <ctime>
+#include <new>
 
 #include "app/command_line.h"
 #include "app/commands.h"
@@ -9,7 +10,7 @@
 #include "ui/document.h"
 #include "window/window.h"
 
-int main(int argc, char** argv)
+static int runProgram(int argc, char** argv)
 {
     const CommandLine line = parseCommandLine(argc, argv);
     if (line.command != Command::Window)
@@ -22,11 +23,23 @@ int main(int argc, char** argv)
 
     randomSeed(static_cast<std::uint32_t>(std::time(nullptr)));
     openWindow(argc, argv);
-    if (withMap) {
-        openDocument(std::move(map), line.words[0]);
-        clearHistory(); // the opened map is where undo stops
+    if (withMap && !openDocument(std::move(map), line.words[0])) {
+        std::fprintf(stderr, "vialoom: %s: not enough memory to open it\n", line.words[0].c_str());
+        return 2;
     }
+    if (withMap)
+        clearHistory(); // the opened map is where undo stops
     writeUsage();
     runEventLoop();
     return 0;
+}
+
+int main(int argc, char** argv)
+{
+    try {
+        return runProgram(argc, argv);
+    } catch (const std::bad_alloc&) {
+        std::fputs("vialoom: not enough memory\n", stderr);
+        return 2;
+    }
 }

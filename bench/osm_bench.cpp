@@ -5,7 +5,8 @@
 // texts' lines. The lattice side is 450 nodes, or VIALOOM_BENCH_ROAD_SIDE.
 // peak_rss_mb is the process's peak resident size after the load: the
 // generator runs in a child process, so it is the readers' peak unless an
-// earlier benchmark went higher. Times are wall-clock: libosmium decodes on
+// earlier benchmark went higher (for OpenStreetMap files, the part that is
+// not libosmium's: that runs in a child process of its own). Times are wall-clock: libosmium decodes on
 // its own threads, so the calling thread's CPU time would say little.
 #include <benchmark/benchmark.h>
 

@@ -13,30 +13,13 @@
 #include "bench/agreement.h"
 #include "bench/heap_astar.h"
 #include "bench/lattice.h"
+#include "bench/process_memory.h"
 #include "route/astar.h"
 #include "route/search.h"
 
 constexpr int kRepetitions = 9;
 constexpr int kSides[] = {40, 316, 1000};
 constexpr int kLargestSide = 1000;
-
-// Kilobytes after "field:" in /proc/self/status, as megabytes; -1 when absent.
-static double statusMegabytes(const char* field)
-{
-    std::FILE* status = std::fopen("/proc/self/status", "r");
-    if (status == nullptr)
-        return -1.0;
-    char line[256];
-    double megabytes = -1.0;
-    const std::size_t length = std::strlen(field);
-    while (std::fgets(line, sizeof line, status) != nullptr) {
-        long kilobytes = 0;
-        if (std::strncmp(line, field, length) == 0 && std::sscanf(line + length, ": %ld", &kilobytes) == 1)
-            megabytes = static_cast<double>(kilobytes) / 1024.0;
-    }
-    std::fclose(status);
-    return megabytes;
-}
 
 static const std::vector<Vertex>& checkedLattice(int side, int goal)
 {

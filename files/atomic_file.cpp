@@ -3,8 +3,11 @@
 #include <cerrno>
 #include <climits>
 #include <cstdlib>
+#include <string_view>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <signal.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -21,6 +24,58 @@ struct Save {
     int fd = -1;
     int failure = 0; // errno of the first failure
 };
+
+// The digits of text, a whole number from 1 to limit with no leading zero;
+// 0 when text is anything else.
+static long wholeNumber(std::string_view text, long limit)
+{
+    if (text.empty() || text[0] == '0' || text.size() > 10)
+        return 0;
+    long value = 0;
+    for (char c : text) {
+        if (c < '0' || c > '9')
+            return 0;
+        value = value * 10 + (c - '0');
+    }
+    return value <= limit ? value : 0;
+}
+
+// The writer's process id when name is one of our temporaries,
+// ".NAME.tmp-PID-N" (NAME not empty, N below kNameAttempts); 0 otherwise.
+static pid_t temporaryOwner(std::string_view name)
+{
+    const std::size_t mark = name.rfind(".tmp-");
+    if (name.size() < 2 || name[0] != '.' || mark == std::string_view::npos || mark < 2)
+        return 0;
+    const std::string_view rest = name.substr(mark + 5);
+    const std::size_t dash = rest.find('-');
+    if (dash == std::string_view::npos)
+        return 0;
+    const std::string_view attempt = rest.substr(dash + 1);
+    if (attempt != "0" && wholeNumber(attempt, kNameAttempts - 1) == 0)
+        return 0;
+    return static_cast<pid_t>(wholeNumber(rest.substr(0, dash), INT_MAX));
+}
+
+// A write killed on the way (a signal, a file-size limit) leaves its
+// temporary behind: remove those whose writer no longer runs. Only regular
+// files of our own pattern, and only when the process is certainly gone.
+static void removeStaleTemporaries(const std::string& folder)
+{
+    DIR* entries = opendir(folder.empty() ? "." : folder.c_str());
+    if (entries == nullptr)
+        return;
+    while (const dirent* entry = readdir(entries)) {
+        const pid_t owner = temporaryOwner(entry->d_name);
+        if (owner <= 0 || kill(owner, 0) == 0 || errno != ESRCH)
+            continue;
+        const std::string path = folder + entry->d_name;
+        struct stat status {};
+        if (lstat(path.c_str(), &status) == 0 && S_ISREG(status.st_mode))
+            unlink(path.c_str());
+    }
+    closedir(entries);
+}
 
 // Saving through a symbolic link replaces the file it points to, not the link.
 static std::string resolveTarget(const std::string& path)
@@ -117,6 +172,7 @@ bool writeFileAtomically(const std::string& path, const std::string& contents, s
         return false;
     Save save;
     save.target = resolveTarget(path);
+    removeStaleTemporaries(folderOf(save.target));
     if (!createTemporary(save)) {
         error = path + ": cannot save: " + errorReason(save.failure);
         return false;

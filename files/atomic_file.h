@@ -12,4 +12,11 @@
 // permissions, or 0666 less the umask. Should only the final folder sync
 // fail, the file is replaced but false is returned with
 // "PATH: saved, but the folder could not be synced: REASON".
+// The temporary is ".NAME.tmp-PID-N" beside the target (NAME the target's
+// name, PID this process, N from 0 to 99). A write killed before it could
+// clean up (by a signal, or the file-size limit's SIGXFSZ) leaves one behind:
+// each write first removes, in its folder, every regular file of that
+// pattern, for any NAME, whose PID is no longer a running process (kill(PID,
+// 0) fails with ESRCH). Temporaries of running writers, this one included,
+// and any other file are never touched.
 bool writeFileAtomically(const std::string& path, const std::string& contents, std::string& error);

@@ -9,25 +9,51 @@
 
 #include "files/error_text.h"
 
-static bool checkKind(const std::string& path, int fd, std::uint64_t maxBytes, std::size_t& size,
-                      std::string& error)
+bool openRegularFile(const std::string& path, OpenedFile& opened)
 {
+    opened = OpenedFile{};
+    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     struct stat status {};
-    if (fstat(fd, &status) != 0) {
-        error = path + ": cannot read: " + errorReason(errno);
-        return false;
-    }
-    if (S_ISDIR(status.st_mode))
-        error = path + ": is a directory, not a file";
-    else if (!S_ISREG(status.st_mode))
-        error = path + ": is not a regular file";
-    else if (static_cast<std::uint64_t>(status.st_size) > maxBytes)
-        error = path + ": is larger than the " + std::to_string(maxBytes >> 20) + " MiB this file may hold";
-    else {
-        size = static_cast<std::size_t>(status.st_size);
+    if (fd < 0 || fstat(fd, &status) != 0)
+        opened.errorNumber = errno;
+    else if (S_ISDIR(status.st_mode))
+        opened.errorNumber = EISDIR;
+    else if (S_ISREG(status.st_mode) && fcntl(fd, F_SETFL, fcntl(fd, F_GETFL) & ~O_NONBLOCK) != 0)
+        opened.errorNumber = errno;
+    else if (S_ISREG(status.st_mode)) {
+        opened.fd = fd;
+        opened.size = static_cast<std::uint64_t>(status.st_size);
         return true;
     }
+    if (fd >= 0)
+        close(fd);
     return false;
+}
+
+std::string tooLargeError(const std::string& path, std::uint64_t maxBytes)
+{
+    return path + ": is larger than the " + std::to_string(maxBytes >> 20) + " MiB this file may hold";
+}
+
+int openFileToRead(const std::string& path, std::uint64_t maxBytes, std::uint64_t& size, std::string& error)
+{
+    OpenedFile opened;
+    if (!openRegularFile(path, opened)) {
+        if (opened.errorNumber == EISDIR)
+            error = path + ": is a directory, not a file";
+        else if (opened.errorNumber != 0)
+            error = path + ": cannot read: " + errorReason(opened.errorNumber);
+        else
+            error = path + ": is not a regular file";
+        return -1;
+    }
+    if (opened.size > maxBytes) {
+        close(opened.fd);
+        error = tooLargeError(path, maxBytes);
+        return -1;
+    }
+    size = opened.size;
+    return opened.fd;
 }
 
 // Reads to the end, so a file that grows or shrinks meanwhile is still read
@@ -49,7 +75,7 @@ static bool readAll(const std::string& path, int fd, std::uint64_t maxBytes, std
         if (got == 0)
             break;
         if (read.size() + static_cast<std::uint64_t>(got) > maxBytes) {
-            error = path + ": is larger than the " + std::to_string(maxBytes >> 20) + " MiB this file may hold";
+            error = tooLargeError(path, maxBytes);
             return false;
         }
         read.append(buffer, static_cast<std::size_t>(got));
@@ -60,13 +86,11 @@ static bool readAll(const std::string& path, int fd, std::uint64_t maxBytes, std
 
 bool readWholeFile(const std::string& path, std::uint64_t maxBytes, std::string& text, std::string& error)
 {
-    const int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
-    if (fd < 0) {
-        error = path + ": cannot read: " + errorReason(errno);
+    std::uint64_t size = 0;
+    const int fd = openFileToRead(path, maxBytes, size, error);
+    if (fd < 0)
         return false;
-    }
-    std::size_t size = 0;
-    const bool done = checkKind(path, fd, maxBytes, size, error) && readAll(path, fd, maxBytes, size, text, error);
+    const bool done = readAll(path, fd, maxBytes, static_cast<std::size_t>(size), text, error);
     close(fd);
     return done;
 }

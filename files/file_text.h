@@ -7,6 +7,24 @@
 #include <string_view>
 #include <vector>
 
+// Opens path for reading without ever blocking (a FIFO with no writer, a
+// device): false with errorNumber set when it cannot be opened (EISDIR for a
+// directory) or 0 when it is some other kind than a regular file. On success
+// fd reads in blocking mode and size is the file's length.
+struct OpenedFile {
+    int fd = -1;
+    int errorNumber = 0;
+    std::uint64_t size = 0;
+};
+bool openRegularFile(const std::string& path, OpenedFile& opened);
+
+// openRegularFile with one-line refusals "PATH: what", the ones readWholeFile
+// gives, a file larger than maxBytes refused too. The descriptor, or -1.
+int openFileToRead(const std::string& path, std::uint64_t maxBytes, std::uint64_t& size, std::string& error);
+
+// "PATH: is larger than the N MiB this file may hold".
+std::string tooLargeError(const std::string& path, std::uint64_t maxBytes);
+
 // Reads the regular file at path into text. Refuses a missing or unreadable
 // file, a directory, anything that is not a regular file (never blocking on
 // a pipe) and a file larger than maxBytes, with one line "PATH: what";

@@ -2,11 +2,13 @@
 
 #include <unistd.h>
 
+#include "files/error_text.h"
+
 struct ProgressState {
     bool open = false;
     std::string name;
     std::uint64_t total = 0;
-    int shown = 0;          // last percentage written (terminal) or quarter (elsewhere)
+    int shown = 0;          // last percentage written
     std::size_t width = 0;  // characters on the terminal line, for wiping
 };
 
@@ -27,24 +29,20 @@ static bool onTerminal()
 static void showPercent(int percent)
 {
     std::FILE* stream = progressStream();
-    const std::string text = "vialoom: reading " + progress.name + "... " + std::to_string(percent) + "%";
-    if (onTerminal()) {
-        std::fprintf(stream, "\r%s", text.c_str());
-        progress.width = text.size();
-    } else {
-        std::fprintf(stream, "%s\n", text.c_str());
-    }
+    const std::string text =
+        "vialoom: reading " + printableText(progress.name) + "... " + std::to_string(percent) + "%";
+    std::fprintf(stream, "\r%s", text.c_str());
+    progress.width = text.size();
     std::fflush(stream);
 }
 
 void progressBegin(const std::string& name, std::uint64_t totalBytes)
 {
     progressEnd();
-    if (totalBytes < kProgressMinBytes)
+    if (totalBytes < kProgressMinBytes || !onTerminal())
         return;
     progress = ProgressState{true, name, totalBytes, 0, 0};
-    if (onTerminal())
-        showPercent(0);
+    showPercent(0);
 }
 
 void progressUpdate(std::uint64_t doneBytes)
@@ -53,22 +51,19 @@ void progressUpdate(std::uint64_t doneBytes)
         return;
     const std::uint64_t done = doneBytes < progress.total ? doneBytes : progress.total;
     const int percent = static_cast<int>(done * 100 / progress.total);
-    const int step = onTerminal() ? percent : percent / 25 * 25;
-    if (step <= progress.shown)
+    if (percent <= progress.shown)
         return;
-    progress.shown = step;
-    showPercent(step);
+    progress.shown = percent;
+    showPercent(percent);
 }
 
 void progressEnd()
 {
     if (!progress.open)
         return;
-    if (onTerminal()) {
-        std::FILE* stream = progressStream();
-        std::fprintf(stream, "\r%s\r", std::string(progress.width, ' ').c_str());
-        std::fflush(stream);
-    }
+    std::FILE* stream = progressStream();
+    std::fprintf(stream, "\r%s\r", std::string(progress.width, ' ').c_str());
+    std::fflush(stream);
     progress = ProgressState{};
 }
 

@@ -1,12 +1,12 @@
 // A progress line on stderr while a large file loads. One load at a time.
 //
-// On a terminal it is one line rewritten in place,
+// Only on a terminal: one line rewritten in place,
 //     "\rvialoom: reading FILE... 42%"
 // each time the whole percentage grows, and wiped (blanked, cursor back at
 // the line start) when the load ends, so warnings and errors start clean.
-// Elsewhere (a pipe, a log file) it writes a whole line at each quarter
-// reached: "vialoom: reading FILE... 25%", then 50%, 75% and 100%.
-// Loads of fewer than kProgressMinBytes show nothing at all.
+// Elsewhere (a pipe, a log file) nothing is written: there an error stays
+// the one line it promises to be. Loads of fewer than kProgressMinBytes
+// show nothing at all.
 #pragma once
 
 #include <cstdint>
@@ -24,8 +24,8 @@ void progressBegin(const std::string& name, std::uint64_t totalBytes);
 // when no report is open.
 void progressUpdate(std::uint64_t doneBytes);
 
-// Ends the report, wiping the terminal line; the quarter lines stay. Safe to
-// call when no report is open.
+// Ends the report, wiping the terminal line. Safe to call when no report is
+// open.
 void progressEnd();
 
 // Sends reports to stream as if it were (terminal) or were not a terminal;

@@ -1,12 +1,17 @@
 // Feeds raw bytes to the .vmap reader. Either the text is refused with one
 // non-empty error line, or the map read is consistent and comes back bit for
-// bit through the writer and the reader again. Aborts otherwise.
+// bit through the writer and the reader again. The same bytes read as a file
+// (in chunks, not whole) must give the same map or the same error. Aborts
+// otherwise.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
 #include <string>
+
+#include <sys/mman.h>
+#include <unistd.h>
 
 #include "mapio/vmap.h"
 
@@ -38,7 +43,8 @@ static bool sameMap(const Scene& a, const Scene& b)
 {
     if (a.vertices.size() != b.vertices.size() || a.startVertex != b.startVertex ||
         a.goalVertex != b.goalVertex || a.markedVertex != b.markedVertex ||
-        !sameBits(&a.metresPerUnit, &b.metresPerUnit, sizeof(double)))
+        !sameBits(&a.metresPerUnit, &b.metresPerUnit, sizeof(double)) ||
+        !sameBits(&a.cellSize, &b.cellSize, sizeof(double)))
         return false;
     for (std::size_t i = 0; i < a.vertices.size(); ++i)
         if (!sameVertex(a.vertices[i], b.vertices[i]))
@@ -46,12 +52,30 @@ static bool sameMap(const Scene& a, const Scene& b)
     return true;
 }
 
+// Reads text through a file in memory; its name stands as "fuzz.vmap" in error.
+static bool readAsFile(const std::string& text, Scene& map, std::string& error)
+{
+    const int fd = memfd_create("fuzz.vmap", 0);
+    check(fd >= 0 && write(fd, text.data(), text.size()) == static_cast<ssize_t>(text.size()), "no file in memory");
+    const std::string path = "/proc/self/fd/" + std::to_string(fd);
+    const bool read = readVmapFile(path, map, error);
+    close(fd);
+    if (!read && error.rfind(path, 0) == 0)
+        error = "fuzz.vmap" + error.substr(path.size());
+    return read;
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     const std::string text(reinterpret_cast<const char*>(data), size);
     Scene map;
     std::string error;
-    if (!parseVmap(text, "fuzz.vmap", map, error)) {
+    Scene fromFile;
+    std::string fileError;
+    const bool parsed = parseVmap(text, "fuzz.vmap", map, error);
+    check(readAsFile(text, fromFile, fileError) == parsed, "the file and the text are judged apart");
+    check(parsed ? sameMap(fromFile, map) : fileError == error, "the file and the text read apart");
+    if (!parsed) {
         check(!error.empty() && error.find('\n') == std::string::npos, "a refusal is not one line");
         check(error.rfind("fuzz.vmap:", 0) == 0, "a refusal does not name the file");
         check(map.vertices.empty() && map.startVertex == -1, "a refused text changed the map");

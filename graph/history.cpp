@@ -32,6 +32,7 @@ struct Step {
     std::map<int, int> route;         // kEditRoute
     std::vector<Vertex> image;        // kEditEverything: the vertex list
     double metresPerUnit = 0.0;       // kEditEverything: the map's scale
+    double cellSize = 0.0;            // kEditEverything: its grid's cell
     std::uint64_t stateBefore = 0;
     std::uint64_t stateAfter = 0;
     std::size_t bytes = 0;
@@ -95,7 +96,8 @@ static unsigned changedParts(const Step& step)
     if ((step.parts & kEditRoute) && step.route != scene.cameFrom)
         changed |= kEditRoute;
     if ((step.parts & kEditEverything) &&
-        (!sameVertices(step.image, scene.vertices) || step.metresPerUnit != scene.metresPerUnit))
+        (!sameVertices(step.image, scene.vertices) || step.metresPerUnit != scene.metresPerUnit ||
+         step.cellSize != scene.cellSize))
         changed |= kEditEverything;
     return changed;
 }
@@ -124,6 +126,7 @@ static void flip(Step& step, bool undo)
     if (step.parts & kEditEverything) {
         swapVertexList(step.image);
         std::swap(scene.metresPerUnit, step.metresPerUnit);
+        std::swap(scene.cellSize, step.cellSize);
     }
     if ((step.parts & kEditAppend) && undo)
         cutVerticesFrom(step.keptCount, step.tail);
@@ -176,17 +179,20 @@ static void dropRedoSteps()
 }
 
 // The newest step is kept even when it alone is over the bound, so one stray
-// generator or load can always be undone; every older step makes room.
-static void keep(Step step)
+// generator or load can always be undone; every older step makes room. Room
+// for the step is made first: if that fails, step is left whole.
+static void keep(Step& step)
 {
     dropRedoSteps();
-    step.stateBefore = currentState;
-    step.stateAfter = nextState++;
-    currentState = step.stateAfter;
-    step.sceneSize = scene.vertices.size();
-    step.bytes = stepBytes(step);
-    keptBytes += step.bytes;
-    steps.push_back(std::move(step));
+    steps.emplace_back();
+    Step& kept = steps.back();
+    kept = std::move(step);
+    kept.stateBefore = currentState;
+    kept.stateAfter = nextState++;
+    currentState = kept.stateAfter;
+    kept.sceneSize = scene.vertices.size();
+    kept.bytes = stepBytes(kept);
+    keptBytes += kept.bytes;
     doneCount = steps.size();
     while (keptBytes > kHistoryBytes && steps.size() > 1)
         dropOldest();
@@ -196,8 +202,9 @@ void beginEdit(unsigned parts, int a, int b)
 {
     if (parts & kEditEverything)
         parts = kEditEverything | kEditSelections | kEditRoute;
+    // The copies below may run out of memory: the edit opens only once they are made.
+    editOpen = false;
     pending = Step{};
-    editOpen = true;
     pending.parts = parts;
     pending.sceneSize = scene.vertices.size();
     pending.keptCount = scene.vertices.size();
@@ -218,30 +225,52 @@ void beginEdit(unsigned parts, int a, int b)
     if (parts & kEditEverything) {
         pending.image = scene.vertices;
         pending.metresPerUnit = scene.metresPerUnit;
+        pending.cellSize = scene.cellSize;
     }
+    editOpen = true;
+}
+
+static void closeEdit()
+{
+    editOpen = false;
+    pending = Step{};
 }
 
 void endEdit()
 {
     if (!editOpen)
         return;
-    editOpen = false;
-    Step step = std::move(pending);
-    pending = Step{};
-    if (!stayedInBounds(step)) {
+    if (!stayedInBounds(pending)) {
+        closeEdit();
         forgetStaleHistory();
         return;
     }
-    step.parts = changedParts(step);
-    if (step.parts == 0)
+    // Parts that did not change are dropped: abandoning the edit after a
+    // failed keep still puts back every part that did.
+    pending.parts = changedParts(pending);
+    if (pending.parts == 0) {
+        closeEdit();
         return;
-    if (!(step.parts & kEditRoute))
-        step.route.clear();
-    if (!(step.parts & kEditEverything))
-        std::vector<Vertex>().swap(step.image);
-    if (!(step.parts & kEditLinks))
-        step.linked[0] = step.linked[1] = -1;
-    keep(std::move(step));
+    }
+    if (!(pending.parts & kEditRoute))
+        pending.route.clear();
+    if (!(pending.parts & kEditEverything))
+        std::vector<Vertex>().swap(pending.image);
+    if (!(pending.parts & kEditLinks))
+        pending.linked[0] = pending.linked[1] = -1;
+    keep(pending);
+    closeEdit();
+}
+
+void abandonEdit()
+{
+    if (!editOpen)
+        return;
+    if (stayedInBounds(pending))
+        flip(pending, true);
+    else
+        forgetStaleHistory();
+    closeEdit();
 }
 
 bool undoEdit()

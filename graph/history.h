@@ -32,6 +32,14 @@ void beginEdit(unsigned parts, int a = -1, int b = -1);
 // forget every step. Without an open edit it does nothing.
 void endEdit();
 
+// Ends an open edit by putting back every part it holds, so the scene is as
+// at beginEdit (selections, route and scale included) and no step is kept:
+// for an edit that failed half way, say for want of memory. The other parts
+// are swapped back; appended vertices are copied out, which needs memory.
+// Without an open edit it does nothing. A beginEdit that runs out of memory
+// leaves no edit open; an endEdit that does leaves its edit open for this.
+void abandonEdit();
+
 // Undoes or redoes one step; false when there is none or an edit is open.
 // Vertices move through the scene's own functions, so graphRevision follows.
 // Should the scene have been changed without an edit, every step is

@@ -1,7 +1,7 @@
 // The scene: every vertex with its links, the last search's predecessor
-// table, the three selections and the map's scale. A map read from a file
-// and the scene the program edits are this one type; the program edits one
-// process-wide instance, touched by one thread.
+// table, the three selections and the map's scale (metres, or grid cells). A
+// map read from a file and the scene the program edits are this one type; the
+// program edits one process-wide instance, touched by one thread.
 #pragma once
 
 #include <cstddef>
@@ -32,6 +32,7 @@ struct Scene {
     int goalVertex = -1;         // -1 when unset
     int markedVertex = -1;       // -1 when unset
     double metresPerUnit = 0.0;  // metres per pixel for maps from geographic coordinates; 0 otherwise
+    double cellSize = 0.0;       // pixels per cell side for maps from grids, whose unit is the cell; 0 otherwise
 };
 
 // The scene the program edits. Its vertices and links change only through

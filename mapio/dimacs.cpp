@@ -4,6 +4,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstdio>
+#include <new>
 #include <vector>
 
 #include "files/error_text.h"
@@ -293,17 +294,18 @@ bool parseDimacs(std::string_view grText, const std::string& grName, std::string
 
 bool readDimacsFile(const std::string& path, Scene& map, std::string& error)
 {
-    const std::string coPath = coordinatesPathOf(path);
     LineSource grLines, coLines;
-    if (!openLines(path, grLines, error))
-        return false;
-    if (!openLines(coPath, coLines, error)) {
-        closeLines(grLines);
-        return false;
-    }
-    progressBegin(path, grLines.fileSize + coLines.fileSize);
     long dropped = 0;
-    const bool done = loadDimacs(Place{path, grLines, 0}, Place{coPath, coLines, 0}, map, error, dropped);
+    bool done = false;
+    try {
+        const std::string coPath = coordinatesPathOf(path);
+        if (openLines(path, grLines, error) && openLines(coPath, coLines, error)) {
+            progressBegin(path, grLines.fileSize + coLines.fileSize);
+            done = loadDimacs(Place{path, grLines, 0}, Place{coPath, coLines, 0}, map, error, dropped);
+        }
+    } catch (const std::bad_alloc&) {
+        error = outOfMemoryError(path);
+    }
     progressEnd();
     closeLines(grLines);
     closeLines(coLines);

@@ -1,5 +1,8 @@
 #include "mapio/map_file.h"
 
+#include <new>
+
+#include "files/error_text.h"
 #include "files/file_names.h"
 #include "mapio/dimacs.h"
 #include "mapio/movingai.h"
@@ -19,9 +22,8 @@ MapFormat mapFormatOf(const std::string& path)
     return MapFormat::Unknown;
 }
 
-bool readMapFile(const std::string& path, Scene& map, std::string& error)
+static bool readAnyMap(const std::string& path, Scene& read, std::string& error)
 {
-    Scene read;
     bool done = false;
     switch (mapFormatOf(path)) {
     case MapFormat::Vmap:
@@ -39,6 +41,18 @@ bool readMapFile(const std::string& path, Scene& map, std::string& error)
     case MapFormat::Unknown:
         error = path + ": unknown map format (read are .vmap, .map, .osm, .osm.pbf, .osm.bz2, .gr)";
         break;
+    }
+    return done;
+}
+
+bool readMapFile(const std::string& path, Scene& map, std::string& error)
+{
+    Scene read;
+    bool done = false;
+    try {
+        done = readAnyMap(path, read, error);
+    } catch (const std::bad_alloc&) {
+        error = outOfMemoryError(path);
     }
     if (done)
         map = std::move(read);

@@ -15,7 +15,9 @@ enum class MapFormat { Unknown, Vmap, MovingAi, Osm, Dimacs };
 MapFormat mapFormatOf(const std::string& path);
 
 // Reads a whole map into map, which is replaced only on success. Unknown
-// endings are refused with an error naming the endings that are read.
+// endings are refused with an error naming the endings that are read; what
+// is not a regular file, at once; a map too large for memory with
+// "PATH: not enough memory to read it".
 bool readMapFile(const std::string& path, Scene& map, std::string& error);
 
 // Writes map as .vmap, atomically: on failure the old file is untouched and

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <new>
 
 #include "files/error_text.h"
 #include "files/file_text.h"
@@ -192,6 +193,7 @@ bool parseMovingAi(const std::string& text, const std::string& name, Scene& map,
     const double fitting = std::min(kFitWidth / header.width, kFitHeight / header.height);
     built.cellSize = roundDownTo(fitting, kCellStep);
     Scene read;
+    read.cellSize = built.cellSize;
     read.vertices.resize(count);
     placeVertices(built, read.vertices);
     for (int row = 0; row < built.height; ++row)
@@ -205,7 +207,12 @@ bool parseMovingAi(const std::string& text, const std::string& name, Scene& map,
 
 bool readMovingAiFile(const std::string& path, Scene& map, std::string& error, GridInfo* grid)
 {
-    std::string text;
-    return readWholeFile(path, kMaxMovingAiFileBytes, text, error) &&
-           parseMovingAi(text, path, map, error, grid);
+    try {
+        std::string text;
+        return readWholeFile(path, kMaxMovingAiFileBytes, text, error) &&
+               parseMovingAi(text, path, map, error, grid);
+    } catch (const std::bad_alloc&) {
+        error = outOfMemoryError(path);
+        return false;
+    }
 }

@@ -40,7 +40,8 @@ struct GridInfo {
 };
 
 // Reads a .map file: each passable cell (. G S) becomes a vertex in row-major
-// order, linked as above. grid, when given, receives the cell-to-vertex
+// order, linked as above; the map's cellSize is the grid's, so costs can be
+// given in cells. grid, when given, receives the cell-to-vertex
 // table. On any fault map and grid are untouched and error is one line
 // "PATH:LINE: what is wrong" (":LINE" left out for faults of the whole file).
 bool readMovingAiFile(const std::string& path, Scene& map, std::string& error, GridInfo* grid);

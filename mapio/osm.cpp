@@ -1,189 +1,230 @@
+// libosmium is read in a child process: when an allocation fails inside it,
+// its buffers can be left pointing at freed memory (a failed grow) and a
+// thread then crashes the whole process. The child takes the crash, and the
+// program says it ran out of memory.
 #include "mapio/osm.h"
 
-#include <bzlib.h>
-#include <sys/stat.h>
+#include <fcntl.h>
+#include <malloc.h>
+#include <sys/mman.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 #include <cerrno>
+#include <csignal>
+#include <cstdint>
 #include <cstdio>
-#include <cstring>
-#include <exception>
 #include <new>
-#include <system_error>
-#include <unordered_map>
-
-#include <osmium/handler/node_locations_for_ways.hpp>
-#include <osmium/index/map/flex_mem.hpp>
-#include <osmium/io/any_input.hpp>
-#include <osmium/osm/way.hpp>
+#include <vector>
 
 #include "files/error_text.h"
-#include "files/progress.h"
-#include "mapio/road_graph.h"
+#include "files/file_text.h"
+#include "mapio/osm_roads.h"
 
-constexpr const char* kNotTravellable[] = {"proposed", "construction", "platform", "raceway"};
+// What the child says first: its roads follow, or one error line does.
+constexpr char kRoadsFollow = 'R';
+constexpr char kErrorFollows = 'E';
+// Longer error lines are not believed.
+constexpr std::uint64_t kMaxErrorBytes = 1 << 16;
 
-using LocationIndex = osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
-using Locations = osmium::handler::NodeLocationsForWays<LocationIndex, LocationIndex>;
+// Set by the child when an allocation failed, so a crash after it is known
+// for what it is; shared with the parent.
+static volatile std::sig_atomic_t* allocationFailed = nullptr;
 
-struct Collected {
-    RoadNetwork network;
-    std::unordered_map<osmium::object_id_type, int> vertexOfNode;
-    long pairsWithoutLocation = 0;
-};
-
-static bool isTravellable(const osmium::Way& way)
+static void noteFailedAllocation()
 {
-    const char* highway = way.tags()["highway"];
-    if (highway == nullptr)
-        return false;
-    for (const char* value : kNotTravellable)
-        if (std::strcmp(highway, value) == 0)
+    if (allocationFailed != nullptr)
+        *allocationFailed = 1;
+    throw std::bad_alloc();
+}
+
+static bool writeAll(int fd, const void* data, std::size_t size)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0) {
+        const ssize_t wrote = write(fd, bytes, size);
+        if (wrote < 0 && errno == EINTR)
+            continue;
+        if (wrote <= 0)
             return false;
-    const char* area = way.tags()["area"];
-    return area == nullptr || std::strcmp(area, "yes") != 0;
-}
-
-// The vertex of a way's node, made on first sight; -1 when it has no location.
-static int vertexOf(Collected& collected, const osmium::NodeRef& node)
-{
-    const osmium::Location location = node.location();
-    if (!location.valid())
-        return -1;
-    RoadNetwork& network = collected.network;
-    const auto [entry, added] = collected.vertexOfNode.try_emplace(node.ref(), static_cast<int>(network.lon.size()));
-    if (added) {
-        network.lon.push_back(location.lon_without_check());
-        network.lat.push_back(location.lat_without_check());
-    }
-    return entry->second;
-}
-
-static void addWay(Collected& collected, const osmium::Way& way)
-{
-    int previous = -1;
-    bool first = true;
-    for (const osmium::NodeRef& node : way.nodes()) {
-        const int vertex = vertexOf(collected, node);
-        if (!first && (previous < 0 || vertex < 0))
-            ++collected.pairsWithoutLocation;
-        else if (!first)
-            collected.network.pairs.emplace_back(previous, vertex);
-        previous = vertex;
-        first = false;
-    }
-}
-
-static void collectBuffer(Collected& collected, Locations& locations, osmium::memory::Buffer& buffer)
-{
-    for (osmium::OSMObject& object : buffer.select<osmium::OSMObject>()) {
-        if (object.type() == osmium::item_type::node) {
-            locations.node(static_cast<const osmium::Node&>(object));
-        } else if (object.type() == osmium::item_type::way) {
-            auto& way = static_cast<osmium::Way&>(object);
-            if (isTravellable(way)) {
-                locations.way(way);
-                addWay(collected, way);
-            }
-        }
-    }
-}
-
-// Reads every road of the file; exceptions are the caller's to catch.
-static bool collectRoads(const std::string& path, Collected& collected, std::string& error)
-{
-    LocationIndex positiveIds, negativeIds;
-    Locations locations{positiveIds, negativeIds};
-    locations.ignore_errors();
-    osmium::io::Reader reader{path, osmium::osm_entity_bits::node | osmium::osm_entity_bits::way,
-                              osmium::io::read_meta::no};
-    progressBegin(path, reader.file_size());
-    while (osmium::memory::Buffer buffer = reader.read()) {
-        collectBuffer(collected, locations, buffer);
-        progressUpdate(reader.offset());
-        if (static_cast<long>(collected.network.lon.size()) > kMaxMapVertices) {
-            error = path + ": more than " + std::to_string(kMaxMapVertices) + " road nodes";
-            return false;
-        }
-    }
-    reader.close();
-    if (collected.network.lon.empty()) {
-        error = path + ": no roads (no way with a highway tag a person can travel)";
-        return false;
+        bytes += wrote;
+        size -= static_cast<std::size_t>(wrote);
     }
     return true;
 }
 
-// Library messages may span lines; errors are one line.
-static std::string oneLine(const char* text)
+static bool readAll(int fd, void* data, std::size_t size)
 {
-    std::string line = text;
-    for (char& c : line)
-        if (c == '\n' || c == '\r')
-            c = ' ';
-    return line;
-}
-
-static std::string bzip2Fault(int code)
-{
-    if (code == BZ_DATA_ERROR_MAGIC)
-        return "not bzip2 data";
-    if (code == BZ_UNEXPECTED_EOF)
-        return "bzip2 data cut short";
-    return "corrupt bzip2 data (bzip2 error " + std::to_string(code) + ")";
-}
-
-static bool isReadableFile(const std::string& path, std::string& error)
-{
-    struct stat status {};
-    if (stat(path.c_str(), &status) != 0) {
-        error = path + ": cannot open: " + errorReason(errno);
-        return false;
-    }
-    if (S_ISDIR(status.st_mode)) {
-        error = path + ": cannot open: " + errorReason(EISDIR);
-        return false;
+    char* bytes = static_cast<char*>(data);
+    while (size > 0) {
+        const ssize_t got = read(fd, bytes, size);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        bytes += got;
+        size -= static_cast<std::size_t>(got);
     }
     return true;
 }
 
-static bool collectCaught(const std::string& path, Collected& collected, std::string& error)
+template <typename Item>
+static bool writeItems(int fd, const std::vector<Item>& items)
 {
-    try {
-        return collectRoads(path, collected, error);
-    } catch (const osmium::xml_error& fault) {
-        error = path + ":" + std::to_string(fault.line) + ": bad OSM XML: " + oneLine(fault.error_string.c_str());
-    } catch (const osmium::bzip2_error& fault) {
-        error = path + ": " + bzip2Fault(fault.bzip2_error_code);
-    } catch (const std::bad_alloc&) {
-        error = path + ": cannot read: out of memory";
-    } catch (const std::system_error& fault) {
-        error = path + ": cannot read: " + oneLine(fault.what());
-    } catch (const std::exception& fault) {
-        // Format faults come from libosmium and the protobuf decoder alike.
-        error = path + ": bad OpenStreetMap data: " + oneLine(fault.what());
-    } catch (...) {
-        error = path + ": bad OpenStreetMap data";
+    return writeAll(fd, items.data(), items.size() * sizeof(Item));
+}
+
+template <typename Item>
+static bool readItems(int fd, std::vector<Item>& items, std::uint64_t count)
+{
+    items.resize(static_cast<std::size_t>(count));
+    return readAll(fd, items.data(), items.size() * sizeof(Item));
+}
+
+// In the child: read, then send the roads or the error down the pipe.
+static void readInChild(const std::string& path, int fd, int pipe)
+{
+    rlimit none{0, 0};
+    setrlimit(RLIMIT_CORE, &none); // a crash here is expected and reported
+    rlimit space{};
+    // Under a memory limit every thread's first allocation would try, and
+    // fail, to reserve an arena of its own, again and again: one is enough.
+    if (getrlimit(RLIMIT_AS, &space) == 0 && space.rlim_cur != RLIM_INFINITY)
+        mallopt(M_ARENA_MAX, 1);
+    std::set_new_handler(noteFailedAllocation);
+    OsmRoads roads;
+    std::string error;
+    if (!collectOsmRoads(path, fd, roads, error)) {
+        const std::uint64_t length = error.size();
+        writeAll(pipe, &kErrorFollows, 1) && writeAll(pipe, &length, sizeof length) &&
+            writeAll(pipe, error.data(), error.size());
+        return;
     }
-    return false;
+    const RoadNetwork& network = roads.network;
+    const std::uint64_t counts[3] = {network.lon.size(), network.pairs.size(),
+                                     static_cast<std::uint64_t>(roads.pairsWithoutLocation)};
+    writeAll(pipe, &kRoadsFollow, 1) && writeAll(pipe, counts, sizeof counts) && writeItems(pipe, network.lon) &&
+        writeItems(pipe, network.lat) && writeItems(pipe, network.pairs);
+}
+
+// In the parent: true with the roads the child sent, false with its error,
+// or with none when it sent nothing whole. Throws std::bad_alloc when the
+// roads do not fit here.
+static bool receive(int pipe, OsmRoads& roads, std::string& error)
+{
+    char kind = 0;
+    if (!readAll(pipe, &kind, 1))
+        return false;
+    if (kind == kErrorFollows) {
+        std::uint64_t length = 0;
+        std::string said;
+        if (readAll(pipe, &length, sizeof length) && length <= kMaxErrorBytes) {
+            said.resize(static_cast<std::size_t>(length));
+            if (readAll(pipe, &said[0], said.size()))
+                error = said;
+        }
+        return false;
+    }
+    std::uint64_t counts[3] = {};
+    RoadNetwork& network = roads.network;
+    if (kind != kRoadsFollow || !readAll(pipe, counts, sizeof counts) ||
+        counts[0] > static_cast<std::uint64_t>(kMaxMapVertices) || counts[1] > network.pairs.max_size())
+        return false;
+    roads.pairsWithoutLocation = static_cast<long>(counts[2]);
+    return readItems(pipe, network.lon, counts[0]) && readItems(pipe, network.lat, counts[0]) &&
+           readItems(pipe, network.pairs, counts[1]);
+}
+
+// Why the child ended without a word.
+static std::string childFault(const std::string& path, int status, bool ranOut)
+{
+    if (ranOut)
+        return outOfMemoryError(path);
+    if (WIFSIGNALED(status))
+        return path + ": bad OpenStreetMap data: the reader stopped on signal " + std::to_string(WTERMSIG(status));
+    return path + ": the reader stopped without an answer";
+}
+
+// Reads the roads of the file open on fd in a child process.
+static bool collectApart(const std::string& path, int fd, OsmRoads& roads, std::string& error)
+{
+    void* shared = mmap(nullptr, sizeof(std::sig_atomic_t), PROT_READ | PROT_WRITE, MAP_SHARED | MAP_ANONYMOUS, -1, 0);
+    int ends[2];
+    if (shared == MAP_FAILED || pipe2(ends, O_CLOEXEC) != 0) {
+        error = errno == EMFILE || errno == ENFILE ? path + ": cannot read: " + errorReason(errno)
+                                                   : outOfMemoryError(path);
+        if (shared != MAP_FAILED)
+            munmap(shared, sizeof(std::sig_atomic_t));
+        return false;
+    }
+    allocationFailed = static_cast<volatile std::sig_atomic_t*>(shared);
+    *allocationFailed = 0;
+    error.clear(); // set again only by what the child says
+    std::fflush(nullptr);
+    const pid_t child = fork();
+    if (child == 0) {
+        close(ends[0]);
+        readInChild(path, fd, ends[1]);
+        _exit(0);
+    }
+    close(ends[1]);
+    bool received = false;
+    bool outOfMemory = child < 0;
+    if (child > 0) {
+        try {
+            received = receive(ends[0], roads, error);
+        } catch (const std::bad_alloc&) {
+            outOfMemory = true;
+        }
+    }
+    // Closed first, so a child still writing stops.
+    close(ends[0]);
+    int status = 0;
+    while (child > 0 && waitpid(child, &status, 0) < 0 && errno == EINTR) {
+    }
+    const bool ranOut = *allocationFailed != 0;
+    allocationFailed = nullptr;
+    munmap(shared, sizeof(std::sig_atomic_t));
+    if (outOfMemory)
+        error = outOfMemoryError(path);
+    else if (!received && error.empty())
+        error = childFault(path, status, ranOut);
+    return received && !outOfMemory;
+}
+
+static bool collectFile(const std::string& path, OsmRoads& roads, std::string& error)
+{
+    OpenedFile opened;
+    if (!openRegularFile(path, opened)) {
+        error = opened.errorNumber != 0 ? path + ": cannot open: " + errorReason(opened.errorNumber)
+                                        : path + ": is not a regular file";
+        return false;
+    }
+    const bool done = collectApart(path, opened.fd, roads, error);
+    close(opened.fd);
+    return done;
 }
 
 bool readOsmFile(const std::string& path, Scene& map, std::string& error)
 {
-    if (!isReadableFile(path, error))
+    long dropped = 0;
+    long pairsWithoutLocation = 0;
+    try {
+        OsmRoads roads;
+        if (!collectFile(path, roads, error))
+            return false;
+        pairsWithoutLocation = roads.pairsWithoutLocation;
+        dropped = buildRoadMap(roads.network, map);
+    } catch (const std::bad_alloc&) {
+        error = outOfMemoryError(path);
         return false;
-    Collected collected;
-    const bool done = collectCaught(path, collected, error);
-    progressEnd();
-    if (!done)
-        return false;
-    // The node table is not needed any more: free it before the vertices grow.
-    decltype(collected.vertexOfNode)().swap(collected.vertexOfNode);
-    const long dropped = buildRoadMap(collected.network, map);
+    }
     if (dropped > 0)
         std::fprintf(stderr, "vialoom: %s: warning: dropped %ld links at nodes with more than %d\n", path.c_str(),
                      dropped, kMaxLinks);
-    if (collected.pairsWithoutLocation > 0)
+    if (pairsWithoutLocation > 0)
         std::fprintf(stderr, "vialoom: %s: warning: dropped %ld links at nodes without a location\n", path.c_str(),
-                     collected.pairsWithoutLocation);
+                     pairsWithoutLocation);
     return true;
 }

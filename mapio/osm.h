@@ -15,7 +15,8 @@
 // metresPerUnit as in mapio/road_graph.h. Shows a progress line for large
 // files. Warns on stderr, one line each, when nodes with 16 links had to drop
 // some, and when pairs were skipped because a node has no location in the
-// file. On any fault (unreadable, corrupt or truncated file, no roads) map is
-// untouched and error holds one line "FILE:LINE: what" (":LINE" where the XML
-// parser gives one).
+// file. libosmium runs in a child process, which alone ends should it crash.
+// On any fault (not a regular file, unreadable, corrupt or truncated file, no
+// roads, not enough memory) map is untouched and error holds one line
+// "FILE:LINE: what" (":LINE" where the XML parser gives one).
 bool readOsmFile(const std::string& path, Scene& map, std::string& error);

@@ -2,6 +2,7 @@
 
 #include <charconv>
 #include <cmath>
+#include <new>
 
 #include "files/error_text.h"
 #include "files/file_names.h"
@@ -88,8 +89,13 @@ bool parseScenario(const std::string& text, const std::string& name, std::vector
 
 bool readScenarioFile(const std::string& path, std::vector<ScenarioProblem>& problems, std::string& error)
 {
-    std::string text;
-    return readWholeFile(path, kMaxScenarioFileBytes, text, error) && parseScenario(text, path, problems, error);
+    try {
+        std::string text;
+        return readWholeFile(path, kMaxScenarioFileBytes, text, error) && parseScenario(text, path, problems, error);
+    } catch (const std::bad_alloc&) {
+        error = outOfMemoryError(path);
+        return false;
+    }
 }
 
 std::string scenarioMapPath(const std::string& scenarioPath, const std::string& mapName)

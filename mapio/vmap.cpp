@@ -1,9 +1,11 @@
 #include "mapio/vmap.h"
 
 #include <algorithm>
+#include <cerrno>
 #include <charconv>
 #include <cmath>
 #include <cstdio>
+#include <new>
 #include <vector>
 
 #include "files/error_text.h"
@@ -12,7 +14,6 @@
 #include "files/progress.h"
 
 constexpr std::string_view kMagic = "vialoom-map";
-constexpr std::string_view kVersion = "1";
 // x, y, z, the link count, up to kMaxLinks targets, and one more to see excess.
 constexpr int kMaxTokens = 4 + kMaxLinks + 1;
 // The shortest vertex line, "0 0 0 0" and its line feed: bounds what a
@@ -38,6 +39,7 @@ struct Reader {
     std::string* error = nullptr;
     Scene map;
     std::vector<std::uint32_t> lineOf; // each vertex's line, for link errors
+    int version = 1;                   // 2 adds the cell-size line
 };
 
 enum class Number { Ok, NotNumber, OutOfRange };
@@ -59,11 +61,13 @@ static bool failAtEnd(Reader& reader, const std::string& what)
     return failAt(reader, reader.lines.lineNumber + 1, what);
 }
 
+// Control bytes never get this far (scanLine refuses them), but bytes
+// 0x80-0xff may: those that are not printable UTF-8 are escaped.
 static std::string quoted(std::string_view token)
 {
     if (token.size() <= kQuoteBytes)
-        return "'" + std::string(token) + "'";
-    return "'" + std::string(token.substr(0, kQuoteBytes)) + "...'";
+        return "'" + printableText(token) + "'";
+    return "'" + printableText(token.substr(0, kQuoteBytes)) + "...'";
 }
 
 static bool refuseByte(Reader& reader, unsigned char byte)
@@ -105,8 +109,16 @@ static bool scanLine(Reader& reader, std::string_view line, Line& out)
 static Next takeLine(Reader& reader, Line& out)
 {
     std::string_view line;
-    if (!nextLine(reader.lines, line))
-        return Next::End;
+    if (!nextLine(reader.lines, line)) {
+        const LineSource& lines = reader.lines;
+        if (lines.lineTooLong)
+            failAt(reader, lines.lineNumber + 1, "line longer than " + std::to_string(kMaxVmapLineBytes) + " bytes");
+        else if (lines.tooLarge)
+            *reader.error = tooLargeError(*reader.name, kMaxVmapFileBytes);
+        else if (lines.readFailed)
+            *reader.error = *reader.name + ": cannot read: " + errorReason(lines.readError);
+        return lines.lineTooLong || lines.tooLarge || lines.readFailed ? Next::Fault : Next::End;
+    }
     if (line.size() > kMaxVmapLineBytes) {
         fail(reader, "line longer than " + std::to_string(kMaxVmapLineBytes) + " bytes");
         return Next::Fault;
@@ -196,14 +208,14 @@ static bool startsNumber(std::string_view token)
     return isDigit(token[0]) || token[0] == '-' || token[0] == '.';
 }
 
-static bool isKeyword(std::string_view token)
+static bool isKeyword(const Reader& reader, std::string_view token)
 {
     if (token[0] < 'a' || token[0] > 'z')
         return false;
     for (std::string_view keyword : {"vertices", "start", "goal", "marked", "metres-per-unit", "end"})
         if (token == keyword)
             return true;
-    return false;
+    return reader.version >= 2 && token == "cell-size";
 }
 
 static bool readCoordinate(Reader& reader, std::string_view token, const char* axis, float& value)
@@ -283,8 +295,9 @@ static bool readHeader(Reader& reader)
         return fail(reader, "not a .vmap file (the first line must be 'vialoom-map 1')");
     if (line.count < 2)
         return fail(reader, "the header names no version (expected 'vialoom-map 1')");
-    if (line.tokens[1] != kVersion)
-        return fail(reader, "version " + quoted(line.tokens[1]) + " is not read by this program (it reads 1)");
+    if (line.tokens[1] != "1" && line.tokens[1] != "2")
+        return fail(reader, "version " + quoted(line.tokens[1]) + " is not read by this program (it reads 1 and 2)");
+    reader.version = line.tokens[1] == "2" ? 2 : 1;
     if (line.count > 2)
         return fail(reader, "unexpected " + quoted(line.tokens[2]) + " after the version");
     return true;
@@ -307,9 +320,9 @@ static bool readVertexCount(Reader& reader, std::uint64_t& count)
     if (count > static_cast<std::uint64_t>(kMaxMapVertices))
         return fail(reader, "vertex count " + quoted(line.tokens[1]) + " is above the limit of " +
                                 std::to_string(kMaxMapVertices));
-    const std::size_t room = (reader.lines.text.size() - reader.lines.position) / kShortestVertexLine + 1;
-    reader.map.vertices.reserve(std::min<std::size_t>(count, room));
-    reader.lineOf.reserve(std::min<std::size_t>(count, room));
+    const std::uint64_t room = linesLeft(reader.lines) / kShortestVertexLine + 1;
+    reader.map.vertices.reserve(static_cast<std::size_t>(std::min(count, room)));
+    reader.lineOf.reserve(static_cast<std::size_t>(std::min(count, room)));
     return true;
 }
 
@@ -327,12 +340,12 @@ static bool readVertices(Reader& reader, std::uint64_t count)
             return false;
         if (next == Next::End)
             return failAtEnd(reader, "the file ends after " + listed(i, count));
-        if (isKeyword(line.tokens[0]))
+        if (isKeyword(reader, line.tokens[0]))
             return fail(reader, quoted(line.tokens[0]) + " comes after only " + listed(i, count));
         if (!readVertex(reader, line, count))
             return false;
         if (i % kProgressEvery == 0)
-            progressUpdate(reader.lines.position);
+            progressUpdate(linesOffset(reader.lines));
     }
     return true;
 }
@@ -367,6 +380,19 @@ static bool readScale(Reader& reader, const Line& line)
     return true;
 }
 
+static bool readCellSize(Reader& reader, const Line& line)
+{
+    if (line.count != 2)
+        return fail(reader, "'cell-size' takes one number");
+    if (reader.map.cellSize != 0.0)
+        return fail(reader, "a second 'cell-size' line");
+    double size = 0.0;
+    if (parseReal(line.tokens[1], size) != Number::Ok || !(size > 0.0))
+        return fail(reader, "cell size " + quoted(line.tokens[1]) + " is not a positive finite number");
+    reader.map.cellSize = size;
+    return true;
+}
+
 static bool readTrailerLine(Reader& reader, const Line& line)
 {
     const std::string_view keyword = line.tokens[0];
@@ -378,11 +404,15 @@ static bool readTrailerLine(Reader& reader, const Line& line)
         return readSelection(reader, line, reader.map.markedVertex);
     if (keyword == "metres-per-unit")
         return readScale(reader, line);
+    if (keyword == "cell-size" && reader.version >= 2)
+        return readCellSize(reader, line);
     if (startsNumber(keyword))
         return fail(reader, "more vertex lines than the " + std::to_string(reader.map.vertices.size()) +
                                 " declared");
-    return fail(reader, "unknown line " + quoted(keyword) +
-                            " (expected start, goal, marked, metres-per-unit or end)");
+    // Version 1's words stay as they were.
+    const char* expected = reader.version >= 2 ? " (expected start, goal, marked, metres-per-unit, cell-size or end)"
+                                               : " (expected start, goal, marked, metres-per-unit or end)";
+    return fail(reader, "unknown line " + quoted(keyword) + expected);
 }
 
 static bool readTrailer(Reader& reader)
@@ -433,13 +463,15 @@ static bool checkLinks(Reader& reader)
     return true;
 }
 
-bool parseVmap(std::string_view text, const std::string& name, Scene& map, std::string& error)
+// Reads every part of the map from reader.lines into map.
+static bool readAll(Reader& reader, const std::string& name, Scene& map, std::string& error)
 {
-    Reader reader;
-    reader.lines = linesOfText(text);
     // Only LF and CR LF end a line: a lone CR is refused wherever it stands,
     // the end of the text included.
     reader.lines.keepFinalCr = true;
+    // Room for a longest line and the CR of its CR LF: anything longer is
+    // refused before the rest of it is looked at.
+    reader.lines.maxLineBytes = kMaxVmapLineBytes + 1;
     reader.name = &name;
     reader.error = &error;
     std::uint64_t count = 0;
@@ -450,15 +482,33 @@ bool parseVmap(std::string_view text, const std::string& name, Scene& map, std::
     return true;
 }
 
+bool parseVmap(std::string_view text, const std::string& name, Scene& map, std::string& error)
+{
+    Reader reader;
+    reader.lines = linesOfText(text);
+    return readAll(reader, name, map, error);
+}
+
 bool readVmapFile(const std::string& path, Scene& map, std::string& error)
 {
-    std::string text;
-    if (!readWholeFile(path, kMaxVmapFileBytes, text, error))
-        return false;
-    progressBegin(path, text.size());
-    const bool read = parseVmap(text, path, map, error);
-    if (read)
-        progressUpdate(text.size());
+    Reader reader;
+    bool read = false;
+    try {
+        std::uint64_t size = 0;
+        const int fd = openFileToRead(path, kMaxVmapFileBytes, size, error);
+        if (fd >= 0 && !linesOfFile(fd, size, reader.lines)) {
+            error = path + ": cannot read: " + errorReason(errno);
+        } else if (fd >= 0) {
+            reader.lines.maxFileBytes = kMaxVmapFileBytes;
+            progressBegin(path, size);
+            read = readAll(reader, path, map, error);
+            if (read)
+                progressUpdate(size);
+        }
+    } catch (const std::bad_alloc&) {
+        error = outOfMemoryError(path);
+    }
     progressEnd();
+    closeLines(reader.lines);
     return read;
 }

@@ -20,11 +20,19 @@ constexpr std::uint64_t kMaxVmapFileBytes = 1ull << 30;
 bool parseVmap(std::string_view text, const std::string& name, Scene& map, std::string& error);
 
 // The .vmap text of map; floats are written so they read back bit for bit.
+// Version 2 only when map has a cell size, else version 1 as it always was.
 // Link costs are not written (see parseVmap); map must be consistent.
 std::string formatVmap(const Scene& map);
 
-// Reads the file at path (refusing directories, unreadable and oversized files).
+// Reads the file at path as parseVmap reads its text, exactly, but as a
+// stream: a chunk at a time, so memory follows the map, not the file, and a
+// file bad at line 1 is refused without reading on. Refuses directories,
+// FIFOs and other files that are not regular (without blocking), unreadable
+// files and ones over kMaxVmapFileBytes, and a map that does not fit in
+// memory ("PATH: not enough memory to read it").
 bool readVmapFile(const std::string& path, Scene& map, std::string& error);
 
-// Writes formatVmap(map) to path atomically (see files/atomic_file.h).
+// Writes formatVmap(map) to path atomically (see files/atomic_file.h); a map
+// whose text does not fit in memory is refused, "PATH: cannot save: cannot
+// allocate memory", the old file untouched.
 bool writeVmapFile(const std::string& path, const Scene& map, std::string& error);

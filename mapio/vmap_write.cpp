@@ -1,9 +1,12 @@
 // Writing .vmap text: shortest round-trip numbers, one vertex a line.
 #include "mapio/vmap.h"
 
+#include <cerrno>
 #include <charconv>
+#include <new>
 
 #include "files/atomic_file.h"
+#include "files/error_text.h"
 
 // A float in its shortest form that reads back to the same bits, "-0" for
 // negative zero, and any link index fit in this.
@@ -44,7 +47,9 @@ std::string formatVmap(const Scene& map)
 {
     std::string text;
     text.reserve(64 + map.vertices.size() * kGuessedLineBytes);
-    text += "vialoom-map 1\n";
+    // Version 2 only for what version 1 cannot hold, so other maps are
+    // written as they always were.
+    text += map.cellSize != 0.0 ? "vialoom-map 2\n" : "vialoom-map 1\n";
     text += "# x y z, link count, linked vertices in table order\n";
     text += "vertices " + std::to_string(map.vertices.size()) + "\n";
     for (const Vertex& vertex : map.vertices)
@@ -53,6 +58,12 @@ std::string formatVmap(const Scene& map)
         char scale[kNumberBytes];
         text += "metres-per-unit ";
         text.append(scale, put(scale, map.metresPerUnit));
+        text += "\n";
+    }
+    if (map.cellSize != 0.0) {
+        char size[kNumberBytes];
+        text += "cell-size ";
+        text.append(size, put(size, map.cellSize));
         text += "\n";
     }
     appendSelection(text, "start", map.startVertex);
@@ -64,5 +75,10 @@ std::string formatVmap(const Scene& map)
 
 bool writeVmapFile(const std::string& path, const Scene& map, std::string& error)
 {
-    return writeFileAtomically(path, formatVmap(map), error);
+    try {
+        return writeFileAtomically(path, formatVmap(map), error);
+    } catch (const std::bad_alloc&) {
+        error = path + ": cannot save: " + errorReason(ENOMEM);
+        return false;
+    }
 }

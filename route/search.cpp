@@ -143,14 +143,38 @@ static void writePredecessors(std::map<int, int>& cameFrom, const std::vector<in
     }
 }
 
+void clearTrace(SearchTrace& trace)
+{
+    trace = SearchTrace{};
+    trace.generation = ++searchesRun;
+}
+
+// After a search cut short the kept tables no longer say what they hold:
+// the next search starts them afresh.
+static void forgetKeptTables()
+{
+    waitingQueue = WaitingQueue{};
+    scratch = SearchTrace{};
+    scratchWritten = std::vector<int>{};
+    reached = std::vector<int>{};
+}
+
 bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                  SearchMode mode, SearchTrace* trace)
 {
     const auto began = std::chrono::steady_clock::now();
-    SearchTrace& t = cleanTrace(trace, vertices.size(), mode, start, goal);
-    reached.clear();
-    runSearch(t, vertices, waitingQueue);
-    writePredecessors(cameFrom, t.parent);
+    try {
+        SearchTrace& t = cleanTrace(trace, vertices.size(), mode, start, goal);
+        reached.clear();
+        runSearch(t, vertices, waitingQueue);
+        writePredecessors(cameFrom, t.parent);
+    } catch (...) {
+        forgetKeptTables();
+        if (trace != nullptr)
+            clearTrace(*trace);
+        throw;
+    }
+    SearchTrace& t = trace != nullptr ? *trace : scratch;
     if (&t == &scratch)
         scratchWritten.swap(reached);
     t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();

@@ -43,9 +43,16 @@ extern SearchTrace lastSearch;
 // and, when trace is given, fills it. True when the goal is taken. Writes the
 // predecessor of every vertex it improves into cameFrom, nothing else. For
 // AStar the result and every cameFrom write are exactly aStarSearch's. Takes
-// n log n time on n vertices; graph coordinates must be finite.
+// n log n time on n vertices; graph coordinates must be finite. Should memory
+// run out, std::bad_alloc passes on, cameFrom half written, the trace empty
+// as before any search but with a new generation, and the next search
+// starts as if it were the first.
 bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                  SearchMode mode, SearchTrace* trace);
+
+// Empties trace, as before any search, under a new generation, so nothing
+// drawn from what it held is kept.
+void clearTrace(SearchTrace& trace);
 
 // The score a waiting vertex is ranked by in mode, from its cost so far g
 // and its distance h to the goal: g + h, g, or h, in float.

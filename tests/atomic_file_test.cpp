@@ -145,3 +145,51 @@ TEST(WriteFileAtomically, AFailureLeavesTheOldFileAndNoTemporary)
     }
     std::filesystem::remove_all(folder);
 }
+
+TEST(WriteFileAtomically, RemovesOnlyTheTemporariesOfWritersThatDied)
+{
+    const std::string folder = makeFolder();
+    const std::string path = folder + "/map.vmap";
+    // A save killed by the file-size limit leaves its temporary behind.
+    const pid_t killed = fork();
+    if (killed == 0) {
+        std::signal(SIGXFSZ, SIG_DFL);
+        const rlimit limit{4, 4};
+        std::string error;
+        if (setrlimit(RLIMIT_FSIZE, &limit) == 0)
+            writeFileAtomically(path, "new contents", error);
+        _exit(0);
+    }
+    int status = 0;
+    waitpid(killed, &status, 0);
+    ASSERT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == SIGXFSZ) << status;
+    const std::string dead = std::to_string(killed), self = std::to_string(getpid());
+    const std::string left = ".map.vmap.tmp-" + dead + "-0";
+    ASSERT_EQ(entries(folder), (std::set<std::string>{left}));
+
+    const std::set<std::string> stale{left, ".picture.svg.tmp-" + dead + "-99", "..x.tmp-" + dead + "-7"};
+    const std::set<std::string> kept{
+        ".map.vmap.tmp-" + self + "-0",   // a writer still running: this one
+        "map.vmap.tmp-" + dead + "-0",    // not hidden
+        ".tmp-" + dead + "-0",            // no name
+        ".map.vmap.tmp-" + dead,          // no attempt number
+        ".map.vmap.tmp-" + dead + "-0x",  // more after it
+        ".map.vmap.tmp-" + dead + "-100", // beyond the attempts made
+        ".map.vmap.tmp-0" + dead + "-1",  // not how a process id is written
+        ".map.vmap.tmp-0-0",              // no process
+        ".map.vmap.tmp--1-0",             // every process, were it taken for one
+        "notes.txt",
+    };
+    for (const std::set<std::string>* names : {&stale, &kept})
+        for (const std::string& name : *names)
+            std::ofstream(folder + "/" + name) << "partial";
+    ASSERT_EQ(mkdir((folder + "/.folder.tmp-" + dead + "-0").c_str(), 0755), 0);
+
+    std::string error;
+    ASSERT_TRUE(writeFileAtomically(path, "saved", error)) << error;
+    std::set<std::string> expected = kept;
+    expected.insert({"map.vmap", ".folder.tmp-" + dead + "-0"});
+    EXPECT_EQ(entries(folder), expected);
+    EXPECT_EQ(contentsOf(path), "saved");
+    std::filesystem::remove_all(folder);
+}

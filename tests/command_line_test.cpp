@@ -95,12 +95,22 @@ TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "3"}, 1, "found: no\nexpanded: 2 of 4", ""},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "4"}, 2, "", "vertex 4 out of range"},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "-1", "2"}, 2, "", "'-1' is not a vertex index"},
+        {{"route", VIALOOM_TEST_DATA "/islands.vmap", "-0", "2"}, 2, "", "'-0' is not a vertex index"},
+        {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "+2"}, 2, "", "'+2' is not a vertex index"},
+        {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", " 2"}, 2, "", "' 2' is not a vertex index"},
         {{"--bogus"}, 2, "", "Try 'vialoom --help'"},
+        // User text is echoed with what a terminal would act on escaped.
+        {{"route", VIALOOM_TEST_DATA "/islands.vmap", "\x9b", "2"}, 2, "", "route: '\\x9b' is not a vertex index"},
+        {{"route", "/nonexistent/\x9b\n.vmap", "0", "1"}, 2, "", "vialoom: /nonexistent/\\x9b\\x0a.vmap: cannot"},
+        {{"--\x1b[2J"}, 2, "", "vialoom: unknown option '--\\x1b[2J'\nTry"},
+        {{"convert", "a.vmap", "b.svg", "--\x9b"}, 2, "", "unknown option '--\\x9b'"},
         {{"route", "/nonexistent/m.vmap", "0", "1"}, 2, "", "vialoom: /nonexistent/m.vmap"},
         {{"convert", "a.vmap", "b.txt"}, 2, "", "write .vmap or .svg"},
         {{"convert", "a.vmap", "b.vmap", "--view"}, 2, "", "only apply to .svg"},
         {{"convert", "a.vmap", "b.svg", "--from", "1"}, 2, "", "go together"},
         {{"convert", "a.vmap", "b.svg", "--from", "x", "--to", "1"}, 2, "", "not a vertex index"},
+        {{"convert", "a.vmap", "b.svg", "--from", "-0", "--to", "1"}, 2, "", "'-0' is not a vertex index"},
+        {{"convert", "a.vmap", "b.svg", "--from", "1", "--to", "-0"}, 2, "", "'-0' is not a vertex index"},
     };
     for (const Expect& c : cases) {
         std::string out, err;
@@ -109,6 +119,35 @@ TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
         EXPECT_NE(err.find(c.err), std::string::npos) << err;
         if (c.status == 2) {
             EXPECT_EQ(err.rfind("vialoom: ", 0), 0u) << err;
+            EXPECT_EQ(err.find_first_of("\x1b\x9b"), std::string::npos) << err;
+            EXPECT_EQ(err.find('\n'), err.find("\nTry") == std::string::npos ? err.size() - 1 : err.find("\nTry"));
         }
     }
+}
+
+// A 49 x 49 Moving AI grid lands at about 12.24 pixels a cell; its routes are
+// priced in cells, the unit of the benchmark's scenario files, as 'check' does.
+TEST(Commands, RoutesOnAGridArePricedInCellsAsCheckDoes)
+{
+    const std::string folder = ::testing::TempDir(), map = folder + "open49.map", scen = folder + "open49.scen";
+    std::string text = "type octile\nheight 49\nwidth 49\nmap\n";
+    for (int row = 0; row < 49; ++row)
+        text += std::string(49, '.') + "\n";
+    std::FILE* file = std::fopen(map.c_str(), "w");
+    std::fputs(text.c_str(), file);
+    std::fclose(file);
+    file = std::fopen(scen.c_str(), "w");
+    std::fputs("version 1\n0\topen49.map\t49\t49\t0\t0\t33\t2\t33.82842712\n", file);
+    std::fclose(file);
+
+    // (0, 0) to (33, 2): 31 straight moves and 2 diagonal ones.
+    std::string out, err;
+    const std::string goal = std::to_string(2 * 49 + 33);
+    EXPECT_EQ(run({"route", map.c_str(), "0", goal.c_str()}, out, err), 0) << err;
+    EXPECT_NE(out.find("\ncost in cells: 33.8284\nhops: 33\n"), std::string::npos) << out;
+    EXPECT_EQ(out.find("metres"), std::string::npos) << out;
+    EXPECT_EQ(run({"check", scen.c_str()}, out, err), 0) << out << err;
+    EXPECT_EQ(out, "1 passed, 0 failed\n");
+    std::remove(map.c_str());
+    std::remove(scen.c_str());
 }

@@ -115,6 +115,17 @@ TEST(ReadOsm, RefusesBadFilesWithOneLineAndLeavesTheMap)
         {"syntax.osm", "<?xml version=\"1.0\"?>\n<osm version=\"0.6\">\n<node id=\"1\" lat=\"0\" lon=\"0\">\n</osm>\n",
          ".osm:4: bad OSM XML: mismatched tag"},
         {"empty.osm", "", ".osm:1: bad OSM XML: no element found"},
+        {"late.osm",
+         "<?xml version=\"1.0\"?>\n<osm version=\"0.6\">\n\n\n<node id=\"1\" lat=\"0\" lon=\"0\"/>\n</osm>\n<",
+         ".osm:7: bad OSM XML: "},
+        // The library's own faults know no line: none is given, never ":0".
+        {"entity.osm", "<?xml version=\"1.0\"?>\n<!DOCTYPE osm [<!ENTITY a \"b\">]>\n<osm version=\"0.6\"/>\n",
+         ".osm: bad OSM XML: XML entities are not supported"},
+        {"stranger.osm", "<?xml version=\"1.0\"?>\n<map version=\"0.6\"/>\n",
+         ".osm: bad OSM XML: Unknown top-level element: map"},
+        {"inner.osm",
+         "<?xml version=\"1.0\"?>\n<osm version=\"0.6\">\n<node id=\"1\" lat=\"0\" lon=\"0\"><x/></node>\n</osm>\n",
+         ".osm: bad OSM XML: Unknown element in <node>: x"},
         {"no-roads.osm", "<?xml version=\"1.0\"?>\n<osm version=\"0.6\"><node id=\"1\" lat=\"0\" lon=\"0\"/></osm>\n",
          ".osm: no roads (no way with a highway tag a person can travel)"},
         {"garbage.osm.pbf", std::string("\0\0\0\x0dgarbage block and then some", 31), ": bad OpenStreetMap data: "},
@@ -138,6 +149,7 @@ TEST(ReadOsm, RefusesBadFilesWithOneLineAndLeavesTheMap)
         EXPECT_EQ(error.rfind(path, 0), 0u) << error;
         EXPECT_NE(error.find(bad[2]), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), std::string::npos) << error;
+        EXPECT_EQ(error.find(":0:"), std::string::npos) << error;
         EXPECT_TRUE(map.vertices.size() == 1 && map.startVertex == 0) << bad[0];
     }
     std::filesystem::remove_all(folder);

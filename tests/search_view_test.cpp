@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <fstream>
 #include <limits>
 #include <map>
@@ -191,6 +192,42 @@ TEST(Replay, PlaysAtItsSpeedEndsAtTheFinishedSearchAndKeepsTheSpeedInRange)
     EXPECT_EQ(replayStepAt(replay, 1000, 60.0), 1000) << "ended: the finished search";
 }
 
+TEST(Replay, StepsFromTheStartForwardAndFromTheEndBackward)
+{
+    struct Case {
+        const char* what;
+        bool played;               // space pressed, and the replay run to its end, first
+        std::vector<int> deltas;   // '.' is +1, ',' is -1
+        std::vector<int> shown;    // the step after each
+    };
+    const Case cases[] = {
+        {"'.' starts at step 1", false, {+1, +1, +1, -1}, {1, 2, 3, 2}},
+        {"',' starts one before the end", false, {-1, -1, +1}, {99, 98, 99}},
+        {"'.' on to the end stays there", false, {+100, +1, -1}, {100, 100, 99}},
+        {"a replay played to the end starts over", true, {+1, +1}, {1, 2}},
+    };
+    for (const Case& c : cases) {
+        Replay replay;
+        if (c.played)
+            playOrPause(replay, 100, 0.0);
+        std::vector<int> shown;
+        for (int delta : c.deltas) {
+            stepReplayBy(replay, delta, 100, 10.0);
+            shown.push_back(replayStepAt(replay, 100, 20.0));
+            EXPECT_TRUE(replayShowing(replay, 100, 20.0) && !replay.playing) << c.what;
+        }
+        EXPECT_EQ(shown, c.shown) << c.what;
+    }
+    Replay replay;
+    stepReplayBy(replay, +1, 100, 0.0);
+    stepReplayBy(replay, +1, 100, 0.0);
+    playOrPause(replay, 100, 0.0);
+    EXPECT_EQ(replayStepAt(replay, 100, 1.0), 2 + 64) << "space plays on from the step shown";
+    endReplay(replay);
+    playOrPause(replay, 100, 5.0);
+    EXPECT_EQ(replayStepAt(replay, 100, 5.0), 0) << "space with no replay plays from the start";
+}
+
 TEST(RouteTo, FollowsParentsAndStopsOnALoop)
 {
     SearchTrace trace;
@@ -202,6 +239,30 @@ TEST(RouteTo, FollowsParentsAndStopsOnALoop)
     EXPECT_EQ(routeTo(trace, 3), std::vector<int>{}) << "never reached";
     EXPECT_EQ(routeTo(trace, 9), std::vector<int>{}) << "beyond the tables";
     EXPECT_LE(routeTo(trace, 4).size(), trace.parent.size() + 1) << "a self-loop must not hang";
+}
+
+TEST(Stats, CostsAreGivenInTheMapsOwnUnit)
+{
+    Scene plain, grid, roads;
+    grid.cellSize = 12.25;
+    roads.metresPerUnit = 2.5;
+    EXPECT_EQ(costText(414.39f, plain), "414.39");
+    EXPECT_EQ(costText(414.39f, grid), "33.83 cells");
+    EXPECT_EQ(costText(414.39f, roads), "1036.0 m");
+
+    SearchTrace trace;
+    trace.start = 0;
+    trace.goal = 1;
+    trace.found = true;
+    trace.g = {0.0f, 49.0f};
+    trace.h = {0.0f, 0.0f};
+    trace.reachedAt = {0, 1};
+    trace.expandedAt = {0, -1};
+    trace.parent = {-1, 0};
+    grid.vertices.resize(2);
+    EXPECT_EQ(searchLine(trace, grid).substr(0, 32), "A*: cost 4.00 cells, 1 hops, exp");
+    EXPECT_EQ(checkLine(trace, Reference{49.0f, 2}, grid),
+              "Dijkstra check: cost 4.00 cells, expanded 2 - cheapest: yes");
 }
 
 TEST(Stats, OptimalityWordsFollowTheCosts)
@@ -231,7 +292,7 @@ TEST(Stats, OptimalityWordsFollowTheCosts)
         trace.reachedAt = {0, 1};
         trace.expandedAt = {0, -1};
         trace.parent = {-1, 0};
-        const std::string line = checkLine(trace, Reference{c.cheapest, 7});
+        const std::string line = checkLine(trace, Reference{c.cheapest, 7}, Scene{});
         EXPECT_EQ(line.substr(line.size() - std::string(c.tail).size()), c.tail) << c.what << ": " << line;
     }
     EXPECT_TRUE(costsAgree(1000.0f, 1000.0f * (1.0f + 4.0f * FLT_EPSILON), 10));
@@ -245,6 +306,8 @@ struct SvgCounts {
     std::map<std::string, int> elements; // "group/element" -> count
     int routePoints = -1;
     std::string text;
+    std::map<std::string, std::string> root;          // the <svg> element's attributes
+    std::vector<std::pair<double, double>> points;     // cx, cy of the "points" circles
 };
 
 struct ParseState {
@@ -263,6 +326,16 @@ SvgCounts parseSvg(const std::string& svg)
         [](void* data, const XML_Char* name, const XML_Char** attributes) {
             auto& s = *static_cast<ParseState*>(data);
             std::string id;
+            if (std::string(name) == "svg")
+                for (int i = 0; attributes[i] != nullptr; i += 2)
+                    s.counts->root[attributes[i]] = attributes[i + 1];
+            if (std::string(name) == "circle" && !s.groups.empty() && s.groups.back() == "points") {
+                // Positions are written as floats: read back as what they stand for.
+                std::map<std::string, double> at;
+                for (int i = 0; attributes[i] != nullptr; i += 2)
+                    at[attributes[i]] = std::strtof(attributes[i + 1], nullptr);
+                s.counts->points.emplace_back(at["cx"], at["cy"]);
+            }
             for (int i = 0; attributes[i] != nullptr; i += 2) {
                 if (std::string(attributes[i]) == "id")
                     id = attributes[i + 1];
@@ -355,6 +428,59 @@ TEST(Svg, ConvertRefusesMissingVerticesAndWritesAFileThatParses)
     ASSERT_TRUE(svg.wellFormed);
     EXPECT_EQ(svg.elements.at("points/circle"), 1600);
     EXPECT_NE(svg.text.find("Dijkstra check"), std::string::npos);
+    std::remove(path.c_str());
+}
+
+// The number of a whole attribute value; NaN unless all of it is a number.
+static double wholeNumber(const std::string& text)
+{
+    char* end = nullptr;
+    const double value = std::strtod(text.c_str(), &end);
+    return !text.empty() && *end == '\0' ? value : std::nan("");
+}
+
+TEST(Svg, MapsOfAnyFloatCoordinatesGetAFinitePositiveBoxHoldingEveryPoint)
+{
+    const float big = std::numeric_limits<float>::max(), tiny = std::numeric_limits<float>::denorm_min();
+    const std::vector<std::vector<std::pair<float, float>>> maps = {
+        {{3e9f, 10.0f}, {20.0f, 30.0f}},
+        {{-3e9f, -5.0f}, {100.0f, 2e9f}},
+        {{big, big}},
+        {{-big, -big}, {big, big}},
+        {{tiny, -tiny}, {-tiny, 1e-38f}},
+        {{-0.0f, 0.0f}, {-1.0f, -1.0f}},
+    };
+    const std::string path = ::testing::TempDir() + "vialoom-wide-test.svg";
+    for (const auto& points : maps) {
+        Scene map;
+        for (const auto& [x, y] : points) {
+            map.vertices.emplace_back();
+            map.vertices.back().x = x;
+            map.vertices.back().y = y;
+        }
+        std::string error;
+        ASSERT_TRUE(exportMapSvg(map, -1, -1, false, path, error)) << error;
+        std::stringstream written;
+        written << std::ifstream(path).rdbuf();
+        const SvgCounts svg = parseSvg(written.str());
+        SCOPED_TRACE(written.str().substr(0, 200));
+        ASSERT_TRUE(svg.wellFormed);
+        const double width = wholeNumber(svg.root.at("width")), height = wholeNumber(svg.root.at("height"));
+        EXPECT_TRUE(std::isfinite(width) && width >= 800.0);
+        EXPECT_TRUE(std::isfinite(height) && height >= 600.0);
+        std::istringstream box(svg.root.at("viewBox"));
+        std::string left, top, boxWidth, boxHeight, more;
+        ASSERT_TRUE(box >> left >> top >> boxWidth >> boxHeight && !(box >> more));
+        EXPECT_EQ(wholeNumber(boxWidth), width);
+        EXPECT_EQ(wholeNumber(boxHeight), height);
+        const double x0 = wholeNumber(left), y0 = wholeNumber(top);
+        ASSERT_TRUE(std::isfinite(x0) && std::isfinite(y0) && x0 <= 0.0 && y0 <= 0.0);
+        ASSERT_EQ(svg.points.size(), points.size());
+        for (const auto& [x, y] : svg.points) {
+            EXPECT_TRUE(x >= x0 && x <= x0 + width) << x;
+            EXPECT_TRUE(y >= y0 && y <= y0 + height) << y;
+        }
+    }
     std::remove(path.c_str());
 }
 

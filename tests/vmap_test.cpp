@@ -5,6 +5,7 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <fstream>
 #include <random>
 #include <string>
 #include <vector>
@@ -13,11 +14,13 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include "files/error_text.h"
 #include "mapio/vmap.h"
 
 namespace {
 
 const std::string kHeader = "vialoom-map 1\n";
+const std::string kVersion2 = "vialoom-map 2\n";
 
 std::uint32_t bits(float value)
 {
@@ -29,9 +32,10 @@ std::uint32_t bits(float value)
 // Every field of a map as numbers, floats by their bits, to compare exactly.
 std::vector<std::uint64_t> fields(const Scene& map)
 {
-    std::uint64_t scale = 0;
+    std::uint64_t scale = 0, cell = 0;
     std::memcpy(&scale, &map.metresPerUnit, sizeof scale);
-    std::vector<std::uint64_t> out{map.vertices.size(), scale, std::uint64_t(map.startVertex),
+    std::memcpy(&cell, &map.cellSize, sizeof cell);
+    std::vector<std::uint64_t> out{map.vertices.size(), scale, cell, std::uint64_t(map.startVertex),
                                    std::uint64_t(map.goalVertex), std::uint64_t(map.markedVertex)};
     for (const Vertex& v : map.vertices) {
         out.insert(out.end(), {bits(v.x), bits(v.y), bits(v.z), std::uint64_t(v.linkCount)});
@@ -47,6 +51,7 @@ Scene sentinelMap()
     map.vertices.push_back(Vertex{1.0f, 2.0f, 3.0f});
     map.startVertex = 0;
     map.metresPerUnit = 7.0;
+    map.cellSize = 3.0;
     return map;
 }
 
@@ -90,6 +95,7 @@ Scene randomMap(std::mt19937& random)
     for (int* selection : {&map.startVertex, &map.goalVertex, &map.markedVertex})
         *selection = count > 0 && random() % 3 != 0 ? static_cast<int>(random() % count) : -1;
     map.metresPerUnit = random() % 2 ? 0.0 : std::ldexp(1.0 + (random() % 1000) / 7.0, random() % 20 - 10);
+    map.cellSize = random() % 3 ? 0.0 : std::ldexp(1.0 + (random() % 1000) / 3.0, random() % 20 - 10);
     return map;
 }
 
@@ -106,7 +112,8 @@ const Fault kFaults[] = {
     {"empty file", "", 1, "empty file"},
     {"other format", "type octile\n", 1, "not a .vmap file"},
     {"comment before the header", "# map\n" + kHeader, 1, "not a .vmap file"},
-    {"unknown version", "vialoom-map 2\n", 1, "version '2' is not read"},
+    {"unknown version", "vialoom-map 3\n", 1, "version '3' is not read by this program (it reads 1 and 2)"},
+    {"version with a sign", "vialoom-map +2\n", 1, "version '+2' is not read"},
     {"garbage after the version", "vialoom-map 1 x\n", 1, "unexpected 'x'"},
     {"binary bytes", kHeader + "vertices 1\n0 0\x01 0 0\nend\n", 3, "binary byte 0x01"},
     {"stray carriage return", kHeader + "vertices 0\rend\n", 2, "carriage return"},
@@ -148,9 +155,31 @@ const Fault kFaults[] = {
     {"goal not an index", kHeader + "vertices 1\n0 0 0 0\ngoal x\nend\n", 4, "'goal' vertex 'x' is not"},
     {"start twice", kHeader + "vertices 1\n0 0 0 0\nstart 0\nstart 0\nend\n", 5, "a second 'start'"},
     {"bad scale", kHeader + "vertices 0\nmetres-per-unit -2\nend\n", 3, "not a positive finite number"},
-    {"unknown keyword", kHeader + "vertices 0\nfinish 0\nend\n", 3, "unknown line 'finish'"},
+    {"unknown keyword", kHeader + "vertices 0\nfinish 0\nend\n", 3,
+     "unknown line 'finish' (expected start, goal, marked, metres-per-unit or end)"},
+    // The cell size is version 2's: version 1 reads as it always did.
+    {"cell size in version 1", kHeader + "vertices 0\ncell-size 2\nend\n", 3,
+     "unknown line 'cell-size' (expected start, goal, marked, metres-per-unit or end)"},
+    {"cell size for a vertex in version 1", kHeader + "vertices 1\ncell-size 2 0 0\nend\n", 3,
+     "x coordinate 'cell-size' is not a number"},
+    {"unknown keyword in version 2", kVersion2 + "vertices 0\nfinish 0\nend\n", 3,
+     "unknown line 'finish' (expected start, goal, marked, metres-per-unit, cell-size or end)"},
+    {"cell size for a vertex", kVersion2 + "vertices 1\ncell-size 2\nend\n", 3, "'cell-size' comes after only 0"},
+    {"cell size twice", kVersion2 + "vertices 0\ncell-size 2\ncell-size 2\nend\n", 4, "a second 'cell-size' line"},
+    {"cell size without a number", kVersion2 + "vertices 0\ncell-size\nend\n", 3, "'cell-size' takes one number"},
+    {"cell size zero", kVersion2 + "vertices 0\ncell-size -0\nend\n", 3,
+     "cell size '-0' is not a positive finite number"},
+    {"cell size infinite", kVersion2 + "vertices 0\ncell-size 1e309\nend\n", 3, "cell size '1e309' is not a"},
+    {"cell size not a number", kVersion2 + "vertices 0\ncell-size 0x1p3\nend\n", 3, "cell size '0x1p3' is not a"},
     {"no end line", kHeader + "vertices 1\n0 0 0 0\nstart 0\n", 5, "without its 'end' line"},
     {"content after end", kHeader + "vertices 0\nend\n\nstart 0\n", 5, "after the 'end' line"},
+    // Bytes 0x80-0xff reach the quoted tokens: what a terminal would act on is escaped.
+    {"terminal control byte", kHeader + "vertices 1\n0 \x9b[2J 0 0\nend\n", 3, "y coordinate '\\x9b[2J' is not"},
+    {"C1 control in UTF-8", kHeader + "vertices 0\nstart\xc2\x9b 0\nend\n", 3, "unknown line 'start\\xc2\\x9b'"},
+    {"cut UTF-8", kHeader + "vertices 1\n0 0 0 0 \xe5\x9c\nend\n", 3, "unexpected '\\xe5\\x9c' after"},
+    {"readable UTF-8", kHeader + "vertices 1\n\xef\xbc\x91 0 0 0\nend\n", 3, "x coordinate '\xef\xbc\x91' is not"},
+    {"escape cut at 32 bytes", kHeader + "vertices 1\n" + std::string(31, '1') + "\xff\xff 0 0 0\nend\n", 3,
+     "x coordinate '1111111111111111111111111111111\\xff...' is not"},
 };
 
 } // namespace
@@ -165,6 +194,7 @@ TEST(ParseVmap, RefusesEveryMalformedTextWithItsLineAndLeavesTheMapAlone)
         EXPECT_EQ(error.rfind("bad.vmap:" + std::to_string(fault.line) + ": ", 0), 0u) << error;
         EXPECT_NE(error.find(fault.message), std::string::npos) << error;
         EXPECT_EQ(error.find('\n'), std::string::npos);
+        EXPECT_EQ(printableText(error), error) << "holds bytes a terminal would act on";
         EXPECT_EQ(fields(map), fields(sentinelMap()));
     }
 }
@@ -241,14 +271,24 @@ TEST(ParseVmap, EndsLinesOnlyAtLfOrCrLfAndCountsEveryLine)
     }
 }
 
-TEST(FormatVmap, WritesTheCanonicalFormItReads)
+TEST(FormatVmap, WritesTheCanonicalFormItReadsVersionTwoOnlyForACellSize)
 {
-    const std::string canonical = "vialoom-map 1\n# x y z, link count, linked vertices in table order\nvertices 2\n"
-                                  "0.1 -0 3e+18 1 1\n10 20.5 1e-45 1 0\nmetres-per-unit 0.5\nmarked 1\nend\n";
+    const std::string body = "# x y z, link count, linked vertices in table order\nvertices 2\n"
+                             "0.1 -0 3e+18 1 1\n10 20.5 1e-45 1 0\nmetres-per-unit 0.5\n";
+    const std::string canonical[] = {
+        "vialoom-map 1\n" + body + "marked 1\nend\n",
+        "vialoom-map 2\n" + body + "cell-size 12.2449951171875\nmarked 1\nend\n",
+    };
+    for (const std::string& text : canonical) {
+        Scene map;
+        std::string error;
+        ASSERT_TRUE(parseVmap(text, "c", map, error)) << error;
+        EXPECT_EQ(formatVmap(map), text);
+    }
     Scene map;
     std::string error;
-    ASSERT_TRUE(parseVmap(canonical, "c", map, error)) << error;
-    EXPECT_EQ(formatVmap(map), canonical);
+    ASSERT_TRUE(parseVmap("vialoom-map 2\n" + body + "end\n", "c", map, error)) << error;
+    EXPECT_EQ(formatVmap(map).substr(0, 14), "vialoom-map 1\n") << "version 1 holds a map without a cell size";
 }
 
 TEST(ReadVmapFile, ReadsAFileAndRefusesWhatIsNotAReadableTextFile)
@@ -276,4 +316,79 @@ TEST(ReadVmapFile, ReadsAFileAndRefusesWhatIsNotAReadableTextFile)
         EXPECT_EQ(fields(map), fields(before));
     }
     std::filesystem::remove_all(base);
+}
+
+namespace {
+
+// What reading gives: the map's fields, or the error with the file's name
+// replaced by NAME.
+std::string outcome(bool read, const Scene& map, std::string error, const std::string& name)
+{
+    if (!read)
+        return error.rfind(name, 0) == 0 ? "NAME" + error.substr(name.size()) : "(unnamed) " + error;
+    std::string text;
+    for (std::uint64_t field : fields(map))
+        text += std::to_string(field) + " ";
+    return text;
+}
+
+} // namespace
+
+// The file is read in chunks, the text in memory: both must take and refuse
+// exactly the same, with the same lines in their errors.
+TEST(ReadVmapFile, ReadsEveryTextExactlyAsParseVmapDoes)
+{
+    std::vector<std::string> texts;
+    for (const Fault& fault : kFaults)
+        texts.push_back(fault.text);
+    std::mt19937 random(7u);
+    for (int round = 0; round < 20; ++round)
+        texts.push_back(formatVmap(randomMap(random)));
+    // Over a megabyte, so lines straddle the chunks a file is read in.
+    Scene big;
+    for (int i = 0; i < 40000; ++i)
+        big.vertices.push_back(Vertex{i * 0.37f, i * 1.13f, 1e-7f * i});
+    const std::string bigText = formatVmap(big);
+    texts.insert(texts.end(), {bigText, bigText + "x", bigText.substr(0, bigText.size() - 1) + "\r",
+                               bigText.substr(0, 1 << 20) + std::string(5000, 'x') + "\n"});
+    char folder[] = "/tmp/vmap-test-XXXXXX";
+    const std::string path = std::string(mkdtemp(folder)) + "/m.vmap";
+    for (const std::string& text : texts) {
+        std::ofstream(path, std::ios::binary) << text;
+        Scene inMemory, fromFile;
+        std::string memoryError, fileError;
+        const bool parsed = parseVmap(text, "m", inMemory, memoryError);
+        const bool read = readVmapFile(path, fromFile, fileError);
+        EXPECT_EQ(outcome(read, fromFile, fileError, path), outcome(parsed, inMemory, memoryError, "m"))
+            << text.substr(0, 200);
+    }
+    std::filesystem::remove_all(folder);
+}
+
+// A huge file bad from its first line is refused after one chunk of it.
+TEST(ReadVmapFile, RefusesAHugeFileBadAtLineOneWithoutReadingIt)
+{
+    char folder[] = "/tmp/vmap-test-XXXXXX";
+    const std::string path = std::string(mkdtemp(folder)) + "/zeros.vmap";
+    const int fd = open(path.c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_EQ(ftruncate(fd, 1000l << 20), 0); // sparse: no disk used
+    close(fd);
+    const auto bytesReadSoFar = [] {
+        std::ifstream io("/proc/self/io");
+        std::string key;
+        std::uint64_t value = 0;
+        while (io >> key >> value)
+            if (key == "rchar:")
+                return value;
+        return std::uint64_t{0};
+    };
+    Scene map = sentinelMap();
+    std::string error;
+    const std::uint64_t before = bytesReadSoFar();
+    EXPECT_FALSE(readVmapFile(path, map, error));
+    const std::uint64_t read = bytesReadSoFar() - before;
+    EXPECT_EQ(error, path + ":1: line longer than 4096 bytes");
+    EXPECT_LE(read, 2u << 20);
+    EXPECT_EQ(fields(map), fields(sentinelMap()));
+    std::filesystem::remove_all(folder);
 }

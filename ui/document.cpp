@@ -8,14 +8,17 @@
 #include <cstdlib>
 #include <ctime>
 #include <dirent.h>
+#include <new>
 #include <utility>
 #include <vector>
 
+#include "files/error_text.h"
 #include "files/file_names.h"
 #include "graph/history.h"
 #include "graph/scene.h"
 #include "mapio/map_file.h"
 #include "route/route.h"
+#include "route/search.h"
 #include "ui/status.h"
 
 constexpr int kRecoveryFilesKept = 10;
@@ -80,15 +83,24 @@ static void pruneRecoveryFolder(const std::string& folder, int kept)
         std::remove((folder + names[i]).c_str());
 }
 
-void openDocument(Scene map, const std::string& path)
+bool openDocument(Scene map, const std::string& path)
 {
-    beginEdit(kEditEverything);
-    map.cameFrom.clear(); // a route is only ever what a search found here
-    replaceScene(std::move(map));
-    updateRoute();
-    endEdit();
-    documentPath = mapFormatOf(path) == MapFormat::Vmap ? path : vmapBeside(path);
+    try {
+        std::string opened = mapFormatOf(path) == MapFormat::Vmap ? path : vmapBeside(path);
+        beginEdit(kEditEverything);
+        map.cameFrom.clear(); // a route is only ever what a search found here
+        replaceScene(std::move(map));
+        updateRoute();
+        endEdit();
+        documentPath = std::move(opened);
+    } catch (const std::bad_alloc&) {
+        abandonEdit();
+        clearTrace(lastSearch); // it may be the new map's
+        showStatus("not enough memory to open " + baseName(path));
+        return false;
+    }
     savedState = sceneState();
+    return true;
 }
 
 bool saveDocument()
@@ -97,7 +109,7 @@ bool saveDocument()
         documentPath.empty() ? timestampedPath("", std::time(nullptr), kMapEnding) : documentPath;
     std::string error;
     if (!writeMapFile(path, scene, error)) {
-        std::fprintf(stderr, "vialoom: %s\n", error.c_str());
+        std::fprintf(stderr, "vialoom: %s\n", printableText(error).c_str());
         showStatus(withoutPath(error));
         return false;
     }
@@ -125,14 +137,14 @@ void keepUnsavedWork()
     std::string error;
     const std::string path = timestampedPath(folder, std::time(nullptr), kMapEnding);
     if (!makeFolders(folder)) {
-        std::fprintf(stderr, "vialoom: cannot keep unsaved work: cannot create %s\n", folder.c_str());
+        std::fprintf(stderr, "vialoom: cannot keep unsaved work: cannot create %s\n", printableText(folder).c_str());
         return;
     }
     if (!writeMapFile(path, scene, error)) {
-        std::fprintf(stderr, "vialoom: cannot keep unsaved work: %s\n", error.c_str());
+        std::fprintf(stderr, "vialoom: cannot keep unsaved work: %s\n", printableText(error).c_str());
         return;
     }
     savedState = sceneState();
     pruneRecoveryFolder(folder, kRecoveryFilesKept);
-    std::fprintf(stderr, "vialoom: unsaved work kept in %s\n", path.c_str());
+    std::fprintf(stderr, "vialoom: unsaved work kept in %s\n", printableText(path).c_str());
 }

@@ -9,7 +9,9 @@
 // Replaces the whole scene with map, scale included (one undo step), runs the
 // route between its start and goal, and makes path the
 // document's file; a map read from another format is saved beside it as .vmap.
-void openDocument(Scene map, const std::string& path);
+// False when memory ran out on the way: the drawing is then as it was and
+// the status line says "not enough memory to open NAME".
+bool openDocument(Scene map, const std::string& path);
 
 // s: saves to the document's file, or to a new vialoom-YYYYMMDD-HHMMSS.vmap
 // in the current folder. Says what happened in the status line; on failure

@@ -2,6 +2,7 @@
 
 #include <cstddef>
 #include <cstring>
+#include <new>
 
 #include "graph/history.h"
 #include "mapgen/mapgen.h"
@@ -13,12 +14,18 @@
 constexpr std::size_t kKeysColumns = 14;
 
 // A generator replaces the whole scene: one step, so undo brings it all back.
+// Should memory run out half way, the drawing is put back as it was.
 template <void (*generate)()>
 static void generateScene()
 {
-    beginEdit(kEditEverything);
-    generate();
-    endEdit();
+    try {
+        beginEdit(kEditEverything);
+        generate();
+        endEdit();
+    } catch (const std::bad_alloc&) {
+        abandonEdit();
+        showStatus("not enough memory to generate a map");
+    }
 }
 
 static void randomRoute()

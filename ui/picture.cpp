@@ -1,6 +1,7 @@
 #include "ui/picture.h"
 
 #include <algorithm>
+#include <cmath>
 #include <map>
 
 #include "mapio/fit.h"
@@ -18,16 +19,25 @@ static bool checkVertex(const Scene& map, const char* option, int index, std::st
     return false;
 }
 
-// Large enough for the window and for every vertex of the map.
+// Large enough for the window and for every vertex of the map, with a margin
+// beyond the farthest; the box grows left and up only for negative
+// coordinates. In doubles: two floats' difference never overflows one.
 static void sizeToFit(SvgScene& scene, const std::vector<Vertex>& vertices)
 {
-    float right = static_cast<float>(kFitWidth), bottom = static_cast<float>(kFitHeight);
+    const double margin = kPanelMargin;
+    double left = 0.0, top = 0.0, right = kFitWidth, bottom = kFitHeight;
     for (const Vertex& vertex : vertices) {
-        right = std::max(right, vertex.x + static_cast<float>(kPanelMargin));
-        bottom = std::max(bottom, vertex.y + static_cast<float>(kPanelMargin));
+        if (!std::isfinite(vertex.x) || !std::isfinite(vertex.y))
+            continue;
+        left = std::min(left, vertex.x < 0.0f ? vertex.x - margin : 0.0);
+        top = std::min(top, vertex.y < 0.0f ? vertex.y - margin : 0.0);
+        right = std::max(right, vertex.x + margin);
+        bottom = std::max(bottom, vertex.y + margin);
     }
-    scene.width = static_cast<int>(right);
-    scene.height = static_cast<int>(bottom);
+    scene.left = left;
+    scene.top = top;
+    scene.width = right - left;
+    scene.height = bottom - top;
 }
 
 std::string picturePath(const std::string& folder, std::time_t when)
@@ -54,8 +64,7 @@ bool exportMapSvg(const Scene& map, int from, int to, bool view, const std::stri
             StepSets sets = setsAtStep(trace, stepCount(trace));
             scene.expanded = std::move(sets.expanded);
             scene.waiting = std::move(sets.waiting);
-            const int count = static_cast<int>(map.vertices.size());
-            scene.panels.push_back(panelAt(statsLines(trace, count, checkWithDijkstra(map.vertices, trace)),
+            scene.panels.push_back(panelAt(statsLines(trace, map, checkWithDijkstra(map.vertices, trace)),
                                            kPanelMargin, kPanelMargin));
         }
     } else if (view) {

@@ -35,7 +35,9 @@ void playOrPause(Replay& replay, int total, double now)
 
 void stepReplayBy(Replay& replay, int delta, int total, double now)
 {
-    const int from = replayShowing(replay, total, now) ? replayStepAt(replay, total, now) : total;
+    // Stepping forward starts a replay at its beginning, stepping back at its end.
+    const int start = delta > 0 ? 0 : total;
+    const int from = replayShowing(replay, total, now) ? replayStepAt(replay, total, now) : start;
     replay.anchorStep = std::clamp(from + delta, 0, total);
     replay.anchorTime = now;
     replay.active = true;

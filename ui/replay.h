@@ -25,8 +25,9 @@ bool replayShowing(const Replay& replay, int total, double now);
 // Space: starts from step 0 when not showing, else pauses or resumes.
 void playOrPause(Replay& replay, int total, double now);
 
-// . and ,: moves delta steps from the one shown (from the end when not
-// showing), clamped to 0..total, and pauses.
+// . and ,: moves delta steps from the one shown, clamped to 0..total, and
+// pauses. With no replay showing, a step forward starts from step 0 (so '.'
+// shows step 1) and a step back from the end (',' shows total - 1).
 void stepReplayBy(Replay& replay, int delta, int total, double now);
 
 // + and -: doubles or halves the speed within 1 to 100,000; a playing replay

@@ -78,7 +78,7 @@ static void addViewPanel(SearchPicture& picture, double now)
     // Drawing never searches: until the input path has checked this search,
     // its line stands alone.
     std::vector<std::string> lines =
-        statsAreCurrent() ? stats.lines : std::vector<std::string>{searchLine(*trace, static_cast<int>(scene.vertices.size()))};
+        statsAreCurrent() ? stats.lines : std::vector<std::string>{searchLine(*trace, scene)};
     picture.layer = true;
     picture.trace = trace;
     picture.step = replayStepAt(replay, total, now);
@@ -220,7 +220,7 @@ void settleSearchView()
     const SearchTrace* trace = shownTrace();
     if (!viewOn || trace == nullptr || statsAreCurrent())
         return;
-    stats.lines = statsLines(*trace, static_cast<int>(scene.vertices.size()), checkWithDijkstra(scene.vertices, *trace));
+    stats.lines = statsLines(*trace, scene, checkWithDijkstra(scene.vertices, *trace));
     stats.revision = now.revision;
     stats.generation = now.generation;
     stats.known = true;

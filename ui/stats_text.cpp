@@ -35,7 +35,8 @@ static std::string searchState(const SearchTrace& trace, int vertex)
     const std::size_t i = static_cast<std::size_t>(vertex);
     if (!hasTables(trace, vertex) || trace.reachedAt[i] == -1)
         return "never reached by the last search";
-    std::string line = format("g %.2f, h %.2f, f %.2f, ", trace.g[i], trace.h[i], searchScore(trace.mode, trace.g[i], trace.h[i]));
+    const float f = searchScore(trace.mode, trace.g[i], trace.h[i]);
+    std::string line = format("g %.2f, h %.2f, f %.2f, ", trace.g[i], trace.h[i], f);
     if (trace.expandedAt[i] != -1)
         return line + format("expanded at step %d", trace.expandedAt[i] + 1);
     return line + format("waiting since step %d, never expanded", trace.reachedAt[i]);
@@ -62,23 +63,33 @@ bool costsAgree(float cost, float cheapest, int hops)
     return std::fabs(cost - cheapest) <= static_cast<float>(hops + 1) * FLT_EPSILON * larger;
 }
 
-std::string searchLine(const SearchTrace& trace, int vertexCount)
+std::string costText(float cost, const Scene& map)
+{
+    if (map.cellSize > 0.0)
+        return format("%.2f cells", cost / map.cellSize);
+    if (map.metresPerUnit > 0.0)
+        return format("%.1f m", cost * map.metresPerUnit);
+    return format("%.2f", cost);
+}
+
+std::string searchLine(const SearchTrace& trace, const Scene& map)
 {
     const char* name = searchModeName(trace.mode);
-    const std::string counts = format("expanded %d / %d vertices, %.2f ms", stepCount(trace), vertexCount,
+    const std::string counts = format("expanded %d / %zu vertices, %.2f ms", stepCount(trace), map.vertices.size(),
                                       trace.seconds * 1000.0);
     if (!trace.found)
         return format("%s: no route from %d to %d, ", name, trace.start, trace.goal) + counts;
-    return format("%s: cost %.2f, %d hops, ", name, foundCost(trace), routeHops(trace)) + counts;
+    return format("%s: cost ", name) + costText(foundCost(trace), map) + format(", %d hops, ", routeHops(trace)) +
+           counts;
 }
 
-std::string checkLine(const SearchTrace& trace, const Reference& reference)
+std::string checkLine(const SearchTrace& trace, const Reference& reference, const Scene& map)
 {
     const float cost = foundCost(trace);
     if (std::isinf(reference.cost) && std::isinf(cost))
         return format("Dijkstra check: no route either, expanded %d", reference.expanded);
     std::string line = "Dijkstra check: ";
-    line += std::isinf(reference.cost) ? std::string("no route") : format("cost %.2f", reference.cost);
+    line += std::isinf(reference.cost) ? std::string("no route") : "cost " + costText(reference.cost, map);
     line += format(", expanded %d - cheapest: ", reference.expanded);
     if (costsAgree(cost, reference.cost, routeHops(trace)))
         return line + "yes";
@@ -126,7 +137,7 @@ Reference checkWithDijkstra(const std::vector<Vertex>& vertices, const SearchTra
     return reference;
 }
 
-std::vector<std::string> statsLines(const SearchTrace& trace, int vertexCount, const Reference& reference)
+std::vector<std::string> statsLines(const SearchTrace& trace, const Scene& map, const Reference& reference)
 {
-    return {searchLine(trace, vertexCount), checkLine(trace, reference)};
+    return {searchLine(trace, map), checkLine(trace, reference, map)};
 }

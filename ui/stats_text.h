@@ -26,13 +26,19 @@ int routeHops(const SearchTrace& trace);
 // infinities agree.
 bool costsAgree(float cost, float cheapest, int hops);
 
-// "A*: cost 612.42, 41 hops, expanded 213 / 1600 vertices, 0.08 ms", or
-// "A*: no route from 3 to 7, expanded 20 / 1600 vertices, 0.01 ms".
-std::string searchLine(const SearchTrace& trace, int vertexCount);
+// A cost in map's own unit: "33.83 cells" for a grid map (cellSize set, the
+// cost divided by it), else "2416.3 m" for a map with metresPerUnit, else
+// "612.42" in the coordinates' unit.
+std::string costText(float cost, const Scene& map);
+
+// "A*: cost 612.42, 41 hops, expanded 213 / 1600 vertices, 0.08 ms", the
+// cost as costText gives it, or "A*: no route from 3 to 7, expanded 20 /
+// 1600 vertices, 0.01 ms". map is the map searched.
+std::string searchLine(const SearchTrace& trace, const Scene& map);
 
 // "Dijkstra check: cost 612.42, expanded 1400 - cheapest: yes", or ": no,
-// 3.8% dearer", or that neither found a route.
-std::string checkLine(const SearchTrace& trace, const Reference& reference);
+// 3.8% dearer", or that neither found a route; the cost as costText gives it.
+std::string checkLine(const SearchTrace& trace, const Reference& reference, const Scene& map);
 
 // "A*: no search yet - ALT+click a start, SHIFT+click a goal".
 std::string noSearchLine(SearchMode mode);
@@ -49,5 +55,5 @@ std::vector<std::string> inspectLines(const std::vector<Vertex>& vertices, int v
 // (the graph trace was searched on); a trace with no start gives kNoRoute.
 Reference checkWithDijkstra(const std::vector<Vertex>& vertices, const SearchTrace& trace);
 
-// The stats panel's lines for a trace and its check: searchLine, checkLine.
-std::vector<std::string> statsLines(const SearchTrace& trace, int vertexCount, const Reference& reference);
+// The stats panel's lines for a trace of map and its check: searchLine, checkLine.
+std::vector<std::string> statsLines(const SearchTrace& trace, const Scene& map, const Reference& reference);

@@ -11,8 +11,9 @@ static bool isVertex(const SvgScene& scene, int index)
     return scene.vertices != nullptr && index >= 0 && index < static_cast<int>(scene.vertices->size());
 }
 
-// Shortest text that reads back as the same float.
-static void appendNumber(std::string& out, float value)
+// Shortest text that reads back as the same float (or double).
+template <typename Real>
+static void appendNumber(std::string& out, Real value)
 {
     char buffer[32];
     const auto result = std::to_chars(buffer, buffer + sizeof buffer, value);
@@ -57,7 +58,8 @@ static void appendPoint(std::string& out, const Vertex& vertex)
 }
 
 // name="value" with a space before it.
-static void appendAttribute(std::string& out, const char* name, float value)
+template <typename Real>
+static void appendAttribute(std::string& out, const char* name, Real value)
 {
     out += ' ';
     out += name;
@@ -196,9 +198,18 @@ static void appendSearchLayer(std::string& out, const SvgScene& scene)
 
 std::string formatSvg(const SvgScene& scene)
 {
-    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"" +
-                      std::to_string(scene.width) + "\" height=\"" + std::to_string(scene.height) + "\" viewBox=\"0 0 " +
-                      std::to_string(scene.width) + " " + std::to_string(scene.height) + "\">\n";
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"";
+    appendAttribute(out, "width", scene.width);
+    appendAttribute(out, "height", scene.height);
+    out += " viewBox=\"";
+    appendNumber(out, scene.left);
+    out += ' ';
+    appendNumber(out, scene.top);
+    out += ' ';
+    appendNumber(out, scene.width);
+    out += ' ';
+    appendNumber(out, scene.height);
+    out += "\">\n";
     out += "<rect id=\"background\" width=\"100%\" height=\"100%\" fill=\"" + hexColour(kBackgroundColour) + "\"/>\n";
     appendAllPoints(out, scene);
     appendSelections(out, scene, "selections");

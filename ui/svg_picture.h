@@ -10,7 +10,10 @@
 #include "ui/text_panel.h"
 
 struct SvgScene {
-    int width = 800, height = 600;
+    // The drawing's box: viewBox "left top width height", width and height
+    // also the document's size. Doubles, so any float map fits: width and
+    // height must be finite and positive.
+    double left = 0.0, top = 0.0, width = 800.0, height = 600.0;
     const std::vector<Vertex>* vertices = nullptr; // null draws no vertices
     int start = -1, goal = -1, marked = -1;         // -1 when unset
     std::vector<int> route;                         // goal back to start; empty for none

@@ -69,8 +69,10 @@ static void drawReplayMarks(const SearchPicture& picture)
     setColour(kReplayColour);
     glLineWidth(kReplayLineWidth);
     glBegin(GL_LINE_STRIP);
-    for (int vertex : picture.routeToCurrent)
-        glVertex2f(scene.vertices[static_cast<std::size_t>(vertex)].x, scene.vertices[static_cast<std::size_t>(vertex)].y);
+    for (int vertex : picture.routeToCurrent) {
+        const Vertex& onRoute = scene.vertices[static_cast<std::size_t>(vertex)];
+        glVertex2f(onRoute.x, onRoute.y);
+    }
     glEnd();
     glLineWidth(1.0f);
     glPointSize(kReplayVertexSize);

@@ -224,8 +224,9 @@ void endSession(Session* s)
     if (s->display != nullptr)
         XCloseDisplay(std::exchange(s->display, nullptr));
     stopProcess(s->server, SIGTERM);
-    if (!s->workDir.empty() && s->removeWorkDir)
-        std::system(("rm -rf '" + s->workDir + "'").c_str());
+    // A scratch folder left behind harms nothing, so the status is not checked.
+    if (!s->workDir.empty() && s->removeWorkDir && std::system(("rm -rf '" + s->workDir + "'").c_str()) != 0)
+        return;
 }
 
 Rgb pixelAt(const Image& image, int x, int y)

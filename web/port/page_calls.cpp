@@ -6,6 +6,7 @@
 #include <emscripten.h>
 
 #include <cstdio>
+#include <new>
 #include <string>
 
 #include "mapio/map_file.h"
@@ -21,7 +22,8 @@ extern "C" {
 
 // Opens the map file at path (already written into the page's file system)
 // as the command line would. Returns "" on success, else the one-line error,
-// also written to stderr; a bad file changes nothing.
+// also written to stderr; a bad file, or one too large for memory, changes
+// nothing.
 EMSCRIPTEN_KEEPALIVE const char* vialoomOpenMap(const char* path)
 {
     Scene map;
@@ -31,10 +33,15 @@ EMSCRIPTEN_KEEPALIVE const char* vialoomOpenMap(const char* path)
         std::fprintf(stderr, "%s\n", lastError.c_str());
         return lastError.c_str();
     }
-    openDocument(std::move(map), path);
-    settleSearchView();
-    glutPostRedisplay();
     lastError.clear();
+    if (!openDocument(std::move(map), path))
+        lastError = std::string("vialoom: ") + path + ": not enough memory to open it";
+    try {
+        settleSearchView();
+    } catch (const std::bad_alloc&) {
+        lastError = std::string("vialoom: ") + path + ": not enough memory to search it";
+    }
+    glutPostRedisplay();
     return lastError.c_str();
 }
 

@@ -24,6 +24,9 @@ async function withPage(body, owner = browser) {
 
 const text = (page, selector) => page.$eval(selector, element => element.textContent);
 const testData = fileURLToPath(new URL('../../tests/data', import.meta.url));
+// The version the page must show is the one in the project() line.
+const projectVersion = fs.readFileSync(new URL('../../CMakeLists.txt', import.meta.url), 'utf8')
+  .match(/^project\(vialoom VERSION ([0-9.]+)/m)[1];
 
 test('starts grey and focused, printing the usage text as the desktop does', () => withPage(async page => {
   const output = await text(page, '#output');
@@ -45,6 +48,7 @@ test('the list of keys is the program\'s own key table, row for row', () => with
     assert.ok(shown.includes(row), row);
   assert.equal(shown.length, 1 + 22);
   assert.match(await text(page, 'aside'), /s downloads the map \(\.vmap\) and e the picture \(\.svg\)/);
+  assert.equal(await text(page, '#about'), `Vialoom ${projectVersion}, under the MIT licence.`);
 }));
 
 test('clicks draw points, links, the mark, start, goal and route', () => withPage(async page => {

@@ -1,0 +1,46 @@
+# bash completion for vialoom: its commands, their options, and the files
+# each place reads or writes, by their endings. Installed where
+# bash-completion loads it on demand; it needs nothing of bash-completion.
+
+# Puts in COMPREPLY the folders and the files matching the extended glob
+# ending (e.g. "@(vmap|svg)") that start with $1.
+_vialoom_files()
+{
+    local word=$1 ending=$2 extglob_was_on=0
+    shopt -q extglob && extglob_was_on=1
+    shopt -s extglob
+    compopt -o filenames 2>/dev/null
+    mapfile -t COMPREPLY < <(compgen -d -- "$word"; compgen -f -X "!*.$ending" -- "$word")
+    ((extglob_was_on)) || shopt -u extglob
+}
+
+_vialoom()
+{
+    local word=${COMP_WORDS[COMP_CWORD]} previous=${COMP_WORDS[COMP_CWORD-1]}
+    local maps='@(vmap|map|osm|osm.pbf|osm.bz2|gr)'
+    COMPREPLY=()
+    if ((COMP_CWORD == 1)); then
+        if [[ $word == -* ]]; then
+            mapfile -t COMPREPLY < <(compgen -W '--help -h --version' -- "$word")
+        else
+            _vialoom_files "$word" "$maps"
+            mapfile -t -O ${#COMPREPLY[@]} COMPREPLY < <(compgen -W 'route check convert' -- "$word")
+        fi
+        return
+    fi
+    case ${COMP_WORDS[1]}:$COMP_CWORD in
+        route:2 | check:3 | convert:2) _vialoom_files "$word" "$maps" ;;
+        check:2) _vialoom_files "$word" scen ;;
+        convert:3) _vialoom_files "$word" '@(vmap|svg)' ;;
+        convert:*)
+            # Only a picture takes options; a vertex index follows --from and --to.
+            [[ ${COMP_WORDS[3]} == *.svg && $previous != --from && $previous != --to ]] || return
+            local option unused=()
+            for option in --from --to --view; do
+                [[ " ${COMP_WORDS[*]:4:COMP_CWORD-4} " == *" $option "* ]] || unused+=("$option")
+            done
+            mapfile -t COMPREPLY < <(compgen -W "${unused[*]}" -- "$word")
+            ;;
+    esac
+}
+complete -F _vialoom vialoom
