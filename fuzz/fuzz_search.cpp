@@ -4,13 +4,21 @@
 //
 // Input: vertex count (1 + byte % 96); a flags byte (bits 0-1 coordinate
 // kind: whole 0-3, whole 0-15, eighths of 0-31, or signed 16-bit; bit 2 a
-// depth per vertex; bits 3-4 the mode; bit 5 no trace); the coordinates;
-// start and goal bytes; up to three earlier table entries (a count byte, then
-// pairs); then link toggles as byte pairs. Missing bytes read as 0.
+// depth per vertex; bits 3-4 the mode; bit 5 no trace; bits 6-7 the range:
+// as read, the whole map scaled by 2^(byte - 150) with the byte read first,
+// each coordinate so scaled by a byte just before it, or each a float's four
+// raw bytes, little end first, where infinity and NaN read as 0); the
+// coordinates; start and goal bytes; up to three earlier table entries (a
+// count byte, then pairs); then link toggles as byte pairs. Missing bytes
+// read as 0. The scaled ranges reach from subnormal to the float limit, so
+// links may be +infinity: the searches must still agree, and every distance
+// they estimate must be finite.
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <map>
 #include <vector>
 
@@ -30,7 +38,7 @@ static int readByte(Input& input)
     return input.offset < input.size ? input.data[input.offset++] : 0;
 }
 
-static float readCoordinate(Input& input, int kind)
+static float readKind(Input& input, int kind)
 {
     const int value = readByte(input);
     switch (kind) {
@@ -45,15 +53,39 @@ static float readCoordinate(Input& input, int kind)
     }
 }
 
+enum Range { AsRead, MapScaled, EachScaled, RawBits };
+
+static float readCoordinate(Input& input, int flags, int mapShift)
+{
+    std::uint32_t bits = 0;
+    switch (flags >> 6) {
+    case AsRead:
+        return readKind(input, flags & 3);
+    case MapScaled:
+        return std::ldexp(readKind(input, flags & 3), mapShift);
+    case EachScaled: {
+        const int shift = readByte(input) - 150;
+        return std::ldexp(readKind(input, flags & 3), shift);
+    }
+    default:
+        for (int i = 0; i < 4; ++i)
+            bits |= static_cast<std::uint32_t>(readByte(input)) << (8 * i);
+        float value;
+        std::memcpy(&value, &bits, sizeof value);
+        return std::isfinite(value) ? value : 0.0f;
+    }
+}
+
 static void buildGraph(Input& input, int count, int flags)
 {
+    const int mapShift = (flags >> 6) == MapScaled ? readByte(input) - 150 : 0;
     Scene placed;
     for (int i = 0; i < count; ++i) {
         Vertex vertex;
-        vertex.x = readCoordinate(input, flags & 3);
-        vertex.y = readCoordinate(input, flags & 3);
+        vertex.x = readCoordinate(input, flags, mapShift);
+        vertex.y = readCoordinate(input, flags, mapShift);
         if (flags & 4)
-            vertex.z = readCoordinate(input, flags & 3);
+            vertex.z = readCoordinate(input, flags, mapShift);
         placed.vertices.push_back(vertex);
     }
     replaceScene(std::move(placed));
@@ -97,5 +129,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         fail("the predecessor tables differ", mode);
     if (traced && trace.expanded != order)
         fail("the expansion orders differ", mode);
+    for (std::size_t v = 0; traced && v < trace.h.size(); ++v)
+        if (trace.reachedAt[v] >= 0 && !std::isfinite(trace.h[v]))
+            fail("a distance estimate is not finite", mode);
     return 0;
 }

@@ -1,7 +1,5 @@
 #include "graph/scene.h"
 
-#include <cfloat>
-#include <cmath>
 #include <utility>
 
 Scene scene;
@@ -36,19 +34,6 @@ static void appendLink(Vertex& from, int target, float cost)
 std::uint64_t graphRevision()
 {
     return revision;
-}
-
-float vertexDistance(const Vertex& a, const Vertex& b)
-{
-    const float dx = a.x - b.x;
-    const float dy = a.y - b.y;
-    const float dz = a.z - b.z;
-    const float xx = dx * dx;
-    const float yy = dy * dy;
-    const float zz = dz * dz;
-    const float planar = xx + yy;
-    const float sum = planar + zz;
-    return std::sqrt(sum);
 }
 
 void addVertex(int x, int y)
@@ -96,26 +81,6 @@ bool toggleLinkIn(std::vector<Vertex>& graph, int a, int b)
     else
         appendLink(second, a, cost);
     return true;
-}
-
-int nearestVertex(int x, int y)
-{
-    const float px = static_cast<float>(x);
-    const float py = static_cast<float>(y);
-    float bestDistance = FLT_MAX;
-    int best = -1;
-    for (int i = 0; i < static_cast<int>(scene.vertices.size()); ++i) {
-        const float dx = scene.vertices[i].x - px;
-        const float dy = scene.vertices[i].y - py;
-        const float xx = dx * dx;
-        const float yy = dy * dy;
-        const float distance = xx + yy;
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
-    }
-    return best;
 }
 
 void replaceScene(Scene next)

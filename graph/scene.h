@@ -45,8 +45,20 @@ extern Scene scene;
 // graph can be kept until the number moves.
 std::uint64_t graphRevision();
 
-// Straight-line distance over x, y and z, rounded to float after every step.
+// Straight-line distance over x, y and z, sqrt((dx*dx + dy*dy) + dz*dz) with
+// every step rounded to float: the length a link gets. Where a square would
+// underflow (a difference below 2^-63), the same steps are rounded as if float
+// had no exponent limits, so scaling a map by a power of two scales every
+// length exactly. +infinity when a step overflows float (a difference over
+// 2^64 or so): readers refuse such a link, so a kept link is below 2^64.
 float vertexDistance(const Vertex& a, const Vertex& b);
+
+// What the searches estimate the distance to the goal by: vertexDistance
+// where that is finite (so a link to the goal costs exactly its estimate);
+// where it overflows, the same steps without exponent limits, and FLT_MAX
+// for a distance beyond float. Never +infinity; above the true distance by
+// float rounding at most.
+float distanceEstimate(const Vertex& a, const Vertex& b);
 
 // The link of from that leads to target; nullptr when there is none.
 const Link* findLink(const Vertex& from, int target);
@@ -63,8 +75,9 @@ void toggleLink(int a, int b);
 // becomes the scene). True when a link was added or removed.
 bool toggleLinkIn(std::vector<Vertex>& graph, int a, int b);
 
-// Index of the vertex closest to pixel (x, y) in the plane; the lowest index
-// wins a tie; -1 on an empty graph.
+// Index of the vertex closest to pixel (x, y) in the plane, squares compared
+// as rounded to float but without float's exponent limits (so far and near
+// vertices do not all tie); the lowest index wins a tie; -1 on an empty graph.
 int nearestVertex(int x, int y);
 
 // Makes next the scene, all of it: vertices, route table, selections, scale.

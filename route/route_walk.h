@@ -12,7 +12,8 @@
 #include "graph/scene.h"
 #include "route/search.h"
 
-// The cost of no route, wherever a cost is asked for one.
+// The cost of no route, wherever a cost is asked for one. A route over
+// finite links never sums to it (see searchScore).
 constexpr float kNoRoute = std::numeric_limits<float>::infinity();
 
 // The walk itself: vertex, parentOf(vertex), ... up to start. parentOf gives

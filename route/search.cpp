@@ -87,7 +87,7 @@ static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int curr
         if (!waiting) {
             t.reachedAt[neighbour] = expansion + 1;
             reached.push_back(neighbour);
-            t.h[neighbour] = vertexDistance(vertices[neighbour], vertices[t.goal]);
+            t.h[neighbour] = distanceEstimate(vertices[neighbour], vertices[t.goal]);
             changes.added[changes.addedCount++].vertex = neighbour;
         } else if (t.reachedAt[neighbour] <= expansion && !alreadyImproved(changes, neighbour)) {
             changes.improved[changes.improvedCount++].vertex = neighbour;
@@ -105,7 +105,7 @@ static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int curr
 static void runSearch(SearchTrace& t, const std::vector<Vertex>& vertices, WaitingQueue& queue)
 {
     t.g[t.start] = 0.0f;
-    t.h[t.start] = vertexDistance(vertices[t.start], vertices[t.goal]);
+    t.h[t.start] = distanceEstimate(vertices[t.start], vertices[t.goal]);
     t.reachedAt[t.start] = 0;
     reached.push_back(t.start);
     queueStart(queue, vertices.size(), t.start, searchScore(t.mode, 0.0f, t.h[t.start]));

@@ -29,7 +29,7 @@ struct SearchTrace {
     std::vector<int> expandedAt; // position of each in expanded; -1 never expanded
     std::vector<int> parent;     // predecessor this search left; -1 for the start and the unreached
     std::vector<float> g;        // best cost from the start this search found; +infinity where never reached
-    std::vector<float> h;        // distance to the goal, in every mode; +infinity where never reached
+    std::vector<float> h;        // distanceEstimate to the goal, in every mode; +infinity where never reached
     double seconds = 0.0;        // wall time of the search itself
     std::uint64_t generation = 0; // which search this was: every search run gets a new, larger one
 };
@@ -55,7 +55,21 @@ bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertic
 void clearTrace(SearchTrace& trace);
 
 // The score a waiting vertex is ranked by in mode, from its cost so far g
-// and its distance h to the goal: g + h, g, or h.
+// and its distance h to the goal: g + h, g, or h, in float.
+//
+// Why float scores stay sound at any scale: h is distanceEstimate, never
+// +infinity and above the true distance by float rounding at most, the same
+// rounding a link's own length gets. g sums links in float from the start
+// forwards; a finite link is at most 2^64 long (vertexDistance), and a float
+// sum of such links stops growing below 2^90 (a link under half an ulp is
+// absorbed). So on a graph whose links are finite, every map a reader
+// accepts, g, g + h and every score are finite (g + h rounds to FLT_MAX at
+// most): no scores tie by overflow, and equal scores tie exactly as the
+// list search of tests/reference_search.cpp, which scores the same way, ties
+// them. A vertex whose h stops at FLT_MAX lies farther than any route
+// reaches, so it never outranks a reachable goal. Past a link of +infinity
+// (one toggleLink made between vertices too far apart) g is +infinity, and
+// such vertices tie there in the list's order.
 float searchScore(SearchMode mode, float g, float h);
 
 // Name shown to the user: "A*", "Dijkstra", "greedy best-first".

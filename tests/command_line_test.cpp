@@ -89,6 +89,9 @@ TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
         {{"route", VIALOOM_TEST_DATA "/triangle.vmap", "0", "2"}, 0,
          "found: yes\nexpanded: 2 of 3 vertices\ncost: 100\nhops: 2\nroute: 0 1 2\n", ""},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "1"}, 0, "cost: 5\nhops: 1\nroute: 0 1\n", ""},
+        // Squares of its distances overflow float; its links do not.
+        {{"route", VIALOOM_TEST_DATA "/far-apart.vmap", "3", "4"}, 0,
+         "cost: 7.09184252e+19\nhops: 5\nroute: 3 2 0 5 6 4\n", ""},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "3"}, 1, "found: no\nexpanded: 2 of 4", ""},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "4"}, 2, "", "vertex 4 out of range"},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "-1", "2"}, 2, "", "'-1' is not a vertex index"},

@@ -1,6 +1,10 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cfloat>
+#include <cmath>
 #include <cstring>
+#include <random>
 #include <vector>
 
 #include "graph/scene.h"
@@ -39,6 +43,50 @@ TEST(VertexDistance, RoundsEveryStepToFloat)
     EXPECT_EQ(vertexDistance(Vertex{0.0f, 0.0f, 12.0f}, Vertex{3.0f, 4.0f, 0.0f}), 13.0f);
     // Computed in double and rounded once, this pair gives 0.538516462f.
     EXPECT_EQ(vertexDistance(Vertex{0.1f, 0.2f, 0.0f}, Vertex{0.3f, 0.7f, 0.0f}), 0.538516521f);
+}
+
+// Where the float squares leave float's range: the pair of far-apart.vmap
+// whose estimate overflowed, vertices past 2^64 apart and at the float limit,
+// and differences so small that their squares underflow (below 2^-63).
+TEST(VertexDistance, KeepsItsRoundingBeyondFloatsRange)
+{
+    const float inf = HUGE_VALF;
+    struct Case {
+        Vertex a, b;
+        float length, estimate;
+    };
+    const Case cases[] = {
+        {{1.2992242e19f, 2.0203944e19f}, {4.3265497e19f, 9.0434254e18f}, inf, 0x1.bfc422p64f},
+        {{0x1p70f, 0.0f}, {0.0f, 0x1p70f}, inf, 0x1.6a09e6p70f},
+        {{-FLT_MAX, -FLT_MAX, -FLT_MAX}, {FLT_MAX, FLT_MAX, FLT_MAX}, inf, FLT_MAX},
+        {{3.0f * 0x1p-75f, 0.0f}, {0.0f, 4.0f * 0x1p-75f}, 5.0f * 0x1p-75f, 5.0f * 0x1p-75f},
+        {{3.0f * 0x1p-149f, 0.0f}, {0.0f, 4.0f * 0x1p-149f}, 5.0f * 0x1p-149f, 5.0f * 0x1p-149f},
+        {{0x1p-100f, 7.0f}, {0.0f, 7.0f}, 0x1p-100f, 0x1p-100f},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(vertexDistance(c.a, c.b), c.length) << c.a.x;
+        EXPECT_EQ(distanceEstimate(c.a, c.b), c.estimate) << c.a.x;
+    }
+    // Scaled by a power of two, every step scales exactly: the same bits.
+    std::mt19937 rng(6203);
+    const auto coordinate = [&] {
+        return std::ldexp(1.0f + static_cast<float>(rng() >> 9) * 0x1p-23f, -static_cast<int>(rng() % 12));
+    };
+    for (int round = 0; round < 3000; ++round) {
+        const Vertex a{coordinate(), coordinate(), round % 2 ? coordinate() : 0.0f};
+        const Vertex b{coordinate(), coordinate(), round % 3 ? coordinate() : 0.0f};
+        const float plain = vertexDistance(a, b);
+        for (int shift : {-114, -90, -64, -30, 40, 63, 70, 127}) {
+            const auto scaled = [&](const Vertex& v) {
+                return Vertex{std::ldexp(v.x, shift), std::ldexp(v.y, shift), std::ldexp(v.z, shift)};
+            };
+            const float expected = std::ldexp(plain, shift);
+            ASSERT_EQ(distanceEstimate(scaled(a), scaled(b)), std::min(expected, FLT_MAX)) << round << " " << shift;
+            if (shift < 63) {
+                ASSERT_EQ(vertexDistance(scaled(a), scaled(b)), expected) << round << " " << shift;
+            }
+        }
+    }
 }
 
 TEST(AddVertex, StartsAllZeroAndNeverMerges)
@@ -126,6 +174,17 @@ TEST(NearestVertex, PicksTheLowestIndexAmongTheClosest)
     const Case cases[] = {{0, 0, 0}, {10, 1, 0}, {1, 10, 1}, {29, 40, 3}, {-5000, 5000, 1}};
     for (const Case& c : cases)
         EXPECT_EQ(nearestVertex(c.x, c.y), c.expected) << c.x << "," << c.y;
+    // Squares that overflow, or underflow, to a tie.
+    const std::vector<std::vector<Vertex>> lists = {
+        {{3e20f, 0.0f}, {-2e20f, 1e20f}, {FLT_MAX, -FLT_MAX}, {2e20f, 0.0f}},
+        {{0x1p-80f, 0.0f}, {0.0f, 0x1p-79f}, {0x1p-90f, 0x1p-90f}, {-0x1p-81f, 0.0f}},
+    };
+    for (const std::vector<Vertex>& list : lists) {
+        Scene far;
+        far.vertices = list;
+        replaceScene(far);
+        EXPECT_EQ(nearestVertex(0, 0), list[0].x > 1.0f ? 3 : 2) << list[0].x;
+    }
 }
 
 // Every cache of the graph trusts the revision: a change that slipped past it

@@ -37,7 +37,7 @@ bool referenceSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& ve
     std::deque<int> openList{start};
     std::deque<int> closedList;
     gScore[start] = 0.0f;
-    fScore.push_back(score(mode, 0.0f, vertexDistance(vertices[start], vertices[goal])));
+    fScore.push_back(score(mode, 0.0f, distanceEstimate(vertices[start], vertices[goal])));
 
     while (!openList.empty()) {
         sortByScore(openList, fScore);
@@ -60,7 +60,7 @@ bool referenceSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& ve
             const float tentative = vertex.links[i].cost + gScore[current];
             if (waiting != openList.end() && gScore[neighbour] <= tentative)
                 continue;
-            const float f = score(mode, tentative, vertexDistance(vertices[neighbour], vertices[goal]));
+            const float f = score(mode, tentative, distanceEstimate(vertices[neighbour], vertices[goal]));
             if (waiting != openList.end()) {
                 fScore[waiting - openList.begin()] = f;
             } else {

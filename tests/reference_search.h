@@ -1,6 +1,8 @@
 // The search as first written: a waiting list stable-sorted by score before
 // every expansion and scanned for membership. Quadratic, plain, and the
-// judge of the program's heap search in the tests and the fuzzer.
+// judge of the program's heap search in the tests and the fuzzer. It scores
+// as the program does (distanceEstimate, float sums; see searchScore), so the
+// two stay comparable at any scale.
 #pragma once
 
 #include <map>

@@ -44,7 +44,7 @@ static std::string traceFault(const SearchTrace& t, const std::map<int, int>& ta
         const Link* link = findLink(t.parent[v], v);
         if (link == nullptr || !sameBits(t.g[v], link->cost + t.g[t.parent[v]]))
             return "g is not the parent's g plus the link";
-        if (!sameBits(t.h[v], vertexDistance(scene.vertices[v], scene.vertices[t.goal])))
+        if (!sameBits(t.h[v], distanceEstimate(scene.vertices[v], scene.vertices[t.goal])))
             return "h is not the distance to the goal";
         const int reacher = t.expanded[t.reachedAt[v] - 1];
         if (findLink(reacher, v) == nullptr || t.expandedAt[reacher] > t.expandedAt[t.parent[v]])

@@ -58,7 +58,7 @@ StepSets stoppedSearch(int start, int goal, SearchMode mode, int steps)
     std::map<int, float> g{{start, 0.0f}}, score;
     std::set<int> finished;
     StepSets sets;
-    score[start] = scoreOf(mode, 0.0f, vertexDistance(scene.vertices[start], scene.vertices[goal]));
+    score[start] = scoreOf(mode, 0.0f, distanceEstimate(scene.vertices[start], scene.vertices[goal]));
     for (int step = 0; step < steps && !waiting.empty(); ++step) {
         std::stable_sort(waiting.begin(), waiting.end(), [&](int a, int b) { return score[a] < score[b]; });
         const int current = waiting.front();
@@ -76,7 +76,7 @@ StepSets stoppedSearch(int start, int goal, SearchMode mode, int steps)
             if (!isWaiting)
                 waiting.push_back(next);
             g[next] = tentative;
-            score[next] = scoreOf(mode, tentative, vertexDistance(scene.vertices[next], scene.vertices[goal]));
+            score[next] = scoreOf(mode, tentative, distanceEstimate(scene.vertices[next], scene.vertices[goal]));
         }
     }
     sets.waiting = waiting;
