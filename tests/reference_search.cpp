@@ -1,7 +1,11 @@
 #include "tests/reference_search.h"
 
 #include <algorithm>
+#include <cmath>
 #include <deque>
+#include <functional>
+#include <queue>
+#include <utility>
 
 static float score(SearchMode mode, float g, float h)
 {
@@ -72,4 +76,22 @@ bool referenceSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& ve
         }
     }
     return false;
+}
+
+double cheapestInDouble(const std::vector<Vertex>& vertices, int start, int goal)
+{
+    std::vector<double> cost(vertices.size(), HUGE_VAL);
+    using Entry = std::pair<double, int>;
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> frontier;
+    frontier.push({cost[start] = 0.0, start});
+    while (!frontier.empty()) {
+        const auto [sum, v] = frontier.top();
+        frontier.pop();
+        for (int i = 0; sum == cost[v] && i < vertices[v].linkCount; ++i) {
+            const Link& link = vertices[v].links[i];
+            if (sum + link.cost < cost[link.to])
+                frontier.push({cost[link.to] = sum + link.cost, link.to});
+        }
+    }
+    return cost[goal];
 }

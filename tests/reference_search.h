@@ -16,3 +16,8 @@
 // the search, is not among them).
 bool referenceSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                      SearchMode mode, std::vector<int>* expanded);
+
+// Cheapest cost from start to goal with every link summed in double, which no
+// route over finite links can overflow: a judge of costs that owes nothing to
+// float's rounding. +infinity when the goal cannot be reached.
+double cheapestInDouble(const std::vector<Vertex>& vertices, int start, int goal);

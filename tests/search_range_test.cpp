@@ -7,7 +7,6 @@
 #include <cmath>
 #include <cstdio>
 #include <functional>
-#include <queue>
 #include <random>
 #include <string>
 
@@ -22,26 +21,6 @@
 namespace {
 
 const SearchMode kModes[] = {SearchMode::AStar, SearchMode::Dijkstra, SearchMode::Greedy};
-
-// Cheapest cost from start to goal summed in double, which no finite-link
-// route can overflow; +infinity when unreachable.
-double judgedCost(const std::vector<Vertex>& vertices, int start, int goal)
-{
-    std::vector<double> cost(vertices.size(), HUGE_VAL);
-    using Entry = std::pair<double, int>;
-    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> frontier;
-    frontier.push({cost[start] = 0.0, start});
-    while (!frontier.empty()) {
-        const auto [sum, v] = frontier.top();
-        frontier.pop();
-        for (int i = 0; sum == cost[v] && i < vertices[v].linkCount; ++i) {
-            const Link& link = vertices[v].links[i];
-            if (sum + link.cost < cost[link.to])
-                frontier.push({cost[link.to] = sum + link.cost, link.to});
-        }
-    }
-    return cost[goal];
-}
 
 std::string hexText(double value)
 {
@@ -64,7 +43,7 @@ double doubleCost(const std::vector<Vertex>& vertices, const std::vector<int>& r
 // Empty when all holds.
 std::string judgeFault(const std::vector<Vertex>& vertices, int start, int goal)
 {
-    const double cheapest = judgedCost(vertices, start, goal);
+    const double cheapest = cheapestInDouble(vertices, start, goal);
     for (SearchMode mode : kModes) {
         std::map<int, int> expected, actual;
         std::vector<int> order;

@@ -1,0 +1,184 @@
+// A graph is accepted only if it is, link for link, the grid it is taken for,
+// so Jump Point Search needs no trust in where the map came from.
+#include "route/grid_shape.h"
+
+#include <algorithm>
+#include <cmath>
+
+// Keeps a scattered graph from asking for a huge cell table.
+constexpr double kMostCellsPerVertex = 64.0;
+
+struct Step {
+    int column;
+    int row;
+};
+constexpr Step kSteps[8] = {{0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}};
+
+// Smallest positive gap between the sorted distinct values; 0 when all equal.
+static double smallestGap(std::vector<double> values)
+{
+    std::sort(values.begin(), values.end());
+    double gap = 0.0;
+    for (std::size_t i = 1; i < values.size(); ++i) {
+        const double step = values[i] - values[i - 1];
+        if (step > 0.0 && (gap == 0.0 || step < gap))
+            gap = step;
+    }
+    return gap;
+}
+
+// The lattice index of value, or -1 when value is not exactly on it.
+static long latticeIndex(double value, double origin, double side)
+{
+    const double index = (value - origin) / side;
+    if (index != std::floor(index) || index > 1e9 || origin + index * side != value)
+        return -1;
+    return static_cast<long>(index);
+}
+
+static bool place(const std::vector<Vertex>& vertices, GridShape& grid, std::string& why)
+{
+    std::vector<double> xs, ys;
+    for (const Vertex& v : vertices) {
+        if (v.z != 0.0f) {
+            why = "a vertex lies off the plane";
+            return false;
+        }
+        xs.push_back(v.x);
+        ys.push_back(v.y);
+    }
+    const double originX = *std::min_element(xs.begin(), xs.end());
+    const double originY = *std::min_element(ys.begin(), ys.end());
+    // The side is a link's step where there are links; without any, half the
+    // smallest gap, so that no two vertices are neighbours and none need a link.
+    double side = 0.0;
+    for (const Vertex& v : vertices)
+        for (int i = 0; i < v.linkCount; ++i)
+            for (const double step : {std::fabs(static_cast<double>(vertices[v.links[i].to].x) - v.x),
+                                      std::fabs(static_cast<double>(vertices[v.links[i].to].y) - v.y)})
+                if (step > 0.0 && (side == 0.0 || step < side))
+                    side = step;
+    if (side == 0.0) {
+        const double gapX = smallestGap(xs);
+        const double gapY = smallestGap(ys);
+        side = (gapX == 0.0 || (gapY > 0.0 && gapY < gapX) ? gapY : gapX) / 2.0;
+    }
+    if (side == 0.0)
+        side = 1.0; // one vertex
+    long width = 0, height = 0;
+    grid.vertexCell.resize(vertices.size());
+    std::vector<long> columns(vertices.size()), rows(vertices.size());
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        columns[i] = latticeIndex(vertices[i].x, originX, side);
+        rows[i] = latticeIndex(vertices[i].y, originY, side);
+        if (columns[i] < 0 || rows[i] < 0) {
+            why = "vertices do not lie on one square lattice";
+            return false;
+        }
+        width = std::max(width, columns[i] + 1);
+        height = std::max(height, rows[i] + 1);
+    }
+    if (static_cast<double>(width) * static_cast<double>(height) >
+        kMostCellsPerVertex * static_cast<double>(vertices.size()) + 64.0) {
+        why = "vertices are too scattered for a grid";
+        return false;
+    }
+    grid.width = static_cast<int>(width);
+    grid.height = static_cast<int>(height);
+    grid.cellVertex.assign(static_cast<std::size_t>(width * height), -1);
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        const long cell = rows[i] * width + columns[i];
+        if (grid.cellVertex[cell] >= 0) {
+            why = "two vertices share a cell";
+            return false;
+        }
+        grid.cellVertex[cell] = static_cast<int>(i);
+        grid.vertexCell[i] = static_cast<int>(cell);
+    }
+    return true;
+}
+
+static int vertexAt(const GridShape& grid, int column, int row)
+{
+    if (column < 0 || row < 0 || column >= grid.width || row >= grid.height)
+        return -1;
+    return grid.cellVertex[static_cast<std::size_t>(row) * grid.width + column];
+}
+
+// True when a link of cost to neighbour agrees with the one cost of its kind.
+static bool sameCost(double& kind, float cost)
+{
+    if (kind == 0.0)
+        kind = cost;
+    return kind == cost;
+}
+
+static bool checkLinks(const std::vector<Vertex>& vertices, GridShape& grid, std::string& why)
+{
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        const int column = grid.vertexCell[i] % grid.width;
+        const int row = grid.vertexCell[i] / grid.width;
+        int expected = 0;
+        for (const Step& step : kSteps) {
+            const int neighbour = vertexAt(grid, column + step.column, row + step.row);
+            const bool diagonal = step.column != 0 && step.row != 0;
+            if (neighbour < 0 || (diagonal && (vertexAt(grid, column + step.column, row) < 0 ||
+                                               vertexAt(grid, column, row + step.row) < 0)))
+                continue;
+            ++expected;
+            const Link* link = findLink(vertices[i], neighbour);
+            if (link == nullptr) {
+                why = "a link between neighbouring cells is missing";
+                return false;
+            }
+            if (!sameCost(diagonal ? grid.diagonalCost : grid.straightCost, link->cost)) {
+                why = "links of one kind differ in cost";
+                return false;
+            }
+        }
+        if (vertices[i].linkCount != expected) {
+            why = "a link joins cells that are not neighbours, or cuts a corner";
+            return false;
+        }
+    }
+    if (grid.straightCost == 0.0)
+        grid.straightCost = grid.diagonalCost == 0.0 ? 1.0 : grid.diagonalCost / std::sqrt(2.0);
+    if (grid.diagonalCost == 0.0)
+        grid.diagonalCost = grid.straightCost * std::sqrt(2.0);
+    if (!(grid.diagonalCost >= grid.straightCost && grid.diagonalCost < 2.0 * grid.straightCost)) {
+        why = "a diagonal does not cost between one and two straight links";
+        return false;
+    }
+    return true;
+}
+
+static void fillBits(GridShape& grid)
+{
+    grid.rowWords = (grid.width + 2 + 63) / 64;
+    grid.columnWords = (grid.height + 2 + 63) / 64;
+    grid.rowBits.assign(static_cast<std::size_t>(grid.height + 2) * grid.rowWords, 0);
+    grid.columnBits.assign(static_cast<std::size_t>(grid.width + 2) * grid.columnWords, 0);
+    for (int row = 0; row < grid.height; ++row)
+        for (int column = 0; column < grid.width; ++column) {
+            if (grid.cellVertex[static_cast<std::size_t>(row) * grid.width + column] < 0)
+                continue;
+            const std::size_t across = static_cast<std::size_t>(row + 1) * grid.rowWords;
+            const std::size_t down = static_cast<std::size_t>(column + 1) * grid.columnWords;
+            grid.rowBits[across + (column + 1) / 64] |= std::uint64_t{1} << ((column + 1) % 64);
+            grid.columnBits[down + (row + 1) / 64] |= std::uint64_t{1} << ((row + 1) % 64);
+        }
+}
+
+bool recogniseGrid(const std::vector<Vertex>& vertices, GridShape& shape, std::string& why)
+{
+    if (vertices.empty()) {
+        why = "the map is empty";
+        return false;
+    }
+    GridShape grid;
+    if (!place(vertices, grid, why) || !checkLinks(vertices, grid, why))
+        return false;
+    fillBits(grid);
+    shape = std::move(grid);
+    return true;
+}

@@ -1,0 +1,156 @@
+// Jump Point Search against a plain Dijkstra over the same links, on every
+// obstacle pattern of a small grid and on random grids; and the recogniser
+// against graphs that are almost grids.
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <random>
+#include <string>
+
+#include "mapio/movingai.h"
+#include "route/grid_shape.h"
+#include "route/jump_points.h"
+#include "tests/reference_search.h"
+
+namespace {
+
+Scene gridMap(const std::vector<std::string>& rows)
+{
+    std::string text = "type octile\nheight " + std::to_string(rows.size()) + "\nwidth " +
+                       std::to_string(rows[0].size()) + "\nmap\n";
+    for (const std::string& row : rows)
+        text += row + "\n";
+    Scene map;
+    std::string error;
+    EXPECT_TRUE(parseMovingAi(text, "grid.map", map, error, nullptr)) << error;
+    return map;
+}
+
+// Empty when the search agrees with Dijkstra from every vertex to every other,
+// or, given pairs, between that many random ones.
+std::string searchFault(const std::vector<Vertex>& vertices, std::mt19937* pairs = nullptr)
+{
+    GridShape grid;
+    std::string why;
+    if (!recogniseGrid(vertices, grid, why))
+        return "not recognised: " + why;
+    const int count = static_cast<int>(vertices.size());
+    for (int n = 0; n < count * count; ++n) {
+        if (pairs != nullptr && n >= 20)
+            break;
+        const int start = pairs != nullptr ? static_cast<int>((*pairs)() % count) : n / count;
+        const int goal = pairs != nullptr ? static_cast<int>((*pairs)() % count) : n % count;
+        {
+            const double cheapest = cheapestInDouble(vertices, start, goal);
+            const JumpSearch jumped = jumpPointSearch(grid, start, goal);
+            const std::string pair = " from " + std::to_string(start) + " to " + std::to_string(goal);
+            if (jumped.found != std::isfinite(cheapest))
+                return "reachability differs" + pair;
+            if (!jumped.found)
+                continue;
+            double walked = 0.0;
+            for (std::size_t i = 1; i < jumped.route.size(); ++i) {
+                const Link* link = findLink(vertices[jumped.route[i - 1]], jumped.route[i]);
+                if (link == nullptr)
+                    return "the route leaves the links" + pair;
+                walked += link->cost;
+            }
+            if (jumped.route.front() != start || jumped.route.back() != goal)
+                return "the route does not join the ends" + pair;
+            if (std::fabs(walked - cheapest) > 1e-9 * cheapest || std::fabs(jumped.cost - cheapest) > 1e-9 * cheapest)
+                return "costs " + std::to_string(jumped.cost) + ", cheapest " + std::to_string(cheapest) + pair;
+        }
+    }
+    return "";
+}
+
+std::vector<std::string> pattern(unsigned bits, int width, int height)
+{
+    std::vector<std::string> rows(height, std::string(width, '.'));
+    for (int cell = 0; cell < width * height; ++cell)
+        if (bits >> cell & 1u)
+            rows[cell / width][cell % width] = '@';
+    return rows;
+}
+
+} // namespace
+
+TEST(JumpPointSearch, AgreesWithDijkstraOnEveryPatternOfAFourByThreeGrid)
+{
+    for (unsigned bits = 0; bits < (1u << 12); ++bits) {
+        if (bits == (1u << 12) - 1)
+            continue; // no open cell: no map
+        const Scene map = gridMap(pattern(bits, 4, 3));
+        ASSERT_EQ(searchFault(map.vertices), "") << "pattern " << bits;
+    }
+}
+
+TEST(JumpPointSearch, AgreesWithDijkstraOnRandomGrids)
+{
+    std::mt19937 rng(4242);
+    for (int round = 0; round < 1000; ++round) {
+        const int width = 1 + static_cast<int>(rng() % 40);
+        const int height = 1 + static_cast<int>(rng() % 40);
+        const unsigned density = rng() % 60;
+        std::vector<std::string> rows(height, std::string(width, '.'));
+        for (std::string& row : rows)
+            for (char& cell : row)
+                if (rng() % 100 < density)
+                    cell = '@';
+        rows[0][0] = '.';
+        const Scene map = gridMap(rows);
+        ASSERT_EQ(searchFault(map.vertices, &rng), "") << "round " << round;
+    }
+}
+
+TEST(JumpPointSearch, SkipsOpenGroundAndTurnsOnlyAtObstacles)
+{
+    const Scene open = gridMap(std::vector<std::string>(30, std::string(30, '.')));
+    GridShape grid;
+    std::string why;
+    ASSERT_TRUE(recogniseGrid(open.vertices, grid, why)) << why;
+    const JumpSearch corner = jumpPointSearch(grid, 0, 30 * 30 - 1);
+    EXPECT_EQ(corner.diagonalMoves, 29);
+    EXPECT_EQ(corner.straightMoves, 0);
+    EXPECT_LE(corner.jumpPoints.size(), 2u); // the start, and nothing the diagonal passes
+    EXPECT_EQ(corner.turns, (std::vector<int>{0, 30 * 30 - 1}));
+    const JumpSearch same = jumpPointSearch(grid, 7, 7);
+    EXPECT_TRUE(same.found);
+    EXPECT_EQ(same.route, std::vector<int>{7});
+    EXPECT_EQ(same.cost, 0.0);
+}
+
+TEST(RecogniseGrid, RefusesWhatIsNotAUniformGridWithoutCornerCutting)
+{
+    const Scene base = gridMap({"...", ".@.", "..."});
+    struct Case {
+        const char* name;
+        void (*spoil)(std::vector<Vertex>&);
+        const char* why; // empty: still a grid
+    };
+    const Case cases[] = {
+        {"as read", [](std::vector<Vertex>&) {}, ""},
+        {"a link removed", [](std::vector<Vertex>& v) { toggleLinkIn(v, 0, 1); }, "missing"},
+        {"a corner cut", [](std::vector<Vertex>& v) { toggleLinkIn(v, 1, 3); }, "cuts a corner"},
+        {"a long link", [](std::vector<Vertex>& v) { toggleLinkIn(v, 0, 2); }, "cuts a corner"},
+        {"off the lattice", [](std::vector<Vertex>& v) { v[4].x += 0.3f; }, "lattice"},
+        {"off the plane", [](std::vector<Vertex>& v) { v[2].z = 1.0f; }, "plane"},
+        {"a dearer link",
+         [](std::vector<Vertex>& v) {
+             v[0].links[0].cost *= 2.0f;
+         },
+         "differ in cost"},
+        {"two in one cell", [](std::vector<Vertex>& v) { v[7].x = v[6].x, v[7].y = v[6].y; }, "share a cell"},
+        {"empty", [](std::vector<Vertex>& v) { v.clear(); }, "empty"},
+        {"one vertex", [](std::vector<Vertex>& v) { v.resize(1), v[0].linkCount = 0; }, ""},
+    };
+    for (const Case& c : cases) {
+        std::vector<Vertex> vertices = base.vertices;
+        c.spoil(vertices);
+        GridShape grid;
+        std::string why;
+        const bool recognised = recogniseGrid(vertices, grid, why);
+        EXPECT_EQ(recognised, std::string(c.why).empty()) << c.name << ": " << why;
+        EXPECT_NE(why.find(c.why), std::string::npos) << c.name << ": " << why;
+    }
+}
