@@ -4,6 +4,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <map>
+#include <vector>
 
 #include "bench/heap_astar.h"
 #include "route/astar.h"
@@ -21,6 +22,10 @@ void requireAgreement(const std::vector<Vertex>& graph, int start, int goal, boo
     std::map<int, int> heapCameFrom;
     const bool found = aStarSearch(cameFrom, graph, start, goal);
     const HeapResult heap = heapAStar(heapCameFrom, graph, start, goal);
+    std::vector<int> parent;
+    const HeapResult flat = flatAStar(parent, graph, start, goal);
+    if (flat.found != heap.found || flat.cost != heap.cost)
+        disagree("the two yardsticks differ", start, goal);
     if (found != expectFound || heap.found != expectFound)
         disagree("a route was found where none was expected, or the other way round", start, goal);
     if (!found) {

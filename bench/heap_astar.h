@@ -14,3 +14,9 @@ struct HeapResult {
 };
 
 HeapResult heapAStar(std::map<int, int>& cameFrom, const std::vector<Vertex>& graph, int start, int goal);
+
+// The same A* as a game engine writes it: g, parent and the closed mark in
+// flat vectors, no ordered map; parent receives the predecessor of every
+// vertex reached (-1 elsewhere). The yardstick the program's search is held
+// to at its practical limit.
+HeapResult flatAStar(std::vector<int>& parent, const std::vector<Vertex>& graph, int start, int goal);

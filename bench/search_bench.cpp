@@ -43,8 +43,10 @@ static void BM_Search(benchmark::State& state)
     const int goal = state.range(1) != 0 ? latticeFarCorner(side) : latticeIsolatedVertex(side);
     const std::vector<Vertex>& graph = checkedLattice(side, goal);
     std::map<int, int> table;
+    std::vector<int> parent;
     double programSeconds = 0.0;
     double heapSeconds = 0.0;
+    double flatSeconds = 0.0;
     for (auto _ : state) {
         table.clear();
         const double program =
@@ -52,6 +54,7 @@ static void BM_Search(benchmark::State& state)
         table.clear();
         heapSeconds +=
             secondsOf([&] { benchmark::DoNotOptimize(heapAStar(table, graph, kLatticeCorner, goal)); });
+        flatSeconds += secondsOf([&] { benchmark::DoNotOptimize(flatAStar(parent, graph, kLatticeCorner, goal)); });
         programSeconds += program;
         state.SetIterationTime(program);
     }
@@ -62,6 +65,8 @@ static void BM_Search(benchmark::State& state)
     state.counters["expanded"] = expanded;
     state.counters["heapMs"] = heapSeconds * 1e3 / runs;
     state.counters["vsHeap"] = programSeconds / heapSeconds;
+    state.counters["flatMs"] = flatSeconds * 1e3 / runs;
+    state.counters["vsFlat"] = programSeconds / flatSeconds;
     state.counters["nsPerExpanded"] = expanded > 0 ? programSeconds * 1e9 / runs / expanded : 0.0;
     if (side == kLargestSide) {
         state.counters["peakRssMB"] = statusMegabytes("VmHWM");
