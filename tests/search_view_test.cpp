@@ -507,7 +507,7 @@ TEST(LayerImage, PaintsEachPointOnThePixelTheWindowDrawsItOnExpandedOverWaiting)
     const std::vector<float> reached{0.0f, 0.0f, 3.0f, 2.0f, -1.0f, 0.0f, 1.4f, 0.6f, 4.0f, 1.0f};
     const std::vector<float> expanded{3.0f, 2.0f};
     std::vector<std::uint8_t> rgba;
-    paintLayer(rgba, 4, 3, reached, 5, Colour{1, 0, 0}, expanded, 1, Colour{0, 0, 1});
+    paintLayer(rgba, 4, 3, ViewTransform{}, reached, 5, Colour{1, 0, 0}, expanded, 1, Colour{0, 0, 1});
     const auto at = [&](int column, int rowFromBottom) {
         const std::size_t i = static_cast<std::size_t>((rowFromBottom * 4 + column) * 4);
         return std::vector<int>{rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]};

@@ -9,16 +9,19 @@
 #include <vector>
 
 #include "graph/scene.h"
+#include "ui/view.h"
 #include "window/layers.h"
 
 constexpr std::size_t kChannels = 4; // RGBA; alpha carries the link mask
 constexpr GLubyte kLinkAlpha = 255;
 
-// What the kept pixels were drawn from: the graph and the window's size. The
-// ground they were drawn over is the palette's, which the window never changes.
+// What the kept pixels were drawn from: the graph, the window's size and the
+// view. The ground they were drawn over is the palette's, which the window
+// never changes.
 struct CacheKey {
     std::uint64_t revision = 0;
     GLint viewport[4] = {};
+    ViewTransform view;
 };
 
 // A rectangle of window pixels, from its bottom-left corner.
@@ -40,12 +43,14 @@ static CacheKey currentKey()
     CacheKey key;
     key.revision = graphRevision();
     glGetIntegerv(GL_VIEWPORT, key.viewport);
+    key.view = currentView();
     return key;
 }
 
 static bool sameKey(const CacheKey& a, const CacheKey& b)
 {
-    return a.revision == b.revision && std::equal(a.viewport, a.viewport + 4, b.viewport);
+    return a.revision == b.revision && std::equal(a.viewport, a.viewport + 4, b.viewport) &&
+           a.view.scale == b.view.scale && a.view.left == b.view.left && a.view.top == b.view.top;
 }
 
 // Reads a rectangle of the back buffer, where this frame is being drawn.
