@@ -9,6 +9,9 @@
 #include <vector>
 
 #include "graph/scene.h"
+#include "graph/vertex_grid.h"
+#include "ui/detail_picture.h"
+#include "ui/palette.h"
 #include "ui/view.h"
 #include "window/layers.h"
 
@@ -100,10 +103,37 @@ static PixelRect mergeLinks(std::vector<GLubyte>& points, const std::vector<GLub
     return PixelRect{left, bottom, right - left + 1, top - bottom + 1};
 }
 
+// Outside the default view, so many vertices near the window that drawing
+// each would take too long: the level-of-detail picture stands in.
+static bool wantsDetail()
+{
+    if (viewIsDefault())
+        return false;
+    const VertexGrid& grid = sceneGrid();
+    const float reach = static_cast<float>(grid.longestLink * currentView().scale);
+    return countInBox(grid, visibleMapBox(reach)) > kDetailBudget;
+}
+
+static void captureDetail(const CacheKey& key)
+{
+    const std::vector<DetailLevel>& levels = sceneDetailLevels();
+    const ViewTransform view = currentView();
+    paintDetail(keptPixels, key.viewport[2], key.viewport[3], view, levels[detailLevelFor(levels, view.scale)],
+                kBackgroundColour, kPointColour, kLinkColour);
+    keptRect = PixelRect{key.viewport[0], key.viewport[1], key.viewport[2], key.viewport[3]};
+}
+
 // Links alone over black tell which pixels they cover (they are never black);
 // points alone over the ground give the rest. Each layer is rasterised once.
 static void capture(const CacheKey& key)
 {
+    keptKey = key;
+    kept = true;
+    ++captureCount;
+    if (wantsDetail()) {
+        captureDetail(key);
+        return;
+    }
     const PixelRect viewport{key.viewport[0], key.viewport[1], key.viewport[2], key.viewport[3]};
     std::vector<GLubyte> links, points;
     GLubyte ground[kChannels] = {};
@@ -122,9 +152,6 @@ static void capture(const CacheKey& key)
     const PixelRect drawn = mergeLinks(points, links, ground, viewport.width);
     keepRect(points, viewport.width, drawn);
     keptRect = PixelRect{viewport.x + drawn.x, viewport.y + drawn.y, drawn.width, drawn.height};
-    keptKey = key;
-    kept = true;
-    ++captureCount;
 }
 
 // Draws the kept pixels where they were read, all of them or only the links.
