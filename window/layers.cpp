@@ -14,10 +14,11 @@ constexpr float kDotReach = 3.0f;
 // The vertices to draw from: all of them in the default view, else those the
 // grid finds within reach (pixels beyond the window) of what the window shows.
 static std::vector<int> shown;
+static bool culling = true;
 
 static const std::vector<int>* culledVertices(float reach)
 {
-    if (viewIsDefault())
+    if (viewIsDefault() || !culling)
         return nullptr;
     shown.clear();
     verticesInBox(sceneGrid(), visibleMapBox(reach), shown);
@@ -35,6 +36,11 @@ static void drawSelection(int selection, const Colour& colour)
         return;
     setColour(colour);
     drawVertex(selection);
+}
+
+void setCulling(bool on)
+{
+    culling = on;
 }
 
 void setColour(const Colour& colour)
