@@ -417,11 +417,11 @@ TEST(Svg, ConvertRefusesMissingVerticesAndWritesAFileThatParses)
     const std::string path = ::testing::TempDir() + "vialoom-convert-test.svg";
     std::remove(path.c_str());
     std::string error;
-    EXPECT_FALSE(exportMapSvg(map, 0, 1600, true, path, error));
+    EXPECT_FALSE(exportMapSvg(map, 0, 1600, true, nullptr, path, error));
     EXPECT_EQ(error, "--to 1600: no such vertex, the map has 1600");
     EXPECT_FALSE(std::ifstream(path).good()) << "a refused export writes nothing";
 
-    ASSERT_TRUE(exportMapSvg(map, 0, 1599, true, path, error)) << error;
+    ASSERT_TRUE(exportMapSvg(map, 0, 1599, true, nullptr, path, error)) << error;
     std::stringstream written;
     written << std::ifstream(path).rdbuf();
     const SvgCounts svg = parseSvg(written.str());
@@ -459,7 +459,7 @@ TEST(Svg, MapsOfAnyFloatCoordinatesGetAFinitePositiveBoxHoldingEveryPoint)
             map.vertices.back().y = y;
         }
         std::string error;
-        ASSERT_TRUE(exportMapSvg(map, -1, -1, false, path, error)) << error;
+        ASSERT_TRUE(exportMapSvg(map, -1, -1, false, nullptr, path, error)) << error;
         std::stringstream written;
         written << std::ifstream(path).rdbuf();
         const SvgCounts svg = parseSvg(written.str());
