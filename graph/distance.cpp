@@ -76,27 +76,16 @@ float distanceEstimate(const Vertex& a, const Vertex& b)
     return wide <= FLT_MAX ? static_cast<float>(wide) : FLT_MAX;
 }
 
-int nearestVertex(int x, int y)
+double pickDistance(const Vertex& vertex, float x, float y)
 {
-    const float px = static_cast<float>(x);
-    const float py = static_cast<float>(y);
-    double bestDistance = HUGE_VAL;
-    int best = -1;
-    for (int i = 0; i < static_cast<int>(scene.vertices.size()); ++i) {
-        const Vertex& vertex = scene.vertices[i];
-        const float dx = vertex.x - px;
-        const float dy = vertex.y - py;
-        const float xx = dx * dx;
-        const float yy = dy * dy;
-        double distance = xx + yy;
-        // Squares of far or near vertices leave float's range: all would tie
-        // at +infinity, or at 0.
-        if (!(distance >= kSumKeptWhole && distance <= FLT_MAX))
-            distance = rangeFree(static_cast<double>(vertex.x) - px, static_cast<double>(vertex.y) - py, 0.0, false);
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
-    }
-    return best;
+    if (!std::isfinite(vertex.x) || !std::isfinite(vertex.y))
+        return HUGE_VAL; // nowhere near anything
+    const float dx = vertex.x - x;
+    const float dy = vertex.y - y;
+    const float xx = dx * dx;
+    const float yy = dy * dy;
+    const double distance = xx + yy;
+    if (distance >= kSumKeptWhole && distance <= FLT_MAX)
+        return distance;
+    return rangeFree(static_cast<double>(vertex.x) - x, static_cast<double>(vertex.y) - y, 0.0, false);
 }

@@ -2,6 +2,8 @@
 
 #include <utility>
 
+#include "graph/vertex_grid.h"
+
 Scene scene;
 static std::uint64_t revision = 0;
 
@@ -38,9 +40,14 @@ std::uint64_t graphRevision()
 
 void addVertex(int x, int y)
 {
+    addVertexAt(static_cast<float>(x), static_cast<float>(y));
+}
+
+void addVertexAt(float x, float y)
+{
     Vertex vertex;
-    vertex.x = static_cast<float>(x);
-    vertex.y = static_cast<float>(y);
+    vertex.x = x;
+    vertex.y = y;
     scene.vertices.push_back(vertex);
     graphChanged();
 }
@@ -81,6 +88,16 @@ bool toggleLinkIn(std::vector<Vertex>& graph, int a, int b)
     else
         appendLink(second, a, cost);
     return true;
+}
+
+int nearestVertex(int x, int y)
+{
+    return nearestVertexAt(static_cast<float>(x), static_cast<float>(y));
+}
+
+int nearestVertexAt(float x, float y)
+{
+    return nearestInGrid(sceneGrid(), scene.vertices, x, y);
 }
 
 void replaceScene(Scene next)

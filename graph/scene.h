@@ -60,11 +60,19 @@ float vertexDistance(const Vertex& a, const Vertex& b);
 // float rounding at most.
 float distanceEstimate(const Vertex& a, const Vertex& b);
 
+// What nearest-vertex picks compare: dx * dx + dy * dy from (x, y) to vertex,
+// rounded to float step by step, but without float's exponent limits where a
+// square leaves its range (so far and near vertices do not all tie);
+// +infinity for a vertex whose coordinates are not finite.
+double pickDistance(const Vertex& vertex, float x, float y);
+
 // The link of from that leads to target; nullptr when there is none.
 const Link* findLink(const Vertex& from, int target);
 
 // Appends a vertex at pixel (x, y) with no links; never merges with an existing one.
 void addVertex(int x, int y);
+// The same at map position (x, y), which need not be whole.
+void addVertexAt(float x, float y);
 
 // Links a and b in both tables, or unlinks them if they are linked.
 // Adding is refused, leaving both tables untouched, when either end is full;
@@ -75,10 +83,12 @@ void toggleLink(int a, int b);
 // becomes the scene). True when a link was added or removed.
 bool toggleLinkIn(std::vector<Vertex>& graph, int a, int b);
 
-// Index of the vertex closest to pixel (x, y) in the plane, squares compared
-// as rounded to float but without float's exponent limits (so far and near
-// vertices do not all tie); the lowest index wins a tie; -1 on an empty graph.
+// Index of the vertex closest to pixel (x, y) in the plane, by pickDistance;
+// the lowest index wins a tie; -1 on an empty graph. Found through the
+// scene's grid, with the same distances a scan of every vertex compares.
 int nearestVertex(int x, int y);
+// The same for map position (x, y).
+int nearestVertexAt(float x, float y);
 
 // Makes next the scene, all of it: vertices, route table, selections, scale.
 void replaceScene(Scene next);

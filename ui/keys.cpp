@@ -10,6 +10,7 @@
 #include "ui/document.h"
 #include "ui/search_view.h"
 #include "ui/status.h"
+#include "ui/view.h"
 
 constexpr std::size_t kKeysColumns = 14;
 
@@ -70,6 +71,13 @@ static bool runAt(int x, int y)
     return true;
 }
 
+// 0: the whole map as it first opened, saying so as a zoom does.
+static void showDefaultView()
+{
+    resetView();
+    showStatus(zoomText(currentView().scale));
+}
+
 static bool quit(int, int)
 {
     return false;
@@ -92,6 +100,8 @@ const KeyRow kKeyRows[] = {
      {{"+", runWith<scaleReplaySpeed, true>}, {"-", runWith<scaleReplaySpeed, false>}}},
     {"i", "inspect the vertex nearest the pointer", {{"iI", runAt<inspectAt>}}},
     {"e", "export the view as an SVG picture", {{"eE", run<exportPicture>}}},
+    {"0", "default view: the whole map as it opened", {{"0", run<showDefaultView>}}},
+    {"arrows", "move the view an eighth of the window"},
     {"h, ?", "this help; any key closes it", {{"hH?", run<openHelp>}}},
     {"q, ESC", "quit (unsaved work is kept)", {{"qQ\x1b", quit}}},
     {"Mouse"},
@@ -100,6 +110,8 @@ const KeyRow kKeyRows[] = {
     {"CTRL+click", "mark the nearest vertex; link it to the previous mark"},
     {"SHIFT+click", "make the nearest vertex the goal"},
     {"ALT+click", "make the nearest vertex the start"},
+    {"wheel", "zoom in or out about the pointer"},
+    {"middle drag", "move the view"},
 };
 
 const int kKeyRowCount = static_cast<int>(sizeof kKeyRows / sizeof kKeyRows[0]);

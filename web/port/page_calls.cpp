@@ -1,6 +1,7 @@
 // What the page (web/page.js) calls into the program: handing it a map file,
 // the CTRL keys the browser's GLUT drops, keeping unsaved work when the tab
-// goes away, and the key table for the page's list of keys. Start-up itself
+// goes away, the key table for the page's list of keys, and zoom and pan for
+// gestures the browser's GLUT does not pass on (pinch, two-finger drag). Start-up itself
 // is app/main.cpp, as on the desktop.
 #include <GL/glut.h>
 #include <emscripten.h>
@@ -13,6 +14,7 @@
 #include "ui/document.h"
 #include "ui/keys.h"
 #include "ui/search_view.h"
+#include "ui/view.h"
 #include "window/callbacks.h"
 
 static std::string lastError;
@@ -65,6 +67,27 @@ EMSCRIPTEN_KEEPALIVE const char* vialoomKeyTable()
 {
     keyTable = keyTableText();
     return keyTable.c_str();
+}
+
+// Zooms by factor about canvas pixel (x, y), as the mouse wheel does.
+EMSCRIPTEN_KEEPALIVE void vialoomZoomAt(int x, int y, float factor)
+{
+    zoomViewAt(x, y, factor);
+    glutPostRedisplay();
+}
+
+// Moves the picture by (dx, dy) canvas pixels, as a middle-button drag does.
+EMSCRIPTEN_KEEPALIVE void vialoomPan(int dx, int dy)
+{
+    panView(dx, dy);
+    glutPostRedisplay();
+}
+
+// Back to the default view, as the 0 key.
+EMSCRIPTEN_KEEPALIVE void vialoomResetView()
+{
+    resetView();
+    glutPostRedisplay();
 }
 
 } // extern "C"
