@@ -2,7 +2,6 @@
 // conversions between window pixels and map positions.
 #include <gtest/gtest.h>
 
-#include <cfloat>
 #include <cmath>
 #include <limits>
 #include <random>
