@@ -88,7 +88,7 @@ void openDocument(Scene map, const std::string& path)
     replaceScene(std::move(map));
     updateRoute();
     endEdit();
-    documentPath = mapFormatOf(path) == MapFormat::Vmap ? path : vmapBeside(path);
+    documentPath = path.empty() || mapFormatOf(path) == MapFormat::Vmap ? path : vmapBeside(path);
     savedState = sceneState();
 }
 

@@ -9,6 +9,7 @@
 // Replaces the whole scene with map, scale included (one undo step), runs the
 // route between its start and goal, and makes path the
 // document's file; a map read from another format is saved beside it as .vmap.
+// An empty path leaves the map untitled: s then saves it as a new file.
 void openDocument(Scene map, const std::string& path);
 
 // s: saves to the document's file, or to a new vialoom-YYYYMMDD-HHMMSS.vmap

@@ -129,6 +129,11 @@ void toggleSearchView()
     settleSearchView();
 }
 
+bool searchViewShown()
+{
+    return viewOn;
+}
+
 void cycleSearchMode()
 {
     switch (searchMode) {

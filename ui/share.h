@@ -1,0 +1,17 @@
+// A whole drawing as one text, for a link: the map with its start, goal and
+// mark, the algorithm and whether the search view is on. The web page packs
+// it into its address; reading it back is all or nothing.
+#pragma once
+
+#include <string>
+#include <string_view>
+
+// The drawing as share text: "vialoom-share 1", "algorithm NAME" (astar,
+// dijkstra or greedy), "search-view on" or "off", then the map's .vmap text.
+std::string shareText();
+
+// Makes text (as shareText writes it) the drawing: the map (one undo step,
+// untitled, so s saves a new file), its algorithm and its search view. Any
+// fault refuses the whole text with one line, "line N: what" (N counted in
+// text) or "what", and changes nothing.
+bool openShareText(std::string_view text, std::string& error);
