@@ -34,6 +34,9 @@ export function launch() {
 export const desktop = { width: 1500, height: 900 };
 // A phone held upright, with a touch screen and no keys.
 export const phone = { width: 390, height: 844, isMobile: true, hasTouch: true };
+// The same touch screen as wide as the desktop, to look at the drawing full
+// size: changing isMobile or hasTouch would reload the page.
+export const widePhone = { ...phone, width: desktop.width, height: desktop.height };
 
 // Opens the page (at the address's fragment, if given) and waits until the
 // program has drawn its first frame and opened any link. Console errors and

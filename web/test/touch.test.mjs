@@ -7,7 +7,7 @@ import os from 'node:os';
 import path from 'node:path';
 import zlib from 'node:zlib';
 import { serve, launch, openPage, canvasPixels, colourNear, countColour, drawnPixels, clickAt, settle,
-         desktop, phone, tapAt, press } from './browser.mjs';
+         desktop, phone, widePhone, tapAt, press } from './browser.mjs';
 
 let server, browser;
 before(async () => { server = await serve(); browser = await launch(); });
@@ -33,8 +33,11 @@ const shareText = page => page.evaluate(() => {
 });
 const vertexCount = async page => Number((await shareText(page)).match(/\nvertices (\d+)\n/)[1]);
 // Below the panels (stats, with its search time) and above the status line.
-const steady = [0, 60, 800, 570];
-const steadyBytes = pixels => pixels[2].slice(800 * 60 * 4, 800 * 570 * 4);
+async function steadyPicture(page) {
+  await settle(page);
+  const box = await (await page.$('#canvas')).boundingBox();
+  return page.screenshot({ encoding: 'base64', clip: { x: box.x, y: box.y + 60, width: 800, height: 510 } });
+}
 
 test('on a phone the drawing and every button fit the screen, and a tap adds one vertex', () => withPage(async page => {
   assert.ok(await page.evaluate(() => document.documentElement.scrollWidth) <= phone.width, 'no sideways scroll');
@@ -59,7 +62,7 @@ test('on a phone the drawing and every button fit the screen, and a tap adds one
   await page.touchscreen.touchEnd();
   assert.equal(await vertexCount(page), 2, 'a drag adds nothing');
 
-  await page.setViewport(desktop);
+  await page.setViewport(widePhone);
   const pixels = await canvasPixels(page);
   assert.ok(colourNear(pixels, 'white', 100, 100, 4) && colourNear(pixels, 'white', 300, 400, 4));
 }, { viewport: phone }));
@@ -83,7 +86,7 @@ test('on a phone Link, Unmark, Start and Goal make the next taps the modified cl
   await tapAt(page, 500, 300);
   assert.equal(await vertexCount(page), 4, 'Start and Goal take one tap only');
 
-  await page.setViewport(desktop);
+  await page.setViewport(widePhone);
   const pixels = await canvasPixels(page);
   assert.ok(colourNear(pixels, 'red', 100, 100) && colourNear(pixels, 'green', 300, 100));
   assert.ok(colourNear(pixels, 'cyan', 200, 100, 1), 'route along the link');
@@ -92,7 +95,9 @@ test('on a phone Link, Unmark, Start and Goal make the next taps the modified cl
 
 test('two fingers never tap; a pinch zooms when the program offers it', () => withPage(async page => {
   await page.keyboard.press('2');
+  await page.setViewport(widePhone);
   const before = await canvasPixels(page);
+  await page.setViewport(phone);
   const box = await (await page.$('#canvas')).boundingBox();
   const session = await page.createCDPSession();
   const fingers = spread => [{ x: box.x + 190 - spread, y: box.y + 140, id: 1 }, { x: box.x + 190 + spread, y: box.y + 140, id: 2 }];
@@ -102,7 +107,7 @@ test('two fingers never tap; a pinch zooms when the program offers it', () => wi
   await session.send('Input.dispatchTouchEvent', { type: 'touchEnd', touchPoints: [] });
   assert.equal(await vertexCount(page), 1600, 'no vertex added');
   const zooms = await page.evaluate(() => typeof Module._vialoomZoomAt === 'function');
-  await page.setViewport(desktop);
+  await page.setViewport(widePhone);
   const after = await canvasPixels(page);
   if (zooms) {
     assert.ok(await page.evaluate(() => window.vialoomPage.gestures) > 0);
@@ -112,11 +117,12 @@ test('two fingers never tap; a pinch zooms when the program offers it', () => wi
 
 // The same steps by key (or modified click) in one page and by toolbar in
 // another: the pictures must agree after every step.
+// Two browsers, as a tab behind another draws no frames.
 test('every toolbar button does what its key does', async () => {
-  const context = await browser.createBrowserContext();
+  const other = await launch();
   try {
-    const keys = await openPage(context, server);
-    const buttons = await openPage(context, server);
+    const keys = await openPage(browser, server);
+    const buttons = await openPage(other, server);
     const table = await buttons.$$eval('#toolbar button', all => all.map(b => [b.textContent, b.dataset.does ?? 'share']));
     const byKey = Object.fromEntries(table);
     for (const [label, code] of [['Lattice', '2'], ['Random map', '1'], ['Random route', 'f'], ['Save', 's'],
@@ -128,8 +134,17 @@ test('every toolbar button does what its key does', async () => {
     assert.equal(byKey.Share, 'share');
     assert.ok(!table.some(([, does]) => does === `key ${'q'.charCodeAt(0)}`), 'no button quits');
 
+    // Lattices have random gaps: the button's is handed over to the keys' page.
+    await keys.keyboard.press('2');
+    await press(buttons, 'Lattice');
+    assert.equal(await vertexCount(keys), 1600);
+    assert.equal(await vertexCount(buttons), 1600);
+    const lattice = (await shareText(buttons)).replace(/^[^]*?(?=vialoom-map)/, '');
+    assert.equal(await keys.evaluate(map => {
+      FS.writeFile('/tmp/lattice.vmap', map);
+      return Module.ccall('vialoomOpenMap', 'string', ['string'], ['/tmp/lattice.vmap']);
+    }, lattice), '');
     const steps = [
-      [() => keys.keyboard.press('2'), () => press(buttons, 'Lattice')],
       [() => clickAt(keys, 45, 75, 'Alt'), async () => { await press(buttons, 'Start'); await clickAt(buttons, 45, 75); }],
       [() => clickAt(keys, 450, 375, 'Shift'), async () => { await press(buttons, 'Goal'); await clickAt(buttons, 450, 375); }],
       [() => keys.keyboard.press('v'), () => press(buttons, 'Search view')],
@@ -150,21 +165,24 @@ test('every toolbar button does what its key does', async () => {
     for (const [index, [byKeys, byButtons]] of steps.entries()) {
       await byKeys();
       await byButtons();
-      const [a, b] = [await canvasPixels(keys), await canvasPixels(buttons)];
-      assert.ok(steadyBytes(a).every((byte, i) => byte === steadyBytes(b)[i]), `step ${index}: same picture`);
+      const [a, b] = await Promise.all([steadyPicture(keys), steadyPicture(buttons)]);
+      assert.ok(a === b, `step ${index}: same picture`);
     }
     assert.equal(await shareText(buttons), await shareText(keys), 'same drawing, algorithm and view');
     assert.equal(await buttons.$$eval('[aria-pressed=true]', pressed => pressed.length), 0, 'nothing left armed');
 
     await press(buttons, 'Save');
     await press(buttons, 'SVG picture');
-    await buttons.waitForFunction(() => window.vialoomPage.downloads.length === 2, { timeout: 5000 });
+    await buttons.waitForFunction(() => window.vialoomPage.downloads.length >= 2, { timeout: 5000 })
+      .catch(() => undefined);
     const names = await buttons.evaluate(() => window.vialoomPage.downloads);
+    assert.equal(names.length, 2, `downloads ${names}`);
     assert.match(names[0], /^vialoom-\d{8}-\d{6}\.vmap$/);
     assert.match(names[1], /\.svg$/);
     assert.deepEqual([...keys.problems, ...buttons.problems], []);
+    await keys.close();
   } finally {
-    await context.close();
+    await other.close();
   }
 });
 
@@ -190,8 +208,8 @@ test('a shared link reopens the same drawing, algorithm and view in a fresh page
     await page.keyboard.press('m');
     await page.keyboard.press('v');
     shared = await shareText(page);
-    assert.match(shared, /^vialoom-share 1\nalgorithm greedy\nsearch-view on\nvialoom-map 1\nvertices 1600\n/);
-    picture = steadyBytes(await canvasPixels(page));
+    assert.match(shared, /^vialoom-share 1\nalgorithm greedy\nsearch-view on\nvialoom-map 1\n(#[^\n]*\n)?vertices 1600\n/);
+    picture = await steadyPicture(page);
     link = await shareLink(page);
     assert.match(link, /^http:\/\/127\.0\.0\.1:\d+\/#map=[A-Za-z0-9_-]+$/);
     assert.equal(page.url(), link, 'the link is the address');
@@ -202,8 +220,8 @@ test('a shared link reopens the same drawing, algorithm and view in a fresh page
     assert.equal(await page.evaluate(() => window.vialoomPage.link), 'opened');
     assert.equal(await text(page, '#message'), '');
     assert.equal(await shareText(page), shared);
+    assert.ok(await steadyPicture(page) === picture, 'the same picture');
     const pixels = await canvasPixels(page);
-    assert.ok(steadyBytes(pixels).every((byte, i) => byte === picture[i]), 'the same picture');
     assert.ok(countColour(pixels, 'black', [0, 0, 400, 40]) > 50, 'stats panel shown');
     // The link's drawing is new work: s saves it under a new name.
     await page.keyboard.press('s');
