@@ -20,7 +20,7 @@ struct Subcommand {
 };
 constexpr Subcommand kSubcommands[] = {{"route", Command::Route, 3, 3},
                                        {"check", Command::Check, 1, 2},
-                                       {"convert", Command::Convert, 2, 7}};
+                                       {"convert", Command::Convert, 2, 12}};
 
 static const GlutOption* glutOption(const char* word)
 {
@@ -95,7 +95,8 @@ const CommandForm kCommandForms[] = {
     {"vialoom [MAPFILE]", "open the window, with MAPFILE loaded"},
     {"vialoom route MAPFILE FROM TO", "print the route between two vertices"},
     {"vialoom check SCENFILE [MAPFILE]", "run a Moving AI scenario, compare lengths"},
-    {"vialoom convert IN OUT [--from N --to M] [--view]", "convert a map to .vmap, or draw it as .svg"},
+    {"vialoom convert IN OUT [--from N --to M] [--view] [--region X0 Y0 X1 Y1]",
+     "convert a map to .vmap, or draw it as .svg"},
     {"vialoom --help | --version", nullptr},
 };
 const int kCommandFormCount = static_cast<int>(sizeof kCommandForms / sizeof kCommandForms[0]);
@@ -105,6 +106,7 @@ const OptionRow kOptionRows[] = {
     {"--version", "print the program's name and version"},
     {"--from N --to M", "convert to .svg only: draw the route from vertex N to vertex M"},
     {"--view", "convert to .svg only: draw what the search explored and left waiting"},
+    {"--region X0 Y0 X1 Y1", "convert to .svg only: draw that part of the map (map units), as zoomed in"},
 };
 const int kOptionRowCount = static_cast<int>(sizeof kOptionRows / sizeof kOptionRows[0]);
 

@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <charconv>
+#include <cmath>
 #include <map>
 #include <vector>
 
@@ -21,7 +22,11 @@ struct ConvertOptions {
     int from = -1;
     int to = -1;
     bool view = false;
+    bool hasRegion = false;
+    MapBox region;
 };
+
+constexpr char kRegionRule[] = "convert: --region takes X0 Y0 X1 Y1, finite, with X0 < X1 and Y0 < Y1";
 
 // Digits only: from_chars would take "-0", and no index has a sign.
 static bool parseIndex(const std::string& word, int& index)
@@ -77,12 +82,43 @@ static int printRoute(const std::vector<std::string>& words, std::FILE* out, std
     return 0;
 }
 
+// A plain decimal or exponent number that is finite; nothing around it.
+static bool parseCoordinate(const std::string& word, double& value)
+{
+    const char* end = word.data() + word.size();
+    float read = 0.0f;
+    const auto [stop, fault] = std::from_chars(word.data(), end, read);
+    value = read;
+    return !word.empty() && fault == std::errc() && stop == end && std::isfinite(read);
+}
+
+// --region X0 Y0 X1 Y1 from words[at] on; at moves past what it took.
+static bool parseRegion(const std::vector<std::string>& words, std::size_t& at, MapBox& region, std::FILE* err)
+{
+    double numbers[4] = {};
+    for (double& number : numbers)
+        if (++at >= words.size() || !parseCoordinate(words[at], number)) {
+            std::fprintf(err, "vialoom: %s\n", kRegionRule);
+            return false;
+        }
+    region = MapBox{numbers[0], numbers[1], numbers[2], numbers[3]};
+    if (!(region.left < region.right && region.top < region.bottom)) {
+        std::fprintf(err, "vialoom: %s\n", kRegionRule);
+        return false;
+    }
+    return true;
+}
+
 static bool parseConvertOptions(const std::vector<std::string>& words, ConvertOptions& options, std::FILE* err)
 {
     for (std::size_t i = 2; i < words.size(); ++i) {
         const std::string& word = words[i];
         if (word == "--view") {
             options.view = true;
+        } else if (word == "--region") {
+            if (!parseRegion(words, i, options.region, err))
+                return false;
+            options.hasRegion = true;
         } else if ((word == "--from" || word == "--to") && i + 1 < words.size()) {
             int& index = word == "--from" ? options.from : options.to;
             if (!parseIndex(words[++i], index)) {
@@ -112,15 +148,16 @@ static int convertMap(const std::vector<std::string>& words, std::FILE* err)
         complain(err, "convert: " + target + ": write .vmap or .svg");
         return 2;
     }
-    if (!picture && (options.view || options.from >= 0)) {
-        std::fprintf(err, "vialoom: convert: --from, --to and --view only apply to .svg\n");
+    if (!picture && (options.view || options.from >= 0 || options.hasRegion)) {
+        std::fprintf(err, "vialoom: convert: --from, --to, --view and --region only apply to .svg\n");
         return 2;
     }
     Scene map;
     if (!loadMapOrComplain(words[0], map, err))
         return 2;
     std::string error;
-    const bool written = picture ? exportMapSvg(map, options.from, options.to, options.view, target, error)
+    const bool written = picture ? exportMapSvg(map, options.from, options.to, options.view,
+                                                options.hasRegion ? &options.region : nullptr, target, error)
                                  : writeMapFile(target, map, error);
     if (!written) {
         complain(err, error);

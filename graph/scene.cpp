@@ -1,8 +1,9 @@
 #include "graph/scene.h"
 
-#include <cfloat>
 #include <cmath>
 #include <utility>
+
+#include "graph/vertex_grid.h"
 
 Scene scene;
 static std::uint64_t revision = 0;
@@ -53,9 +54,14 @@ float vertexDistance(const Vertex& a, const Vertex& b)
 
 void addVertex(int x, int y)
 {
+    addVertexAt(static_cast<float>(x), static_cast<float>(y));
+}
+
+void addVertexAt(float x, float y)
+{
     Vertex vertex;
-    vertex.x = static_cast<float>(x);
-    vertex.y = static_cast<float>(y);
+    vertex.x = x;
+    vertex.y = y;
     scene.vertices.push_back(vertex);
     graphChanged();
 }
@@ -100,22 +106,12 @@ bool toggleLinkIn(std::vector<Vertex>& graph, int a, int b)
 
 int nearestVertex(int x, int y)
 {
-    const float px = static_cast<float>(x);
-    const float py = static_cast<float>(y);
-    float bestDistance = FLT_MAX;
-    int best = -1;
-    for (int i = 0; i < static_cast<int>(scene.vertices.size()); ++i) {
-        const float dx = scene.vertices[i].x - px;
-        const float dy = scene.vertices[i].y - py;
-        const float xx = dx * dx;
-        const float yy = dy * dy;
-        const float distance = xx + yy;
-        if (distance < bestDistance) {
-            bestDistance = distance;
-            best = i;
-        }
-    }
-    return best;
+    return nearestVertexAt(static_cast<float>(x), static_cast<float>(y));
+}
+
+int nearestVertexAt(float x, float y)
+{
+    return nearestInGrid(sceneGrid(), scene.vertices, x, y);
 }
 
 void replaceScene(Scene next)

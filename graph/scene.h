@@ -53,6 +53,8 @@ const Link* findLink(const Vertex& from, int target);
 
 // Appends a vertex at pixel (x, y) with no links; never merges with an existing one.
 void addVertex(int x, int y);
+// The same at map position (x, y), which need not be whole.
+void addVertexAt(float x, float y);
 
 // Links a and b in both tables, or unlinks them if they are linked.
 // Adding is refused, leaving both tables untouched, when either end is full;
@@ -64,8 +66,11 @@ void toggleLink(int a, int b);
 bool toggleLinkIn(std::vector<Vertex>& graph, int a, int b);
 
 // Index of the vertex closest to pixel (x, y) in the plane; the lowest index
-// wins a tie; -1 on an empty graph.
+// wins a tie; -1 on an empty graph. Found through the scene's grid, with the
+// same float distances a scan of every vertex compares.
 int nearestVertex(int x, int y);
+// The same for map position (x, y).
+int nearestVertexAt(float x, float y);
 
 // Makes next the scene, all of it: vertices, route table, selections, scale.
 void replaceScene(Scene next);

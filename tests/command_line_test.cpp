@@ -82,6 +82,7 @@ TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
         const char* out; // fragment of stdout
         const char* err; // fragment of stderr
     };
+    static const std::string regionSvg = ::testing::TempDir() + "region.svg";
     const std::vector<Expect> cases = {
         {{"--help"}, 0, "vialoom route MAPFILE FROM TO", ""},
         {{"--help"}, 0, "CTRL+Z", ""},
@@ -108,6 +109,15 @@ TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
         {{"convert", "a.vmap", "b.svg", "--from", "x", "--to", "1"}, 2, "", "not a vertex index"},
         {{"convert", "a.vmap", "b.svg", "--from", "-0", "--to", "1"}, 2, "", "'-0' is not a vertex index"},
         {{"convert", "a.vmap", "b.svg", "--from", "1", "--to", "-0"}, 2, "", "'-0' is not a vertex index"},
+        {{"convert", "a.vmap", "b.vmap", "--region", "0", "0", "1", "1"}, 2, "", "only apply to .svg"},
+        {{"convert", "a.vmap", "b.svg", "--region", "0", "0", "1"}, 2, "", "--region takes X0 Y0 X1 Y1"},
+        {{"convert", "a.vmap", "b.svg", "--region", "5", "0", "1", "1"}, 2, "", "X0 < X1"},
+        {{"convert", "a.vmap", "b.svg", "--region", "0", "0", "1", "0"}, 2, "", "X0 < X1"},
+        {{"convert", "a.vmap", "b.svg", "--region", "0", "nan", "1", "1"}, 2, "", "finite"},
+        {{"convert", "a.vmap", "b.svg", "--region", "0", "0", "1e39", "1"}, 2, "", "finite"},
+        {{"convert", "a.vmap", "b.svg", "--region", "0", "0", "1x", "1"}, 2, "", "--region takes"},
+        {{"convert", VIALOOM_TEST_DATA "/triangle.vmap", regionSvg.c_str(), "--region", "-5", "-5", "35", "25"}, 0,
+         "", ""},
     };
     for (const Expect& c : cases) {
         std::string out, err;
@@ -120,6 +130,16 @@ TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
             EXPECT_EQ(err.find('\n'), err.find("\nTry") == std::string::npos ? err.size() - 1 : err.find("\nTry"));
         }
     }
+    // The region alone, fitted to 800 x 600: 20 pixels a unit, dots their window size.
+    std::FILE* file = std::fopen(regionSvg.c_str(), "r");
+    ASSERT_NE(file, nullptr);
+    char head[512] = {};
+    const std::size_t got = std::fread(head, 1, sizeof head - 1, file);
+    std::fclose(file);
+    const std::string svg(head, got);
+    EXPECT_NE(svg.find("width=\"800\" height=\"600\" viewBox=\"-5 -5 40 30\""), std::string::npos) << svg;
+    EXPECT_NE(svg.find("<circle r=\"0.075\""), std::string::npos) << svg;
+    std::remove(regionSvg.c_str());
 }
 
 // A 49 x 49 Moving AI grid lands at about 12.24 pixels a cell; its routes are

@@ -20,6 +20,7 @@
 #include "ui/input.h"
 #include "ui/search_view.h"
 #include "ui/status.h"
+#include "ui/view.h"
 
 namespace {
 
@@ -61,6 +62,7 @@ void setUpKeyScene(const std::string& folder)
         click(x, 100, kCtrl);
     click(100, 100, kAlt);
     click(400, 100, kShift);
+    zoomViewAt(250, 100, 2.0f); // so that 0 has a view to reset
     showStatus("");
 }
 
@@ -109,6 +111,8 @@ std::string observeAndClear(const std::string& folder, bool goOn, double now)
     if (status.find(folder) != std::string::npos)
         status.replace(status.find(folder), folder.size(), ".");
     seen << "\nstatus: " << steadyText(status);
+    const ViewTransform view = currentView();
+    seen << "\nview " << view.scale << " " << view.left << " " << view.top;
     const SearchPicture picture = searchPictureAt(now, 800, 600);
     seen << "\nlayer " << picture.layer << ", step " << picture.step << ", current " << picture.current
          << ", route " << picture.routeToCurrent.size();
@@ -174,6 +178,7 @@ const KeyCommand kKeyCommands[] = {
     {"iI", [] { inspectAt(kPointerX, kPointerY); return true; }},
     {"hH?", [] { openHelp(); return true; }},
     {"eE", [] { exportPicture(); return true; }},
+    {"0", [] { resetView(); showStatus("zoom 100%"); return true; }},
 };
 
 } // namespace

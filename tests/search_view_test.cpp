@@ -417,11 +417,11 @@ TEST(Svg, ConvertRefusesMissingVerticesAndWritesAFileThatParses)
     const std::string path = ::testing::TempDir() + "vialoom-convert-test.svg";
     std::remove(path.c_str());
     std::string error;
-    EXPECT_FALSE(exportMapSvg(map, 0, 1600, true, path, error));
+    EXPECT_FALSE(exportMapSvg(map, 0, 1600, true, nullptr, path, error));
     EXPECT_EQ(error, "--to 1600: no such vertex, the map has 1600");
     EXPECT_FALSE(std::ifstream(path).good()) << "a refused export writes nothing";
 
-    ASSERT_TRUE(exportMapSvg(map, 0, 1599, true, path, error)) << error;
+    ASSERT_TRUE(exportMapSvg(map, 0, 1599, true, nullptr, path, error)) << error;
     std::stringstream written;
     written << std::ifstream(path).rdbuf();
     const SvgCounts svg = parseSvg(written.str());
@@ -459,7 +459,7 @@ TEST(Svg, MapsOfAnyFloatCoordinatesGetAFinitePositiveBoxHoldingEveryPoint)
             map.vertices.back().y = y;
         }
         std::string error;
-        ASSERT_TRUE(exportMapSvg(map, -1, -1, false, path, error)) << error;
+        ASSERT_TRUE(exportMapSvg(map, -1, -1, false, nullptr, path, error)) << error;
         std::stringstream written;
         written << std::ifstream(path).rdbuf();
         const SvgCounts svg = parseSvg(written.str());
@@ -507,7 +507,7 @@ TEST(LayerImage, PaintsEachPointOnThePixelTheWindowDrawsItOnExpandedOverWaiting)
     const std::vector<float> reached{0.0f, 0.0f, 3.0f, 2.0f, -1.0f, 0.0f, 1.4f, 0.6f, 4.0f, 1.0f};
     const std::vector<float> expanded{3.0f, 2.0f};
     std::vector<std::uint8_t> rgba;
-    paintLayer(rgba, 4, 3, reached, 5, Colour{1, 0, 0}, expanded, 1, Colour{0, 0, 1});
+    paintLayer(rgba, 4, 3, ViewTransform{}, reached, 5, Colour{1, 0, 0}, expanded, 1, Colour{0, 0, 1});
     const auto at = [&](int column, int rowFromBottom) {
         const std::size_t i = static_cast<std::size_t>((rowFromBottom * 4 + column) * 4);
         return std::vector<int>{rgba[i], rgba[i + 1], rgba[i + 2], rgba[i + 3]};

@@ -2,6 +2,7 @@
 // view, and any damage refused whole with the line it is on.
 #include <gtest/gtest.h>
 
+#include <cmath>
 #include <string>
 #include <vector>
 
@@ -15,6 +16,7 @@
 #include "ui/document.h"
 #include "ui/search_view.h"
 #include "ui/share.h"
+#include "ui/view.h"
 
 namespace {
 
@@ -37,6 +39,7 @@ void reset()
     searchMode = SearchMode::AStar;
     if (searchViewShown())
         toggleSearchView();
+    resetView();
 }
 
 const std::string kTwoVertices = "vialoom-share 1\nalgorithm greedy\nsearch-view on\n"
@@ -99,6 +102,16 @@ TEST(Share, DamagedTextIsRefusedWholeWithItsLine)
         {"vialoom-share 1\nalgorithm astar\nsearch-view on\nsearch-view off\n" + map,
          "line 4: a second search-view line"},
         {"vialoom-share 1\nalgorithm astar\nsearch-view on\nzoom 2\n" + map, "line 4: unknown line \"zoom 2\""},
+        {"vialoom-share 1\nalgorithm astar\nsearch-view on\nview 0 1 2\n" + map,
+         "line 4: view must be three numbers: scale (above 0), left, top"},
+        {"vialoom-share 1\nalgorithm astar\nsearch-view on\nview 2 1\n" + map,
+         "line 4: view must be three numbers: scale (above 0), left, top"},
+        {"vialoom-share 1\nalgorithm astar\nsearch-view on\nview 2 1 inf\n" + map,
+         "line 4: view must be three numbers: scale (above 0), left, top"},
+        {"vialoom-share 1\nalgorithm astar\nsearch-view on\nview 2 1 3x\n" + map,
+         "line 4: view must be three numbers: scale (above 0), left, top"},
+        {"vialoom-share 1\nalgorithm astar\nsearch-view on\nview 2 1 3\nview 2 1 3\n" + map,
+         "line 5: a second view line"},
         {"vialoom-share 1\r\nalgorithm astar\nsearch-view on\n" + map,
          "not a shared drawing: it must begin with \"vialoom-share 1\""},
     };
@@ -142,5 +155,28 @@ TEST(Share, MapFaultsAreCountedFromTheTopOfTheText)
     broken = kTwoVertices.substr(0, kTwoVertices.size() - 4);
     EXPECT_FALSE(openShareText(broken, error));
     EXPECT_EQ(error.rfind("line 10: ", 0), 0u) << error;
+    reset();
+}
+
+// A zoomed and panned view comes back to the nearest window pixel.
+TEST(Share, ZoomedViewComesBackToTheNearestPixel)
+{
+    reset();
+    generateGridMap();
+    zoomViewAt(130, 170, 3.0f);
+    panView(-41, 17);
+    const ViewTransform before = currentView();
+    const std::string text = shareText();
+    EXPECT_NE(text.find("\nview "), std::string::npos);
+    reset();
+    std::string error;
+    ASSERT_TRUE(openShareText(text, error)) << error;
+    const ViewTransform after = currentView();
+    EXPECT_EQ(after.scale, before.scale);
+    EXPECT_LE(std::abs(after.left - before.left) * after.scale, 0.5f);
+    EXPECT_LE(std::abs(after.top - before.top) * after.scale, 0.5f);
+    // A link without a view line shows the default view.
+    ASSERT_TRUE(openShareText(kTwoVertices, error)) << error;
+    EXPECT_TRUE(viewIsDefault());
     reset();
 }

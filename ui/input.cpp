@@ -7,10 +7,26 @@
 #include "route/route.h"
 #include "ui/keys.h"
 #include "ui/search_view.h"
+#include "ui/view.h"
+
+// A drag with the middle button pans; where the pointer was last seen.
+struct Drag {
+    bool active = false;
+    int x = 0, y = 0;
+};
+
+static Drag drag;
+
+// The vertex nearest the map point under window pixel (x, y).
+static int nearestToPointer(int x, int y)
+{
+    const MapPoint at = screenToMap(static_cast<float>(x), static_cast<float>(y));
+    return nearestVertexAt(at.x, at.y);
+}
 
 static bool selectNearest(int& selection, int x, int y)
 {
-    const int nearest = nearestVertex(x, y);
+    const int nearest = nearestToPointer(x, y);
     if (nearest == -1)
         return false;
     beginEdit(kEditSelections | kEditRoute);
@@ -22,7 +38,7 @@ static bool selectNearest(int& selection, int x, int y)
 
 static bool markNearest(int x, int y)
 {
-    const int nearest = nearestVertex(x, y);
+    const int nearest = nearestToPointer(x, y);
     if (nearest == -1)
         return false;
     beginEdit(kEditSelections | kEditLinks, scene.markedVertex, nearest);
@@ -41,8 +57,9 @@ static bool handleLeftClick(int x, int y, int modifiers)
         return selectNearest(scene.goalVertex, x, y);
     if (modifiers & kModifierCtrl)
         return markNearest(x, y);
+    const MapPoint at = screenToMap(static_cast<float>(x), static_cast<float>(y));
     beginEdit(kEditAppend);
-    addVertex(x, y);
+    addVertexAt(at.x, at.y);
     endEdit();
     return true;
 }
@@ -65,9 +82,18 @@ bool handleMouse(int button, int state, int x, int y, int modifiers)
         case kRightButton:
             clearMark();
             break;
+        case kMiddleButton:
+            drag = Drag{true, x, y};
+            break;
+        case kWheelUp:
+        case kWheelDown:
+            zoomViewAt(x, y, button == kWheelUp ? kZoomStep : 1.0f / kZoomStep);
+            break;
         default:
             break;
         }
+    } else if (button == kMiddleButton) {
+        drag.active = false;
     }
     settleSearchView();
     assert(sceneIsConsistent(scene));
@@ -84,4 +110,35 @@ bool handleKey(unsigned char key, int x, int y)
     settleSearchView();
     assert(sceneIsConsistent(scene));
     return goOn;
+}
+
+bool handleDrag(int x, int y)
+{
+    if (!drag.active)
+        return false;
+    panView(x - drag.x, y - drag.y);
+    drag.x = x;
+    drag.y = y;
+    return true;
+}
+
+void handleArrow(int arrow)
+{
+    const int across = viewWidth() / kArrowSteps, down = viewHeight() / kArrowSteps;
+    switch (arrow) {
+    case kArrowLeft:
+        panView(across, 0);
+        break;
+    case kArrowRight:
+        panView(-across, 0);
+        break;
+    case kArrowUp:
+        panView(0, down);
+        break;
+    case kArrowDown:
+        panView(0, -down);
+        break;
+    default:
+        break;
+    }
 }

@@ -10,6 +10,7 @@
 #include "ui/input.h"
 #include "ui/search_view.h"
 #include "ui/status.h"
+#include "ui/view.h"
 
 constexpr std::size_t kKeysColumns = 14;
 
@@ -64,6 +65,13 @@ static bool runAt(int x, int y)
     return true;
 }
 
+// 0: the whole map as it first opened, saying so as a zoom does.
+static void showDefaultView()
+{
+    resetView();
+    showStatus(zoomText(currentView().scale));
+}
+
 static bool quit(int, int)
 {
     return false;
@@ -87,6 +95,8 @@ const KeyRow kKeyRows[] = {
      {{"+", runWith<scaleReplaySpeed, true>, "Faster"}, {"-", runWith<scaleReplaySpeed, false>, "Slower"}}},
     {"i", "inspect the vertex nearest the pointer", {{"iI", runAt<inspectAt>, "Inspect", true}}},
     {"e", "export the view as an SVG picture", {{"eE", run<exportPicture>, "SVG picture"}}},
+    {"0", "default view: the whole map as it opened", {{"0", run<showDefaultView>, "Whole map"}}},
+    {"arrows", "move the view an eighth of the window"},
     {"h, ?", "this help; any key closes it", {{"hH?", run<openHelp>, "Help"}}},
     {"q, ESC", "quit (unsaved work is kept)", {{"qQ\x1b", quit}}},
     {"Mouse"},
@@ -95,6 +105,8 @@ const KeyRow kKeyRows[] = {
     {"CTRL+click", "mark the nearest vertex; link it to the previous mark", {}, {"Link", kLeftButton, kModifierCtrl}},
     {"SHIFT+click", "make the nearest vertex the goal", {}, {"Goal", kLeftButton, kModifierShift}},
     {"ALT+click", "make the nearest vertex the start", {}, {"Start", kLeftButton, kModifierAlt}},
+    {"wheel", "zoom in or out about the pointer"},
+    {"middle drag", "move the view"},
 };
 
 const int kKeyRowCount = static_cast<int>(sizeof kKeyRows / sizeof kKeyRows[0]);

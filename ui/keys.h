@@ -34,8 +34,8 @@ struct TapBinding {
 
 // One help line: what the user presses as shown ("u, CTRL+Z") and what it
 // does; a section's title alone has does == nullptr. A pair of opposite keys
-// shown as ".  ," binds each, in the order shown. Mouse rows bind nothing
-// (the mouse goes to handleMouse).
+// shown as ".  ," binds each, in the order shown. Mouse rows and the arrows
+// bind nothing (they go to handleMouse, handleDrag and handleArrow).
 struct KeyRow {
     const char* shown;
     const char* does = nullptr;

@@ -45,12 +45,27 @@ std::string picturePath(const std::string& folder, std::time_t when)
     return timestampedPath(folder, when, ".svg");
 }
 
-bool exportMapSvg(const Scene& map, int from, int to, bool view, const std::string& path, std::string& error)
+// The region alone, as large as fits the window's default size.
+static void sizeToRegion(SvgScene& scene, const MapBox& region)
+{
+    scene.left = region.left;
+    scene.top = region.top;
+    scene.width = region.right - region.left;
+    scene.height = region.bottom - region.top;
+    scene.pixelsPerUnit = std::min(kFitWidth / scene.width, kFitHeight / scene.height);
+    scene.panelsFromCorner = true;
+}
+
+bool exportMapSvg(const Scene& map, int from, int to, bool view, const MapBox* region, const std::string& path,
+                  std::string& error)
 {
     if (!checkVertex(map, "--from", from, error) || !checkVertex(map, "--to", to, error))
         return false;
     SvgScene scene;
-    sizeToFit(scene, map.vertices);
+    if (region != nullptr)
+        sizeToRegion(scene, *region);
+    else
+        sizeToFit(scene, map.vertices);
     scene.vertices = &map.vertices;
     scene.start = from == -1 ? map.startVertex : from;
     scene.goal = to == -1 ? map.goalVertex : to;

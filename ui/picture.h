@@ -7,6 +7,7 @@
 
 #include "files/file_names.h"
 #include "graph/scene.h"
+#include "graph/vertex_grid.h"
 #include "ui/svg_picture.h"
 
 // folder + "vialoom-YYYYMMDD-HHMMSS.svg" for local time when; when that file
@@ -20,5 +21,9 @@ std::string picturePath(const std::string& folder, std::time_t when);
 // no route unless both are set) and, when view is true, the explored and
 // waiting vertices and the stats panel, as the window's search view would.
 // A vertex that does not exist is refused ("--from 12: no such vertex, the
-// map has 10"). Writes path atomically; false with error set on failure.
-bool exportMapSvg(const Scene& map, int from, int to, bool view, const std::string& path, std::string& error);
+// map has 10"). With a region (map units, left < right, top < bottom) the
+// picture shows that part alone, fitted to 800 x 600 pixels with dots and
+// lines their window size; else the whole map. Writes path atomically; false
+// with error set on failure.
+bool exportMapSvg(const Scene& map, int from, int to, bool view, const MapBox* region, const std::string& path,
+                  std::string& error);

@@ -1,5 +1,6 @@
 #include "ui/search_view.h"
 
+#include <cmath>
 #include <cstdint>
 #include <ctime>
 
@@ -14,6 +15,7 @@
 #include "ui/stats_text.h"
 #include "ui/status.h"
 #include "ui/svg_picture.h"
+#include "ui/view.h"
 
 // Which graph and which search the view last saw; when either moves on, the
 // replay and the inspect panel end.
@@ -37,8 +39,6 @@ static int inspected = -1;
 static Replay replay;
 static Seen seen;
 static StatsLines stats;
-static int viewWidth = 800;
-static int viewHeight = 600;
 
 static const SearchTrace* shownTrace()
 {
@@ -103,8 +103,13 @@ static void addInspectPanel(SearchPicture& picture)
 static SvgScene sceneOf(const SearchPicture& picture)
 {
     SvgScene svg;
-    svg.width = viewWidth;
-    svg.height = viewHeight;
+    const ViewTransform view = currentView();
+    svg.left = view.left;
+    svg.top = view.top;
+    svg.width = viewWidth() / static_cast<double>(view.scale);
+    svg.height = viewHeight() / static_cast<double>(view.scale);
+    svg.pixelsPerUnit = view.scale;
+    svg.panelsFromCorner = true;
     svg.vertices = &scene.vertices;
     svg.start = scene.startVertex;
     svg.goal = scene.goalVertex;
@@ -174,7 +179,8 @@ void scaleReplaySpeed(bool faster)
 void inspectAt(int x, int y)
 {
     settleSearchView();
-    const int nearest = nearestVertex(x, y);
+    const MapPoint at = screenToMap(static_cast<float>(x), static_cast<float>(y));
+    const int nearest = nearestVertexAt(at.x, at.y);
     if (nearest == -1)
         showStatus("no vertex to inspect");
     inspected = nearest == inspected ? -1 : nearest;
@@ -198,7 +204,7 @@ void closeHelp()
 void exportPicture()
 {
     settleSearchView();
-    const SvgScene svg = sceneOf(searchPictureAt(statusClock(), viewWidth, viewHeight));
+    const SvgScene svg = sceneOf(searchPictureAt(statusClock(), viewWidth(), viewHeight()));
     const std::string path = picturePath(folderOf(documentFile()), std::time(nullptr));
     std::string error;
     if (writeSvgFile(path, svg, error))
@@ -209,8 +215,7 @@ void exportPicture()
 
 void setViewSize(int width, int height)
 {
-    viewWidth = width;
-    viewHeight = height;
+    setViewWindow(width, height);
 }
 
 void settleSearchView()
@@ -242,4 +247,12 @@ SearchPicture searchPictureAt(double now, int width, int height)
     if (helpOpen)
         picture.panels.push_back(centredPanel(keyHelpLines(), width, height));
     return picture;
+}
+
+double secondsUntilPictureChanges(double now)
+{
+    const SearchTrace* trace = shownTrace();
+    if (viewOn && trace != nullptr && replay.playing && replayShowing(replay, stepsOf(trace), now))
+        return 0.0;
+    return statusEndsIn(now);
 }

@@ -56,3 +56,8 @@ struct SearchPicture {
     std::vector<TextPanel> panels;
 };
 SearchPicture searchPictureAt(double now, int width, int height);
+
+// Seconds from now until the picture changes with nothing done: 0 while a
+// replay plays (every frame differs), the time until the status message goes,
+// or infinity when the picture rests.
+double secondsUntilPictureChanges(double now);

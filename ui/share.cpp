@@ -1,6 +1,9 @@
 #include "ui/share.h"
 
 #include <charconv>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
 #include <iterator>
 #include <utility>
 
@@ -9,6 +12,7 @@
 #include "route/search.h"
 #include "ui/document.h"
 #include "ui/search_view.h"
+#include "ui/view.h"
 
 constexpr std::string_view kShareHeader = "vialoom-share 1";
 constexpr std::string_view kMapHeader = "vialoom-map ";
@@ -32,6 +36,8 @@ struct ShareSettings {
     SearchMode mode = SearchMode::AStar;
     bool hasView = false;
     bool view = false;
+    bool zoomed = false; // absent: the default view
+    ViewTransform zoom;
 };
 
 static std::string_view modeName(SearchMode mode)
@@ -58,6 +64,13 @@ std::string shareText()
     text += "\nalgorithm ";
     text += modeName(searchMode);
     text += searchViewShown() ? "\nsearch-view on\n" : "\nsearch-view off\n";
+    if (!viewIsDefault()) {
+        const ViewTransform view = currentView();
+        char line[96];
+        std::snprintf(line, sizeof line, "view %.9g %.9g %.9g\n", static_cast<double>(view.scale),
+                      static_cast<double>(view.left), static_cast<double>(view.top));
+        text += line;
+    }
     return text + formatVmap(scene);
 }
 
@@ -91,7 +104,40 @@ static bool readSetting(std::string_view line, long number, ShareSettings& setti
         settings.hasView = true;
         return true;
     }
+    if (key == "view") {
+        if (settings.zoomed)
+            return failAt(number, "a second view line", error);
+        const std::string numbers(value);
+        const char* at = numbers.c_str();
+        float read[3] = {};
+        constexpr char kViewFault[] = "view must be three numbers: scale (above 0), left, top";
+        for (float& field : read) {
+            char* end = nullptr;
+            field = std::strtof(at, &end);
+            if (end == at || !std::isfinite(field) || (*end != ' ' && *end != '\0'))
+                return failAt(number, kViewFault, error);
+            at = end;
+        }
+        if (*at != '\0' || !(read[0] > 0.0f))
+            return failAt(number, kViewFault, error);
+        settings.zoom = {read[0], read[1], read[2]};
+        settings.zoomed = true;
+        return true;
+    }
     return failAt(number, "unknown line \"" + std::string(line.substr(0, 40)) + "\"", error);
+}
+
+// The view zoom and pan can give: the scale within the map's bounds, the
+// corner to the nearest window pixel.
+static void showView(const ShareSettings& settings)
+{
+    resetView();
+    if (!settings.zoomed)
+        return;
+    zoomViewAt(0, 0, settings.zoom.scale);
+    const float scale = currentView().scale;
+    panView(static_cast<int>(std::lround(-settings.zoom.left * scale)),
+            static_cast<int>(std::lround(-settings.zoom.top * scale)));
 }
 
 // parseVmap's "map:LINE: what" as "line LINE+skipped: what".
@@ -143,6 +189,7 @@ bool openShareText(std::string_view text, std::string& error)
     openDocument(std::move(map), "");
     if (searchViewShown() != settings.view)
         toggleSearchView();
+    showView(settings);
     settleSearchView();
     return true;
 }

@@ -1,6 +1,10 @@
 #include "ui/status.h"
 
 #include <chrono>
+#include <cmath>
+
+// Past the end, so the redraw then finds the message gone.
+constexpr double kPastTheEnd = 0.01;
 
 static std::string statusText;
 static double statusShownAt = 0.0;
@@ -22,4 +26,11 @@ std::string statusAt(double now)
     if (statusText.empty() || now - statusShownAt > kStatusSeconds)
         return "";
     return statusText;
+}
+
+double statusEndsIn(double now)
+{
+    if (statusAt(now).empty())
+        return HUGE_VAL;
+    return statusShownAt + kStatusSeconds - now + kPastTheEnd;
 }

@@ -16,3 +16,7 @@ std::string statusAt(double now);
 
 // The steady clock statusAt is read with, in seconds.
 double statusClock();
+
+// Seconds from now until the message shown at now goes away (a little past
+// the moment, so statusAt then gives ""); infinity when none is shown.
+double statusEndsIn(double now);

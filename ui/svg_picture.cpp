@@ -68,10 +68,19 @@ static void appendAttribute(std::string& out, const char* name, Real value)
     out += '"';
 }
 
-static void appendCircle(std::string& out, const Vertex& vertex, float size)
+// A size in window pixels as map units of the picture.
+static double unitsOf(const SvgScene& scene, float pixels)
+{
+    return static_cast<double>(pixels) / scene.pixelsPerUnit;
+}
+
+static void appendCircle(std::string& out, const SvgScene& scene, const Vertex& vertex, float size)
 {
     out += "<circle";
-    appendAttribute(out, "r", size / 2.0f);
+    if (scene.pixelsPerUnit == 1.0)
+        appendAttribute(out, "r", size / 2.0f);
+    else
+        appendAttribute(out, "r", unitsOf(scene, size / 2.0f));
     appendAttribute(out, "cx", vertex.x);
     appendAttribute(out, "cy", vertex.y);
     out += "/>\n";
@@ -92,7 +101,7 @@ static void appendDots(std::string& out, const SvgScene& scene, const char* id, 
     openGroup(out, id, " fill=\"" + hexColour(colour) + "\"");
     for (int index : indices)
         if (isVertex(scene, index))
-            appendCircle(out, (*scene.vertices)[static_cast<std::size_t>(index)], size);
+            appendCircle(out, scene, (*scene.vertices)[static_cast<std::size_t>(index)], size);
     out += "</g>\n";
 }
 
@@ -116,7 +125,7 @@ static void appendSelections(std::string& out, const SvgScene& scene, const char
             continue;
         const Vertex& vertex = (*scene.vertices)[static_cast<std::size_t>(index)];
         out += "<g fill=\"" + hexColour(colour) + "\">";
-        appendCircle(out, vertex, kSelectionSize);
+        appendCircle(out, scene, vertex, kSelectionSize);
         out += "</g>\n";
     }
     out += "</g>\n";
@@ -125,7 +134,12 @@ static void appendSelections(std::string& out, const SvgScene& scene, const char
 // The window draws each link from both ends; one line each is the same picture.
 static void appendLinks(std::string& out, const SvgScene& scene)
 {
-    openGroup(out, "links", " stroke=\"" + hexColour(kLinkColour) + "\" stroke-width=\"1\"");
+    std::string stroke = " stroke=\"" + hexColour(kLinkColour) + "\"";
+    if (scene.pixelsPerUnit == 1.0)
+        stroke += " stroke-width=\"1\"";
+    else
+        appendAttribute(stroke, "stroke-width", unitsOf(scene, 1.0f));
+    openGroup(out, "links", stroke);
     const int count = scene.vertices == nullptr ? 0 : static_cast<int>(scene.vertices->size());
     for (int from = 0; from < count; ++from) {
         const Vertex& vertex = (*scene.vertices)[static_cast<std::size_t>(from)];
@@ -149,7 +163,10 @@ static void appendPolyline(std::string& out, const SvgScene& scene, const char* 
                            const Colour& colour, float width)
 {
     std::string attributes = " fill=\"none\" stroke=\"" + hexColour(colour) + "\"";
-    appendAttribute(attributes, "stroke-width", width);
+    if (scene.pixelsPerUnit == 1.0)
+        appendAttribute(attributes, "stroke-width", width);
+    else
+        appendAttribute(attributes, "stroke-width", unitsOf(scene, width));
     openGroup(out, id, attributes);
     std::string points;
     for (int index : path) {
@@ -199,8 +216,8 @@ static void appendSearchLayer(std::string& out, const SvgScene& scene)
 std::string formatSvg(const SvgScene& scene)
 {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\"";
-    appendAttribute(out, "width", scene.width);
-    appendAttribute(out, "height", scene.height);
+    appendAttribute(out, "width", scene.width * scene.pixelsPerUnit);
+    appendAttribute(out, "height", scene.height * scene.pixelsPerUnit);
     out += " viewBox=\"";
     appendNumber(out, scene.left);
     out += ' ';
@@ -216,8 +233,19 @@ std::string formatSvg(const SvgScene& scene)
     appendLinks(out, scene);
     appendSearchLayer(out, scene);
     appendPolyline(out, scene, "route", scene.route, kRouteColour, 1.0f);
-    out += "<g id=\"text\" font-family=\"monospace\" font-size=\"15\" fill=\"" + hexColour(kTextColour) +
-           "\" xml:space=\"preserve\">\n";
+    std::string text = " font-family=\"monospace\" font-size=\"15\" fill=\"" + hexColour(kTextColour) +
+                       "\" xml:space=\"preserve\"";
+    // Panels are laid out in window pixels, from the window's corner.
+    if (scene.panelsFromCorner && (scene.pixelsPerUnit != 1.0 || scene.left != 0.0 || scene.top != 0.0)) {
+        text += " transform=\"translate(";
+        appendNumber(text, scene.left);
+        text += ' ';
+        appendNumber(text, scene.top);
+        text += ") scale(";
+        appendNumber(text, 1.0 / scene.pixelsPerUnit);
+        text += ")\"";
+    }
+    openGroup(out, "text", text);
     for (const TextPanel& panel : scene.panels)
         appendPanel(out, panel);
     out += "</g>\n</svg>\n";

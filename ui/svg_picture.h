@@ -14,6 +14,12 @@ struct SvgScene {
     // also the document's size. Doubles, so any float map fits: width and
     // height must be finite and positive.
     double left = 0.0, top = 0.0, width = 800.0, height = 600.0;
+    // A zoomed view: the document is pixelsPerUnit times the box, and dots,
+    // lines and text keep their size in the document's pixels. Finite, > 0.
+    double pixelsPerUnit = 1.0;
+    // Panels placed from the box's corner in document pixels, as in the
+    // window; otherwise at their own coordinates, in map units.
+    bool panelsFromCorner = false;
     const std::vector<Vertex>* vertices = nullptr; // null draws no vertices
     int start = -1, goal = -1, marked = -1;         // -1 when unset
     std::vector<int> route;                         // goal back to start; empty for none

@@ -7,15 +7,19 @@
 #include "window/frame.h"
 #include "window/layers.h"
 #include "window/overlays.h"
+#include "window/projection.h"
 #include "window/scene_cache.h"
+#include "window/window.h"
 
-// The layers over the links, common to both ways of drawing.
+// The layers over the links, common to both ways of drawing: the search
+// layer and the route on the map, the text on the window.
 static void drawUpperLayers()
 {
     const SearchPicture picture =
         searchPictureAt(statusClock(), glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
     drawSearchLayer(picture);
     drawRoute();
+    usePixelProjection();
     drawSearchText(picture);
     drawStatusLine();
 }
@@ -23,6 +27,7 @@ static void drawUpperLayers()
 void drawFrameDirect()
 {
     glClear(GL_COLOR_BUFFER_BIT);
+    useMapProjection();
     drawPoints();
     drawSelections();
     drawLinks();
@@ -33,6 +38,7 @@ void drawFrameDirect()
 void drawFrameCached()
 {
     glClear(GL_COLOR_BUFFER_BIT);
+    useMapProjection();
     putBackPointsAndLinks();
     drawSelections();
     if (anySelection())
@@ -45,4 +51,5 @@ void onDisplay()
 {
     drawFrameCached();
     glutSwapBuffers();
+    scheduleRedraw();
 }

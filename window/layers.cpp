@@ -3,8 +3,27 @@
 #include <GL/gl.h>
 
 #include "graph/scene.h"
+#include "graph/vertex_grid.h"
 #include "route/route.h"
 #include "ui/palette.h"
+#include "ui/view.h"
+
+// Beyond the window, in pixels, a point's dot can still reach into it.
+constexpr float kDotReach = 3.0f;
+
+// The vertices to draw from: all of them in the default view, else those the
+// grid finds within reach (pixels beyond the window) of what the window shows.
+static std::vector<int> shown;
+static bool culling = true;
+
+static const std::vector<int>* culledVertices(float reach)
+{
+    if (viewIsDefault() || !culling)
+        return nullptr;
+    shown.clear();
+    verticesInBox(sceneGrid(), visibleMapBox(reach), shown);
+    return &shown;
+}
 
 static void drawVertex(int index)
 {
@@ -19,6 +38,11 @@ static void drawSelection(int selection, const Colour& colour)
     drawVertex(selection);
 }
 
+void setCulling(bool on)
+{
+    culling = on;
+}
+
 void setColour(const Colour& colour)
 {
     glColor3f(colour.red, colour.green, colour.blue);
@@ -29,8 +53,13 @@ void drawPoints()
     setColour(kPointColour);
     glPointSize(kPointSize);
     glBegin(GL_POINTS);
-    for (const Vertex& vertex : scene.vertices)
-        glVertex2f(vertex.x, vertex.y);
+    if (const std::vector<int>* culled = culledVertices(kDotReach)) {
+        for (int index : *culled)
+            drawVertex(index);
+    } else {
+        for (const Vertex& vertex : scene.vertices)
+            glVertex2f(vertex.x, vertex.y);
+    }
     glEnd();
 }
 
@@ -49,15 +78,29 @@ bool anySelection()
     return scene.markedVertex != -1 || scene.startVertex != -1 || scene.goalVertex != -1;
 }
 
+static void drawLinksOf(const Vertex& vertex)
+{
+    for (int i = 0; i < vertex.linkCount; ++i) {
+        glVertex2f(vertex.x, vertex.y);
+        drawVertex(vertex.links[i].to);
+    }
+}
+
+// A link that crosses the window has both ends within its length of it, so
+// the vertices that near are all that need drawing from (each from both ends,
+// as ever).
 void drawLinks()
 {
     setColour(kLinkColour);
     glBegin(GL_LINES);
-    for (const Vertex& vertex : scene.vertices) {
-        for (int i = 0; i < vertex.linkCount; ++i) {
-            glVertex2f(vertex.x, vertex.y);
-            drawVertex(vertex.links[i].to);
-        }
+    const float reach =
+        viewIsDefault() ? 0.0f : static_cast<float>(sceneGrid().longestLink * currentView().scale) + kDotReach;
+    if (const std::vector<int>* culled = culledVertices(reach)) {
+        for (int index : *culled)
+            drawLinksOf(scene.vertices[static_cast<std::size_t>(index)]);
+    } else {
+        for (const Vertex& vertex : scene.vertices)
+            drawLinksOf(vertex);
     }
     glEnd();
 }

@@ -4,6 +4,11 @@
 
 #include "ui/palette.h"
 
+// On (as it starts), points and links outside the default view are drawn
+// only from the vertices near the window; off, from every vertex, as the
+// reference the frame tests hold the culled picture to.
+void setCulling(bool on);
+
 // Makes colour the current drawing colour.
 void setColour(const Colour& colour);
 

@@ -9,16 +9,22 @@
 #include <vector>
 
 #include "graph/scene.h"
+#include "graph/vertex_grid.h"
+#include "ui/detail_picture.h"
+#include "ui/palette.h"
+#include "ui/view.h"
 #include "window/layers.h"
 
 constexpr std::size_t kChannels = 4; // RGBA; alpha carries the link mask
 constexpr GLubyte kLinkAlpha = 255;
 
-// What the kept pixels were drawn from: the graph and the window's size. The
-// ground they were drawn over is the palette's, which the window never changes.
+// What the kept pixels were drawn from: the graph, the window's size and the
+// view. The ground they were drawn over is the palette's, which the window
+// never changes.
 struct CacheKey {
     std::uint64_t revision = 0;
     GLint viewport[4] = {};
+    ViewTransform view;
 };
 
 // A rectangle of window pixels, from its bottom-left corner.
@@ -40,12 +46,14 @@ static CacheKey currentKey()
     CacheKey key;
     key.revision = graphRevision();
     glGetIntegerv(GL_VIEWPORT, key.viewport);
+    key.view = currentView();
     return key;
 }
 
 static bool sameKey(const CacheKey& a, const CacheKey& b)
 {
-    return a.revision == b.revision && std::equal(a.viewport, a.viewport + 4, b.viewport);
+    return a.revision == b.revision && std::equal(a.viewport, a.viewport + 4, b.viewport) &&
+           a.view.scale == b.view.scale && a.view.left == b.view.left && a.view.top == b.view.top;
 }
 
 // Reads a rectangle of the back buffer, where this frame is being drawn.
@@ -95,10 +103,37 @@ static PixelRect mergeLinks(std::vector<GLubyte>& points, const std::vector<GLub
     return PixelRect{left, bottom, right - left + 1, top - bottom + 1};
 }
 
+// Outside the default view, so many vertices near the window that drawing
+// each would take too long: the level-of-detail picture stands in.
+static bool wantsDetail()
+{
+    if (viewIsDefault())
+        return false;
+    const VertexGrid& grid = sceneGrid();
+    const float reach = static_cast<float>(grid.longestLink * currentView().scale);
+    return countInBox(grid, visibleMapBox(reach)) > kDetailBudget;
+}
+
+static void captureDetail(const CacheKey& key)
+{
+    const std::vector<DetailLevel>& levels = sceneDetailLevels();
+    const ViewTransform view = currentView();
+    paintDetail(keptPixels, key.viewport[2], key.viewport[3], view, levels[detailLevelFor(levels, view.scale)],
+                kBackgroundColour, kPointColour, kLinkColour);
+    keptRect = PixelRect{key.viewport[0], key.viewport[1], key.viewport[2], key.viewport[3]};
+}
+
 // Links alone over black tell which pixels they cover (they are never black);
 // points alone over the ground give the rest. Each layer is rasterised once.
 static void capture(const CacheKey& key)
 {
+    keptKey = key;
+    kept = true;
+    ++captureCount;
+    if (wantsDetail()) {
+        captureDetail(key);
+        return;
+    }
     const PixelRect viewport{key.viewport[0], key.viewport[1], key.viewport[2], key.viewport[3]};
     std::vector<GLubyte> links, points;
     GLubyte ground[kChannels] = {};
@@ -117,9 +152,6 @@ static void capture(const CacheKey& key)
     const PixelRect drawn = mergeLinks(points, links, ground, viewport.width);
     keepRect(points, viewport.width, drawn);
     keptRect = PixelRect{viewport.x + drawn.x, viewport.y + drawn.y, drawn.width, drawn.height};
-    keptKey = key;
-    kept = true;
-    ++captureCount;
 }
 
 // Draws the kept pixels where they were read, all of them or only the links.

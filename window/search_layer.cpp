@@ -8,8 +8,10 @@
 #include "ui/layer_image.h"
 #include "ui/palette.h"
 #include "ui/search_steps.h"
+#include "ui/view.h"
 #include "window/layers.h"
 #include "window/overlays.h"
+#include "window/projection.h"
 
 // The trace's vertices as vertex arrays: every set of every step is a prefix
 // of one of them, so a frame costs two draw calls and no pass over the graph.
@@ -30,6 +32,7 @@ static LayerArrays arrays;
 // in a window of imageWidth x imageHeight; -1 steps when none is painted.
 static std::vector<std::uint8_t> layerImage;
 static int imageStep = -1, imageWidth = 0, imageHeight = 0;
+static ViewTransform imageView;
 
 static void appendXY(std::vector<float>& xy, int vertex)
 {
@@ -100,19 +103,24 @@ static void drawPanel(const TextPanel& panel)
 static void drawDenseLayer(const SearchTrace& trace, int step)
 {
     const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
-    if (step != imageStep || width != imageWidth || height != imageHeight) {
-        paintLayer(layerImage, width, height, arrays.reachedXY, reachedCount(arrays.order, step), kWaitingColour,
-                   arrays.expandedXY, std::min(step, stepCount(trace)), kExpandedColour);
+    const ViewTransform view = currentView();
+    if (step != imageStep || width != imageWidth || height != imageHeight || view.scale != imageView.scale ||
+        view.left != imageView.left || view.top != imageView.top) {
+        paintLayer(layerImage, width, height, view, arrays.reachedXY, reachedCount(arrays.order, step),
+                   kWaitingColour, arrays.expandedXY, std::min(step, stepCount(trace)), kExpandedColour);
         imageStep = step;
         imageWidth = width;
         imageHeight = height;
+        imageView = view;
     }
+    usePixelProjection();
     // Just inside the bottom-left pixel, so the image lands on whole pixels.
     glRasterPos2f(-0.25f, static_cast<float>(height) - 0.75f);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
     glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, layerImage.data());
     glDisable(GL_ALPHA_TEST);
+    useMapProjection();
 }
 
 void drawSearchLayer(const SearchPicture& picture)

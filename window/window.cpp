@@ -2,6 +2,8 @@
 
 #include <GL/freeglut.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -11,22 +13,40 @@
 #include "files/error_text.h"
 #include "ui/palette.h"
 #include "ui/search_view.h"
+#include "ui/status.h"
 #include "window/callbacks.h"
-#include "window/frame_pacing.h"
+#include "window/projection.h"
+
+// Frames a second, at most, while the picture moves by itself (a replay).
+constexpr int kFramesPerSecond = 60;
+// A wait longer than this (infinity: the picture rests) sets no timer.
+constexpr double kLongestWait = 3600.0;
+
+// Timers ask for a redraw only if no frame came since they were set.
+static int redrawGeneration = 0;
+
+static void onRedrawTimer(int generation)
+{
+    if (generation == redrawGeneration)
+        glutPostRedisplay();
+}
 
 void onReshape(int width, int height)
 {
     glViewport(0, 0, width, height);
-    glLoadIdentity();
-    // Half-pixel offsets put integer coordinates on pixel centres.
-    glOrtho(-0.5, width - 0.5, height - 0.5, -0.5, -1.0, 1.0);
+    usePixelProjection();
     setViewSize(width, height);
 }
 
-void onIdle()
+void scheduleRedraw()
 {
-    waitForFrameSlot();
-    glutPostRedisplay();
+    ++redrawGeneration;
+    const double wait = secondsUntilPictureChanges(statusClock());
+    if (!(wait < kLongestWait))
+        return;
+    const double period = 1.0 / kFramesPerSecond;
+    const unsigned milliseconds = static_cast<unsigned>(std::ceil(std::max(wait, period) * 1000.0));
+    glutTimerFunc(milliseconds, onRedrawTimer, redrawGeneration);
 }
 
 // freeglut's fatal errors: left to itself it prints its own line and exits
@@ -58,9 +78,10 @@ void openWindow(int& argc, char** argv)
     glutCreateWindow("Vialoom");
     glutReshapeFunc(onReshape);
     glutKeyboardFunc(onKeyboard);
-    glutIdleFunc(onIdle);
+    glutSpecialFunc(onSpecialKey);
     glutDisplayFunc(onDisplay);
     glutMouseFunc(onMouse);
+    glutMotionFunc(onDrag);
     glutCloseFunc(onClose);
     glClearColor(kBackgroundColour.red, kBackgroundColour.green, kBackgroundColour.blue, 1.0f);
 }

@@ -16,6 +16,8 @@ void runEventLoop();
 // tells the view the window's new size.
 void onReshape(int width, int height);
 
-// Asks for a redraw whenever the event loop is idle, at most kFramesPerSecond
-// times a second.
-void onIdle();
+// Called after each frame: the window is redrawn only when something changed
+// (GLUT redraws after input, exposure and resizing), so this asks for the next
+// frame only when the picture will change by itself: at once while a replay
+// plays (at most 60 frames a second), or when the status message goes.
+void scheduleRedraw();

@@ -11,7 +11,10 @@
 #include "mapgen/mapgen.h"
 #include "mapgen/random.h"
 #include "route/route.h"
+#include "ui/status.h"
+#include "ui/view.h"
 #include "window/frame.h"
+#include "window/layers.h"
 #include "window/scene_cache.h"
 #include "window/window.h"
 #include "window_harness.h"
@@ -187,4 +190,33 @@ TEST(FrameCache, FollowsEveryChangeAndCapturesOnlyForTheGraphOrTheSize)
         EXPECT_TRUE(cachedMatchesDirect()) << edit.what;
         EXPECT_EQ(sceneCaptureCount() - before, edit.recaptures ? 1u : 0u) << edit.what;
     }
+}
+
+// Outside the default view only what is near the window is drawn from: the
+// picture must be the one every vertex gives, pixel for pixel, and the cache
+// must follow the view.
+TEST(FrameCache, DrawingOnlyNearTheWindowChangesNoPixel)
+{
+    ASSERT_TRUE(openWindow());
+    ASSERT_TRUE(resizeWindow(800, 600));
+    const std::vector<std::pair<const char*, void (*)()>> scenes{
+        {"hand graph", handGraph}, {"lattice", gridWithRoute},
+        {"long links", [] { clearMap(), linkedLine({{-3000, 300}, {3000, 310}, {400, -5000}, {410, 5000}}); }}};
+    struct Move { float zoom; int dx, dy; };
+    const Move moves[] = {{1.0f, 37, -23}, {1.0f, -250, 140}, {2.5f, 0, 0}, {6.0f, -900, 700}, {0.7f, 3, 3}};
+    for (const auto& made : scenes) {
+        made.second();
+        for (const Move& move : moves) {
+            resetView();
+            zoomViewAt(300, 200, move.zoom);
+            panView(move.dx, move.dy);
+            setCulling(false);
+            const Pixels every = drawAndRead(drawFrameDirect);
+            setCulling(true);
+            EXPECT_TRUE(drawAndRead(drawFrameDirect) == every) << made.first << " zoom " << move.zoom << " moved " << move.dx;
+            EXPECT_TRUE(cachedMatchesDirect()) << made.first << " zoom " << move.zoom << " moved " << move.dx;
+        }
+    }
+    resetView();
+    showStatus("");
 }

@@ -253,6 +253,18 @@ void clickAt(const Session& s, int x, int y, MouseButton button, KeySym modifier
     XFlush(s.display);
 }
 
+void dragWith(const Session& s, MouseButton button, int fromX, int fromY, int toX, int toY)
+{
+    constexpr int kSteps = 5;
+    XTestFakeMotionEvent(s.display, DefaultScreen(s.display), fromX, fromY, CurrentTime);
+    XTestFakeButtonEvent(s.display, button, True, CurrentTime);
+    for (int step = 1; step <= kSteps; ++step)
+        XTestFakeMotionEvent(s.display, DefaultScreen(s.display), fromX + (toX - fromX) * step / kSteps,
+                             fromY + (toY - fromY) * step / kSteps, CurrentTime);
+    XTestFakeButtonEvent(s.display, button, False, CurrentTime);
+    XFlush(s.display);
+}
+
 void pressKey(const Session& s, const char* keysymName)
 {
     for (bool down : {true, false})

@@ -33,7 +33,7 @@ struct Image {
 };
 
 const KeySym kNoModifier = NoSymbol, kCtrl = XK_Control_L, kShift = XK_Shift_L, kAlt = XK_Alt_L;
-enum MouseButton : unsigned { kLeftButton = 1, kRightButton = 3 };
+enum MouseButton : unsigned { kLeftButton = 1, kMiddleButton = 2, kRightButton = 3, kWheelUp = 4, kWheelDown = 5 };
 
 // Starts the program with args, stdout and stderr piped, in workDir (when given, also its
 // XDG_STATE_HOME's parent), with only DISPLAY (left out when empty), a UTF-8 locale, PATH and the
@@ -65,7 +65,9 @@ bool waitForImage(const Session& s, const std::function<bool(const Image&)>& con
 
 // Clicks at window position (x, y) with the modifier key held.
 void clickAt(const Session& s, int x, int y, MouseButton button, KeySym modifier);
-// Presses and releases the key that types keysymName ("q", "1").
+// Presses button at from, moves the pointer to `to` in a few steps, releases it there.
+void dragWith(const Session& s, MouseButton button, int fromX, int fromY, int toX, int toY);
+// Presses and releases the key that types keysymName ("q", "1", "Left").
 void pressKey(const Session& s, const char* keysymName);
 
 // Asks the window to close as a window manager's close button does (WM_DELETE_WINDOW).

@@ -1,9 +1,11 @@
 // What the page (web/page.js) calls into the program: handing it a map file,
 // the CTRL keys the browser's GLUT drops, the toolbar's keys and taps,
 // keeping unsaved work when the tab goes away, the key table for the page's
-// list of keys and toolbar, and the drawing as share text. Start-up itself
-// is app/main.cpp, as on the desktop. Large texts travel as files in the
-// page's file system: a string argument would be copied onto the small stack.
+// list of keys and toolbar, the drawing as share text, and zoom and pan for
+// the gestures the browser's GLUT does not pass on (pinch, two-finger drag).
+// Start-up itself is app/main.cpp, as on the desktop. Large texts travel as
+// files in the page's file system: a string argument would be copied onto
+// the small stack.
 #include <GL/glut.h>
 #include <emscripten.h>
 
@@ -20,6 +22,7 @@
 #include "ui/keys.h"
 #include "ui/search_view.h"
 #include "ui/share.h"
+#include "ui/view.h"
 #include "window/callbacks.h"
 
 // Share text a little longer than the longest map, for its settings lines.
@@ -109,6 +112,27 @@ EMSCRIPTEN_KEEPALIVE const char* vialoomOpenShare(const char* path)
     if (opened)
         glutPostRedisplay();
     return reported(opened, "the link's drawing: " + error);
+}
+
+// Zooms by factor about canvas pixel (x, y), as the mouse wheel does.
+EMSCRIPTEN_KEEPALIVE void vialoomZoomAt(int x, int y, float factor)
+{
+    zoomViewAt(x, y, factor);
+    glutPostRedisplay();
+}
+
+// Moves the picture by (dx, dy) canvas pixels, as a middle-button drag does.
+EMSCRIPTEN_KEEPALIVE void vialoomPan(int dx, int dy)
+{
+    panView(dx, dy);
+    glutPostRedisplay();
+}
+
+// Back to the default view, as the 0 key.
+EMSCRIPTEN_KEEPALIVE void vialoomResetView()
+{
+    resetView();
+    glutPostRedisplay();
 }
 
 } // extern "C"
