@@ -207,8 +207,9 @@ test('a shared link reopens the same drawing, algorithm and view in a fresh page
     await page.keyboard.press('m');
     await page.keyboard.press('m');
     await page.keyboard.press('v');
+    await page.evaluate(() => Module._vialoomZoomAt(300, 200, 2));
     shared = await shareText(page);
-    assert.match(shared, /^vialoom-share 1\nalgorithm greedy\nsearch-view on\nvialoom-map 1\n(#[^\n]*\n)?vertices 1600\n/);
+    assert.match(shared, /^vialoom-share 1\nalgorithm greedy\nsearch-view on\nview 2 150 100\nvialoom-map 1\n(#[^\n]*\n)?vertices 1600\n/);
     picture = await steadyPicture(page);
     link = await shareLink(page);
     assert.match(link, /^http:\/\/127\.0\.0\.1:\d+\/#map=[A-Za-z0-9_-]+$/);
