@@ -27,7 +27,7 @@ constexpr unsigned kFrameSeed = 20240601u;
 constexpr int kRepetitions = 9;
 constexpr int kSlowRepetitions = 5; // for the half-second direct frame of the big lattice
 constexpr double kIdleSeconds = 10.0;
-constexpr int kWakeMilliseconds = 10;
+constexpr int kWakeMilliseconds = 250; // glutMainLoop itself sleeps until the next event or timer
 
 using Clock = std::chrono::steady_clock;
 

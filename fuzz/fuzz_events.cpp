@@ -24,6 +24,7 @@
 #include "mapgen/random.h"
 #include "route/route.h"
 #include "ui/input.h"
+#include "ui/view.h"
 
 // Bounds that keep one input fast. Under the sanitizers a search of the
 // 1600-vertex lattice and the checks after an event take milliseconds each,
@@ -172,6 +173,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     Input input{data, size, 0, 0, 0};
     clearMap();
     clearHistory();
+    resetView(); // the wheel zooms: every input starts from the default view
     const std::uint64_t emptyState = sceneState();
     randomSeed(readWord(input, 4));
     int largeEvents = 0;

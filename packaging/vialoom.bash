@@ -33,10 +33,14 @@ _vialoom()
         check:2) _vialoom_files "$word" scen ;;
         convert:3) _vialoom_files "$word" '@(vmap|svg)' ;;
         convert:*)
-            # Only a picture takes options; a vertex index follows --from and --to.
+            # Only a picture takes options; a vertex index follows --from and --to,
+            # four numbers follow --region.
             [[ ${COMP_WORDS[3]} == *.svg && $previous != --from && $previous != --to ]] || return
-            local option unused=()
-            for option in --from --to --view; do
+            local option back unused=()
+            for back in 1 2 3 4; do
+                [[ ${COMP_WORDS[COMP_CWORD-back]} == --region ]] && return
+            done
+            for option in --from --to --view --region; do
                 [[ " ${COMP_WORDS[*]:4:COMP_CWORD-4} " == *" $option "* ]] || unused+=("$option")
             done
             mapfile -t COMPREPLY < <(compgen -W "${unused[*]}" -- "$word")

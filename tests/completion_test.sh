@@ -53,10 +53,12 @@ expect "$maps" vialoom check g.scen ''
 expect '' vialoom check g.scen b.map ''
 expect "$maps" vialoom convert ''
 expect 'a.vmap|h.svg|my map.vmap|sub' vialoom convert b.map ''
-expect '--from|--to|--view' vialoom convert b.map out.svg ''
+expect '--from|--region|--to|--view' vialoom convert b.map out.svg ''
 expect '' vialoom convert b.map out.svg --from ''
-expect '--to|--view' vialoom convert b.map out.svg --from 1 --
-expect '--from|--to' vialoom convert b.map out.svg --view -
+expect '--region|--to|--view' vialoom convert b.map out.svg --from 1 --
+expect '--from|--region|--to' vialoom convert b.map out.svg --view -
+expect '' vialoom convert b.map out.svg --region 0 0 ''
+expect '--from|--to|--view' vialoom convert b.map out.svg --region 0 0 9 9 ''
 expect '' vialoom convert b.map out.vmap ''
 expect '' vialoom a.vmap ''
 expect '' vialoom --help ''

@@ -217,12 +217,15 @@ static void markLine(std::vector<std::uint8_t>& marks, int width, int height, fl
         markPixel(marks, width, height, static_cast<int>(std::floor(x)), static_cast<int>(std::floor(y)));
 }
 
-static void putColour(std::uint8_t* pixel, const Colour& colour, std::uint8_t alpha)
+struct Rgba {
+    std::uint8_t channels[4];
+};
+
+static Rgba rgbaOf(const Colour& colour, std::uint8_t alpha)
 {
-    pixel[0] = static_cast<std::uint8_t>(std::lround(colour.red * 255.0f));
-    pixel[1] = static_cast<std::uint8_t>(std::lround(colour.green * 255.0f));
-    pixel[2] = static_cast<std::uint8_t>(std::lround(colour.blue * 255.0f));
-    pixel[3] = alpha;
+    return Rgba{{static_cast<std::uint8_t>(std::lround(colour.red * 255.0f)),
+                 static_cast<std::uint8_t>(std::lround(colour.green * 255.0f)),
+                 static_cast<std::uint8_t>(std::lround(colour.blue * 255.0f)), alpha}};
 }
 
 void paintDetail(std::vector<std::uint8_t>& rgba, int width, int height, const ViewTransform& view,
@@ -295,15 +298,14 @@ void paintDetail(std::vector<std::uint8_t>& rgba, int width, int height, const V
         }
         markLine(marks, width, height, x0, y0, x1, y1);
     }
+    // Indexed by the marks: nothing, a point, a link, both.
+    const Rgba colours[4] = {rgbaOf(groundColour, 0), rgbaOf(pointColour, 0), rgbaOf(linkColour, 255),
+                             rgbaOf(linkColour, 255)};
     rgba.resize(w * h * 4);
     for (std::size_t row = 0; row < h; ++row) {
-        std::uint8_t* out = &rgba[(h - 1 - row) * w * 4];
-        for (std::size_t column = 0; column < w; ++column, out += 4) {
-            const std::uint8_t mark = marks[row * w + column];
-            if (mark & kLink)
-                putColour(out, linkColour, 255);
-            else
-                putColour(out, mark & kPoint ? pointColour : groundColour, 0);
-        }
+        std::uint8_t* out = rgba.data() + (h - 1 - row) * w * 4;
+        const std::uint8_t* mark = marks.data() + row * w;
+        for (std::size_t column = 0; column < w; ++column, out += 4)
+            std::copy(colours[mark[column]].channels, colours[mark[column]].channels + 4, out);
     }
 }

@@ -14,6 +14,7 @@
 #include "ui/palette.h"
 #include "ui/view.h"
 #include "window/layers.h"
+#include "window/projection.h"
 
 constexpr std::size_t kChannels = 4; // RGBA; alpha carries the link mask
 constexpr GLubyte kLinkAlpha = 255;
@@ -155,11 +156,14 @@ static void capture(const CacheKey& key)
 }
 
 // Draws the kept pixels where they were read, all of them or only the links.
-// The alpha they carry is a mask, so it never reaches the colour buffer.
+// The alpha they carry is a mask, so it never reaches the colour buffer. The
+// browser's stand-in for glDrawPixels places the image in the current
+// projection, so the window's pixels are made current around it.
 static void drawKept(bool linksOnly)
 {
     if (keptPixels.empty())
         return;
+    usePixelProjection();
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_FALSE);
     if (linksOnly) {
         glAlphaFunc(GL_GREATER, 0.5f);
@@ -170,6 +174,7 @@ static void drawKept(bool linksOnly)
     glDisable(GL_ALPHA_TEST);
     glAlphaFunc(GL_ALWAYS, 0.0f);
     glColorMask(GL_TRUE, GL_TRUE, GL_TRUE, GL_TRUE);
+    useMapProjection();
 }
 
 void putBackPointsAndLinks()

@@ -125,7 +125,7 @@ TEST(View, ZeroBringsBackTheDefaultPictureExactly)
     const auto lattice = [](const Image& shot) {
         return pixelAt(shot, 585, 585) != kGrey && pixelAt(shot, 300, 300) != kGrey;
     };
-    const Image before = settled(s, lattice, 5000);
+    const Image before = settled(s, lattice, 10000);
     ASSERT_FALSE(before.pixels.empty());
 
     for (int notch = 0; notch < 4; ++notch)
@@ -135,10 +135,10 @@ TEST(View, ZeroBringsBackTheDefaultPictureExactly)
     const Image zoomed = settled(s, [](const Image& shot) {
         return pixelAt(shot, 337, 337) != kGrey && pixelAt(shot, 373, 373) != kGrey &&
                pixelAt(shot, 355, 345) == kGrey;
-    }, 5000);
+    }, 10000);
     EXPECT_FALSE(zoomed.pixels.empty()) << "the lattice is not drawn 2.44 times larger";
     clickAt(s, 373, 373, kLeftButton, kCtrl); // marks (330, 330), drawn magenta
-    EXPECT_FALSE(settled(s, [](const Image& shot) { return pixelAt(shot, 371, 374) == 0xFF00FF; }, 4000)
+    EXPECT_FALSE(settled(s, [](const Image& shot) { return pixelAt(shot, 371, 374) == 0xFF00FF; }, 10000)
                      .pixels.empty());
     clickAt(s, 50, 50, kRightButton, kNoModifier); // the mark goes again
     dragWith(s, kMiddleButton, 400, 300, 250, 200);
@@ -146,7 +146,7 @@ TEST(View, ZeroBringsBackTheDefaultPictureExactly)
     for (int notch = 0; notch < 9; ++notch)
         clickAt(s, 600, 100, kWheelDown, kNoModifier);
     pressKey(s, "0");
-    EXPECT_TRUE(waitForImage(s, [&](const Image& shot) { return shot.pixels == before.pixels; }, 9000))
+    EXPECT_TRUE(waitForImage(s, [&](const Image& shot) { return shot.pixels == before.pixels; }, 15000))
         << "0 and the status line's end did not bring back the default picture";
     pressKey(s, "q");
     EXPECT_TRUE(waitForExit(s.program, 5000));

@@ -77,6 +77,20 @@ test('clicks draw points, links, the mark, start, goal and route', () => withPag
   assert.equal(menuShown, false, 'no context menu over the drawing');
 }));
 
+// Zooming 1.25^3 about (100, 100), as the page does for a pinch: a click at
+// (200, 100) then lands on the map at (151.2, 100), where it shows after 0.
+test('the page zooms about a point and clicks land on the map point under it', () => withPage(async page => {
+  await clickAt(page, 100, 100);
+  await page.evaluate(() => Module._vialoomZoomAt(100, 100, 1.953125));
+  await clickAt(page, 200, 100);
+  let pixels = await canvasPixels(page);
+  assert.ok(colourNear(pixels, 'white', 100, 100, 1) && colourNear(pixels, 'white', 200, 100, 1));
+  await page.keyboard.press('0');
+  pixels = await canvasPixels(page);
+  assert.ok(colourNear(pixels, 'white', 151, 100, 1), 'the zoomed click at its map point');
+  assert.ok(!colourNear(pixels, 'white', 200, 100, 2), 'nothing at the window pixel clicked');
+}));
+
 test('keys 1, 2 and f make maps and a route, letters in either case', () => withPage(async page => {
   await page.keyboard.press('1');
   let pixels = await canvasPixels(page);
