@@ -249,7 +249,11 @@ function tapAt({ x, y }) {
   const action = armed ? armed.action : { kind: 'tap', button: 0, modifiers: 0 };
   if (armed && !armed.sticky) disarm();
   if (action.kind === 'key-at') runKey(action.code, x, y);
-  else Module._vialoomClick(action.button, x, y, action.modifiers);
+  else clickAt(action, { x, y });
+}
+
+function clickAt({ button, modifiers }, { x, y }) {
+  if (pageState.ready && !pageState.ended) Module._vialoomClick(button, x, y, modifiers);
 }
 
 // The toolbar's buttons, read from the program's key table: a key runs at
@@ -271,7 +275,7 @@ function fillToolbar() {
     if (armsTap) button.setAttribute('aria-pressed', 'false');
     button.addEventListener('click', () => {
       if (kind === 'key') runKey(action.code, pointer.x, pointer.y);
-      else if (kind === 'click') { if (pageState.ready && !pageState.ended) Module._vialoomClick(action.button, pointer.x, pointer.y, action.modifiers); }
+      else if (kind === 'click') clickAt(action, pointer);
       else if (armed?.button === button) disarm();
       else {
         disarm();
