@@ -100,3 +100,47 @@ TEST(KeyTable, HelpOverlayAndPageShowEveryRowInTheSameLayout)
         }
     }
 }
+
+// The page's toolbar: a button for every key action but quitting, each
+// running the first byte of its binding (the pointer's keys at a tap), and
+// the modified clicks as taps with the modifiers their rows name.
+TEST(KeyTable, ToolbarOffersEveryKeyActionButQuitAndTheModifiedClicks)
+{
+    const std::vector<std::string> lines = split(toolbarText(), "\n");
+    ASSERT_EQ(lines.back(), "");
+    std::set<std::string> labels;
+    std::set<KeyAction> offered;
+    std::vector<std::string> taps;
+    for (std::size_t i = 0; i + 1 < lines.size(); ++i) {
+        const std::vector<std::string> fields = split(lines[i], "\t");
+        ASSERT_EQ(fields.size(), 3u) << lines[i];
+        EXPECT_TRUE(labels.insert(fields[0]).second) << fields[0] << " twice";
+        const std::vector<std::string> does = split(fields[1], " ");
+        if (does[0] == "key" || does[0] == "key-at") {
+            ASSERT_EQ(does.size(), 2u) << lines[i];
+            const KeyAction action = keyAction(static_cast<unsigned char>(std::stoi(does[1])));
+            ASSERT_NE(action, nullptr) << lines[i];
+            offered.insert(action);
+            EXPECT_EQ(does[0] == "key-at", fields[0] == "Inspect") << lines[i];
+        } else {
+            ASSERT_TRUE(does[0] == "tap" || does[0] == "click") << lines[i];
+            ASSERT_EQ(does.size(), 3u) << lines[i];
+            taps.push_back(fields[0] + " " + does[0] + " " + does[1] + " " + does[2] + " " + fields[2]);
+        }
+    }
+    for (int i = 0; i < kKeyRowCount; ++i) {
+        for (const KeyBinding& binding : kKeyRows[i].bindings) {
+            if (binding.action != nullptr && std::string(kKeyRows[i].shown) != "q, ESC") {
+                EXPECT_EQ(offered.count(binding.action), 1u) << kKeyRows[i].shown << " has no button";
+            }
+        }
+    }
+    EXPECT_EQ(offered.count(keyAction('q')), 0u);
+    const std::vector<std::string> expected = {
+        "Unmark click 2 0 clear the mark",
+        "Link tap 0 2 mark the nearest vertex; link it to the previous mark",
+        "Goal tap 0 1 make the nearest vertex the goal",
+        "Start tap 0 4 make the nearest vertex the start",
+    };
+    EXPECT_EQ(taps, expected);
+}

@@ -86,7 +86,7 @@ static void pruneRecoveryFolder(const std::string& folder, int kept)
 bool openDocument(Scene map, const std::string& path)
 {
     try {
-        std::string opened = mapFormatOf(path) == MapFormat::Vmap ? path : vmapBeside(path);
+        std::string opened = path.empty() || mapFormatOf(path) == MapFormat::Vmap ? path : vmapBeside(path);
         beginEdit(kEditEverything);
         map.cameFrom.clear(); // a route is only ever what a search found here
         replaceScene(std::move(map));

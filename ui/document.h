@@ -9,6 +9,7 @@
 // Replaces the whole scene with map, scale included (one undo step), runs the
 // route between its start and goal, and makes path the
 // document's file; a map read from another format is saved beside it as .vmap.
+// An empty path leaves the map untitled: s then saves it as a new file.
 // False when memory ran out on the way: the drawing is then as it was and
 // the status line says "not enough memory to open NAME".
 bool openDocument(Scene map, const std::string& path);

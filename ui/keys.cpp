@@ -8,6 +8,7 @@
 #include "mapgen/mapgen.h"
 #include "route/route.h"
 #include "ui/document.h"
+#include "ui/input.h"
 #include "ui/search_view.h"
 #include "ui/status.h"
 #include "ui/view.h"
@@ -86,30 +87,31 @@ static bool quit(int, int)
 // \x1a is CTRL+Z, \x19 CTRL+Y and \x1b ESC, as GLUT reports them.
 const KeyRow kKeyRows[] = {
     {"Keys (a letter and its capital do the same)"},
-    {"1", "generate a random map", {{"1", run<generateScene<generateRandomMap>>}}},
-    {"2", "generate a 40 x 40 lattice map", {{"2", run<generateScene<generateGridMap>>}}},
-    {"f", "route between random vertices", {{"fF", run<randomRoute>}}},
-    {"s", "save the map", {{"sS", run<saveDocument>}}},
-    {"u, CTRL+Z", "undo", {{"uU\x1a", run<stepHistory<undoEdit, kNothingToUndo>>}}},
-    {"r, CTRL+Y", "redo", {{"rR\x19", run<stepHistory<redoEdit, kNothingToRedo>>}}},
-    {"v", "search view: explored and waiting vertices, stats", {{"vV", run<toggleSearchView>}}},
-    {"m", "next algorithm: A*, Dijkstra, greedy best-first", {{"mM", run<cycleSearchMode>}}},
-    {"space", "play or pause the replay of the last search", {{" ", run<toggleReplay>}}},
-    {".  ,", "replay one expansion forward, back", {{".", runWith<stepReplay, +1>}, {",", runWith<stepReplay, -1>}}},
+    {"1", "generate a random map", {{"1", run<generateScene<generateRandomMap>>, "Random map"}}},
+    {"2", "generate a 40 x 40 lattice map", {{"2", run<generateScene<generateGridMap>>, "Lattice"}}},
+    {"f", "route between random vertices", {{"fF", run<randomRoute>, "Random route"}}},
+    {"s", "save the map", {{"sS", run<saveDocument>, "Save"}}},
+    {"u, CTRL+Z", "undo", {{"uU\x1a", run<stepHistory<undoEdit, kNothingToUndo>>, "Undo"}}},
+    {"r, CTRL+Y", "redo", {{"rR\x19", run<stepHistory<redoEdit, kNothingToRedo>>, "Redo"}}},
+    {"v", "search view: explored and waiting vertices, stats", {{"vV", run<toggleSearchView>, "Search view"}}},
+    {"m", "next algorithm: A*, Dijkstra, greedy best-first", {{"mM", run<cycleSearchMode>, "Algorithm"}}},
+    {"space", "play or pause the replay of the last search", {{" ", run<toggleReplay>, "Play/pause"}}},
+    {".  ,", "replay one expansion forward, back",
+     {{".", runWith<stepReplay, +1>, "Step +1"}, {",", runWith<stepReplay, -1>, "Step -1"}}},
     {"+  -", "replay twice as fast, half as fast",
-     {{"+", runWith<scaleReplaySpeed, true>}, {"-", runWith<scaleReplaySpeed, false>}}},
-    {"i", "inspect the vertex nearest the pointer", {{"iI", runAt<inspectAt>}}},
-    {"e", "export the view as an SVG picture", {{"eE", run<exportPicture>}}},
-    {"0", "default view: the whole map as it opened", {{"0", run<showDefaultView>}}},
+     {{"+", runWith<scaleReplaySpeed, true>, "Faster"}, {"-", runWith<scaleReplaySpeed, false>, "Slower"}}},
+    {"i", "inspect the vertex nearest the pointer", {{"iI", runAt<inspectAt>, "Inspect", true}}},
+    {"e", "export the view as an SVG picture", {{"eE", run<exportPicture>, "SVG picture"}}},
+    {"0", "default view: the whole map as it opened", {{"0", run<showDefaultView>, "Whole map"}}},
     {"arrows", "move the view an eighth of the window"},
-    {"h, ?", "this help; any key closes it", {{"hH?", run<openHelp>}}},
+    {"h, ?", "this help; any key closes it", {{"hH?", run<openHelp>, "Help"}}},
     {"q, ESC", "quit (unsaved work is kept)", {{"qQ\x1b", quit}}},
     {"Mouse"},
     {"click", "add a vertex"},
-    {"right click", "clear the mark"},
-    {"CTRL+click", "mark the nearest vertex; link it to the previous mark"},
-    {"SHIFT+click", "make the nearest vertex the goal"},
-    {"ALT+click", "make the nearest vertex the start"},
+    {"right click", "clear the mark", {}, {"Unmark", kRightButton, 0, true}},
+    {"CTRL+click", "mark the nearest vertex; link it to the previous mark", {}, {"Link", kLeftButton, kModifierCtrl}},
+    {"SHIFT+click", "make the nearest vertex the goal", {}, {"Goal", kLeftButton, kModifierShift}},
+    {"ALT+click", "make the nearest vertex the start", {}, {"Start", kLeftButton, kModifierAlt}},
     {"wheel", "zoom in or out about the pointer"},
     {"middle drag", "move the view"},
 };
@@ -152,6 +154,28 @@ std::string keyTableText()
         if (row.does != nullptr)
             text += std::string("\t") + row.does;
         text += '\n';
+    }
+    return text;
+}
+
+std::string toolbarText()
+{
+    std::string text;
+    const auto add = [&text](const char* button, const std::string& does, const char* what) {
+        text += std::string(button) + '\t' + does + '\t' + what + '\n';
+    };
+    for (const KeyRow& row : kKeyRows) {
+        for (const KeyBinding& binding : row.bindings)
+            if (binding.button != nullptr)
+                add(binding.button,
+                    (binding.atPointer ? "key-at " : "key ") +
+                        std::to_string(static_cast<unsigned char>(binding.bytes[0])),
+                    row.does);
+        if (row.tap.button != nullptr)
+            add(row.tap.button,
+                (row.tap.anywhere ? "click " : "tap ") + std::to_string(row.tap.mouseButton) + ' ' +
+                    std::to_string(row.tap.modifiers),
+                row.does);
     }
     return text;
 }

@@ -134,6 +134,11 @@ void toggleSearchView()
     settleSearchView();
 }
 
+bool searchViewShown()
+{
+    return viewOn;
+}
+
 void cycleSearchMode()
 {
     switch (searchMode) {

@@ -12,6 +12,8 @@
 
 // v: shows or hides the explored and waiting vertices and the stats line.
 void toggleSearchView();
+// True while the search view is on.
+bool searchViewShown();
 // m: A*, then Dijkstra, then greedy best-first, then A* again; re-runs the route.
 void cycleSearchMode();
 // Space: plays or pauses the replay of the last search from its first expansion.

@@ -31,16 +31,25 @@ export function launch() {
   });
 }
 
-// Opens the page and waits until the program has drawn its first frame.
-// Console errors and page errors are collected in page.problems.
-export async function openPage(browser, server) {
+export const desktop = { width: 1500, height: 900 };
+// A phone held upright, with a touch screen and no keys.
+export const phone = { width: 390, height: 844, isMobile: true, hasTouch: true };
+// The same touch screen as wide as the desktop, to look at the drawing full
+// size: changing isMobile or hasTouch would reload the page.
+export const widePhone = { ...phone, width: desktop.width, height: desktop.height };
+
+// Opens the page (at the address's fragment, if given) and waits until the
+// program has drawn its first frame and opened any link. Console errors and
+// page errors are collected in page.problems.
+export async function openPage(browser, server, { viewport = desktop, fragment = '' } = {}) {
   const page = await browser.newPage();
-  await page.setViewport({ width: 1500, height: 900 });
+  await page.setViewport(viewport);
   page.problems = [];
   page.on('console', m => { if (m.type() === 'error') page.problems.push(m.text()); });
   page.on('pageerror', e => page.problems.push(String(e)));
-  await page.goto(`http://127.0.0.1:${server.address().port}/`);
-  await page.waitForFunction(() => window.vialoomPage.ready && window.vialoomPage.frames > 0);
+  await page.goto(`http://127.0.0.1:${server.address().port}/${fragment}`);
+  await page.waitForFunction(() => window.vialoomPage.ready && window.vialoomPage.frames > 0 &&
+                                   window.vialoomPage.link !== 'pending');
   return page;
 }
 
@@ -98,4 +107,18 @@ export async function clickAt(page, x, y, modifier, button = 'left') {
   if (modifier) await page.keyboard.down(modifier);
   await page.mouse.click(box.x + x, box.y + y, { button });
   if (modifier) await page.keyboard.up(modifier);
+}
+
+// Taps the drawing at window pixel (x, y) of the program, wherever the canvas is shown and however large.
+export async function tapAt(page, x, y) {
+  const box = await (await page.$('#canvas')).boundingBox();
+  await page.touchscreen.tap(box.x + x * box.width / 800, box.y + y * box.height / 600);
+}
+
+// Presses the toolbar button labelled label: a tap on a touch screen, else a click.
+export async function press(page, label) {
+  const [button] = await page.$$(`xpath/.//div[@id="toolbar"]//button[normalize-space(text())="${label}"]`);
+  if (!button) throw new Error(`no toolbar button ${label}`);
+  if (page.viewport().hasTouch) await button.tap();
+  else await button.click();
 }
