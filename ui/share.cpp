@@ -185,11 +185,13 @@ bool openShareText(std::string_view text, std::string& error)
         error = movedMapError(mapError, number);
         return false;
     }
+    const SearchMode before = searchMode;
+    searchMode = settings.mode; // the route opened with the map is this search's
     if (!openDocument(std::move(map), "")) {
+        searchMode = before;
         error = "not enough memory to open it";
         return false;
     }
-    searchMode = settings.mode;
     if (searchViewShown() != settings.view)
         toggleSearchView();
     showView(settings);
