@@ -28,6 +28,14 @@ static void generateScene()
     }
 }
 
+// The maze and the rooms come with their ends set: the route is searched at once.
+template <void (*generate)()>
+static void generateWithRoute()
+{
+    generate();
+    updateRoute();
+}
+
 static void randomRoute()
 {
     beginEdit(kEditSelections | kEditRoute);
@@ -80,12 +88,16 @@ const KeyRow kKeyRows[] = {
     {"Keys (a letter and its capital do the same)"},
     {"1", "generate a random map", {{"1", run<generateScene<generateRandomMap>>}}},
     {"2", "generate a 40 x 40 lattice map", {{"2", run<generateScene<generateGridMap>>}}},
+    {"3", "generate a maze, corner to corner", {{"3", run<generateScene<generateWithRoute<generateMaze>>>}}},
+    {"4", "generate rooms and doors, corner to corner", {{"4", run<generateScene<generateWithRoute<generateRooms>>>}}},
     {"f", "route between random vertices", {{"fF", run<randomRoute>}}},
     {"s", "save the map", {{"sS", run<saveDocument>}}},
     {"u, CTRL+Z", "undo", {{"uU\x1a", run<stepHistory<undoEdit, kNothingToUndo>>}}},
     {"r, CTRL+Y", "redo", {{"rR\x19", run<stepHistory<redoEdit, kNothingToRedo>>}}},
     {"v", "search view: explored and waiting vertices, stats", {{"vV", run<toggleSearchView>}}},
-    {"m", "next algorithm: A*, Dijkstra, greedy best-first", {{"mM", run<cycleSearchMode>}}},
+    {"m", "next algorithm: A*, Dijkstra, greedy, weighted, bidirectional, BFS", {{"mM", run<cycleSearchMode>}}},
+    {"k", "next heuristic: Euclidean, octile, Manhattan, Chebyshev, zero", {{"kK", run<cycleHeuristic>}}},
+    {"w", "next weight of weighted A*: 1.5, 2, 3, 5", {{"wW", run<cycleWeight>}}},
     {"space", "play or pause the replay of the last search", {{" ", run<toggleReplay>}}},
     {".  ,", "replay one expansion forward, back", {{".", runWith<stepReplay, +1>}, {",", runWith<stepReplay, -1>}}},
     {"+  -", "replay twice as fast, half as fast",

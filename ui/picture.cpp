@@ -45,7 +45,8 @@ std::string picturePath(const std::string& folder, std::time_t when)
     return timestampedPath(folder, when, ".svg");
 }
 
-bool exportMapSvg(const Scene& map, int from, int to, bool view, const std::string& path, std::string& error)
+bool exportMapSvg(const Scene& map, int from, int to, bool view, const std::string& path, std::string& error,
+                  const SearchChoice& choice)
 {
     if (!checkVertex(map, "--from", from, error) || !checkVertex(map, "--to", to, error))
         return false;
@@ -58,7 +59,7 @@ bool exportMapSvg(const Scene& map, int from, int to, bool view, const std::stri
     if (scene.start != -1 && scene.goal != -1) {
         std::map<int, int> cameFrom;
         SearchTrace trace;
-        if (searchRoute(cameFrom, map.vertices, scene.start, scene.goal, searchMode, &trace))
+        if (searchRouteWith(cameFrom, map.vertices, scene.start, scene.goal, choice, &trace))
             scene.route = traceRoute(trace);
         if (view) {
             StepSets sets = setsAtStep(trace, stepCount(trace));
@@ -68,7 +69,7 @@ bool exportMapSvg(const Scene& map, int from, int to, bool view, const std::stri
                                            kPanelMargin, kPanelMargin));
         }
     } else if (view) {
-        scene.panels.push_back(panelAt({noSearchLine(searchMode)}, kPanelMargin, kPanelMargin));
+        scene.panels.push_back(panelAt({noSearchLine(choice.mode)}, kPanelMargin, kPanelMargin));
     }
     return writeSvgFile(path, scene, error);
 }

@@ -1,11 +1,14 @@
 #include "ui/search_view.h"
 
 #include <cstdint>
+#include <cstdio>
 #include <ctime>
 
 #include "graph/scene.h"
 #include "route/route.h"
 #include "route/route_walk.h"
+#include "route/search_names.h"
+#include "route/weighted.h"
 #include "ui/document.h"
 #include "ui/keys.h"
 #include "ui/picture.h"
@@ -131,20 +134,29 @@ void toggleSearchView()
 
 void cycleSearchMode()
 {
-    switch (searchMode) {
-    case SearchMode::AStar:
-        searchMode = SearchMode::Dijkstra;
-        break;
-    case SearchMode::Dijkstra:
-        searchMode = SearchMode::Greedy;
-        break;
-    case SearchMode::Greedy:
-        searchMode = SearchMode::AStar;
-        break;
-    }
+    searchMode = nextSearchMode(searchMode);
     updateRoute();
     settleSearchView();
     showStatus(std::string("search: ") + searchModeName(searchMode));
+}
+
+void cycleHeuristic()
+{
+    searchHeuristic = nextHeuristic(searchHeuristic);
+    updateRoute();
+    settleSearchView();
+    showStatus(std::string("heuristic: ") + heuristicName(searchHeuristic) +
+               (usesHeuristic(searchMode) ? "" : std::string(" (") + searchModeName(searchMode) + " uses none)"));
+}
+
+void cycleWeight()
+{
+    searchWeight = nextWeight(searchWeight);
+    updateRoute();
+    settleSearchView();
+    char text[64];
+    std::snprintf(text, sizeof text, "weighted A*: w %g", searchWeight);
+    showStatus(text);
 }
 
 void toggleReplay()
@@ -220,7 +232,11 @@ void settleSearchView()
     const SearchTrace* trace = shownTrace();
     if (!viewOn || trace == nullptr || statsAreCurrent())
         return;
-    stats.lines = statsLines(*trace, scene, checkWithDijkstra(scene.vertices, *trace));
+    Admissibility report;
+    if (showsAdmissibility(*trace))
+        report = checkAdmissibility(scene.vertices, trace->goal, trace->heuristic);
+    stats.lines = statsLines(*trace, scene, checkWithDijkstra(scene.vertices, *trace),
+                             showsAdmissibility(*trace) ? &report : nullptr);
     stats.revision = now.revision;
     stats.generation = now.generation;
     stats.known = true;

@@ -12,8 +12,12 @@
 
 // v: shows or hides the explored and waiting vertices and the stats line.
 void toggleSearchView();
-// m: A*, then Dijkstra, then greedy best-first, then A* again; re-runs the route.
+// m: the next search in kSearchModes' order, the last wrapping to A*; re-runs the route.
 void cycleSearchMode();
+// k: the next heuristic (Euclidean, octile, Manhattan, Chebyshev, zero); re-runs the route.
+void cycleHeuristic();
+// w: weighted A*'s next weight (1.5, 2, 3, 5); re-runs the route.
+void cycleWeight();
 // Space: plays or pauses the replay of the last search from its first expansion.
 void toggleReplay();
 // . and ,: one expansion forward (+1) or back (-1); pauses a playing replay.
