@@ -110,6 +110,7 @@ void bidirectionalSearch(SearchTrace& t, const std::vector<Vertex>& vertices)
         if (t.expandedAt[current] < 0)
             t.expandedAt[current] = static_cast<int>(t.expanded.size());
         t.expanded.push_back(current);
+        t.expandedSide.push_back(static_cast<signed char>(s));
         const Vertex& vertex = vertices[static_cast<std::size_t>(current)];
         for (int i = 0; i < vertex.linkCount; ++i) {
             const int next = vertex.links[i].to;

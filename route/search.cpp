@@ -37,6 +37,7 @@ static void resetTrace(SearchTrace& trace, std::size_t count, SearchMode mode, i
     trace.h.assign(count, unreached);
     trace.gBack.clear();
     trace.side.clear();
+    trace.expandedSide.clear();
     trace.meeting = -1;
 }
 

@@ -51,10 +51,12 @@ struct SearchTrace {
     // cost to the goal, 1 where the backward half reached a vertex first, and
     // the vertex where the cheapest route found passes from one half to the
     // other. Their expanded list holds both halves' expansions in the order
-    // taken (a vertex may appear twice); g and parent along the found route
-    // are the route's, so the route reads back as any other.
+    // taken (a vertex may appear twice), expandedSide which half took each
+    // (1 backward); g and parent along the found route are the route's, so
+    // the route reads back as any other.
     std::vector<float> gBack;
     std::vector<signed char> side;
+    std::vector<signed char> expandedSide;
     int meeting = -1;
     double seconds = 0.0;        // wall time of the search itself
     std::uint64_t generation = 0; // which search this was: every search run gets a new, larger one

@@ -73,14 +73,14 @@ std::string compareCsv(const std::vector<CompareRow>& rows)
 std::vector<std::string> compareLines(const std::vector<CompareRow>& rows, const Scene& map)
 {
     std::vector<std::vector<std::string>> cells{
-        {"algorithm", "heuristic", "found", "cost", "hops", "expanded", "ms", "cheapest"}};
+        {"algorithm", "heuristic", "found", "cost", "hops", "expanded", "time", "cheapest"}};
     for (const CompareRow& row : rows) {
         std::string name = searchModeKey(row.mode);
         if (row.mode == SearchMode::Weighted)
             name += number(" (w %g)", row.weight);
         cells.push_back({name, heuristicOf(row), row.found ? "yes" : "no",
                          row.found ? costText(row.cost, map) : "-", std::to_string(row.hops),
-                         std::to_string(row.expanded), number("%.3f", row.milliseconds), row.cheapest});
+                         std::to_string(row.expanded), number("%.3f ms", row.milliseconds), row.cheapest});
     }
     std::size_t widths[kColumns] = {};
     for (const auto& line : cells)

@@ -9,11 +9,14 @@
 #include "window/overlays.h"
 #include "window/scene_cache.h"
 
-// The layers over the links, common to both ways of drawing.
-static void drawUpperLayers()
+static SearchPicture currentPicture()
 {
-    const SearchPicture picture =
-        searchPictureAt(statusClock(), glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    return searchPictureAt(statusClock(), glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+}
+
+// The layers over the links, common to both ways of drawing.
+static void drawUpperLayers(const SearchPicture& picture)
+{
     drawSearchLayer(picture);
     drawRoute();
     drawSearchText(picture);
@@ -22,23 +25,33 @@ static void drawUpperLayers()
 
 void drawFrameDirect()
 {
+    const SearchPicture picture = currentPicture();
+    if (picture.split) {
+        drawSplitFrame(picture);
+        return;
+    }
     glClear(GL_COLOR_BUFFER_BIT);
     drawPoints();
     drawSelections();
     drawLinks();
-    drawUpperLayers();
+    drawUpperLayers(picture);
 }
 
 // Selections go over the kept points; the kept links then go back over them.
 void drawFrameCached()
 {
+    const SearchPicture picture = currentPicture();
+    if (picture.split) {
+        drawSplitFrame(picture);
+        return;
+    }
     glClear(GL_COLOR_BUFFER_BIT);
     putBackPointsAndLinks();
     drawSelections();
     if (anySelection())
         putBackLinks();
     setColour(kLinkColour); // the colour drawLinks leaves for the layers above
-    drawUpperLayers();
+    drawUpperLayers(picture);
 }
 
 void onDisplay()
