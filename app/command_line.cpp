@@ -194,8 +194,8 @@ std::string helpText()
         "\n"
         "Map files: .vmap (Vialoom), .map (Moving AI grid), .osm .osm.pbf .osm.bz2\n"
         "(OpenStreetMap roads), .gr with its .co beside it (DIMACS road graph).\n"
-        "FROM and TO are vertex indices, counted from 0. 'route' exits 1 when no route\n"
-        "exists; 'check' exits 1 when a problem failed. Errors exit 2.\n"
+        "FROM and TO are vertex indices, counted from 0. 'route' and 'compare' exit 1\n"
+        "when no route exists; 'check' exits 1 when a problem failed. Errors exit 2.\n"
         "Unsaved work is kept in $XDG_STATE_HOME/vialoom/ (~/.local/state/vialoom/) on quit.\n"
         "\n";
     for (const std::string& line : keyHelpLines())

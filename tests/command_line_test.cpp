@@ -206,6 +206,6 @@ TEST(Commands, CompareListsEveryAlgorithmAsCsvAndAsATable)
     EXPECT_EQ(rows, expected) << out;
     EXPECT_EQ(run({"compare", VIALOOM_TEST_DATA "/triangle.vmap", "0", "2"}, out, err), 0) << err;
     EXPECT_EQ(out.rfind("algorithm", 0), 0u) << out;
-    EXPECT_NE(out.find("\nweighted (w 2)  euclidean  yes  100.00     2         2"), std::string::npos) << out;
+    EXPECT_NE(out.find("\nweighted (w 2)  euclidean  yes    100.00     2         2  "), std::string::npos) << out;
     EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 8) << out;
 }

@@ -2,7 +2,9 @@
 // open only at their doors, and the stats panel reports on the heuristic.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
 
 #include "graph/history.h"
 #include "graph/scene.h"
