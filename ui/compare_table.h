@@ -22,7 +22,8 @@ struct CompareRow {
 };
 
 // One row for every mode in kSearchModes' order, each with choice's heuristic
-// and weight, between start and goal (valid indices) of vertices.
+// and weight, between start and goal (valid indices) of vertices. Each search
+// runs twice and the second run is timed.
 std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int start, int goal,
                                         const SearchChoice& choice);
 

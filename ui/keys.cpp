@@ -29,11 +29,18 @@ static void generateScene()
 }
 
 // The maze and the rooms come with their ends set: the route is searched at once.
-template <void (*generate)()>
-static void generateWithRoute()
+static void makeMaze()
 {
-    generate();
+    generateMaze();
     updateRoute();
+    showStatus("maze: one route between any two vertices");
+}
+
+static void makeRooms()
+{
+    generateRooms();
+    updateRoute();
+    showStatus("rooms and doors: 16 rooms, one door in each wall");
 }
 
 static void randomRoute()
@@ -88,8 +95,8 @@ const KeyRow kKeyRows[] = {
     {"Keys (a letter and its capital do the same)"},
     {"1", "generate a random map", {{"1", run<generateScene<generateRandomMap>>}}},
     {"2", "generate a 40 x 40 lattice map", {{"2", run<generateScene<generateGridMap>>}}},
-    {"3", "generate a maze, corner to corner", {{"3", run<generateScene<generateWithRoute<generateMaze>>>}}},
-    {"4", "generate rooms and doors, corner to corner", {{"4", run<generateScene<generateWithRoute<generateRooms>>>}}},
+    {"3", "generate a maze, corner to corner", {{"3", run<generateScene<makeMaze>>}}},
+    {"4", "generate rooms and doors, corner to corner", {{"4", run<generateScene<makeRooms>>}}},
     {"f", "route between random vertices", {{"fF", run<randomRoute>}}},
     {"s", "save the map", {{"sS", run<saveDocument>}}},
     {"u, CTRL+Z", "undo", {{"uU\x1a", run<stepHistory<undoEdit, kNothingToUndo>>}}},

@@ -2,6 +2,7 @@
 
 #include "graph/scene.h"
 #include "ui/palette.h"
+#include "ui/text_panel.h"
 #include "window/frame.h"
 #include "window/layers.h"
 #include "window/overlays.h"
@@ -42,10 +43,23 @@ void drawSplitFrame(const SearchPicture& picture)
     glVertex2f(static_cast<float>(half), 0.0f);
     glVertex2f(static_cast<float>(half), static_cast<float>(height));
     glEnd();
-    drawSearchText(picture);
+    // Each half's panels stay in their half; the help overlay spans both.
+    SearchPicture left = picture;
+    std::vector<TextPanel> across;
+    if (!left.panels.empty() && left.panels.back().x > kPanelMargin) {
+        across.push_back(left.panels.back());
+        left.panels.pop_back();
+    }
     SearchPicture right = picture.right.front();
     for (TextPanel& panel : right.panels)
         panel.x += static_cast<float>(half);
+    glEnable(GL_SCISSOR_TEST);
+    glScissor(0, 0, half, height);
+    drawSearchText(left);
+    glScissor(half, 0, width - half, height);
     drawSearchText(right);
+    glDisable(GL_SCISSOR_TEST);
+    left.panels = across;
+    drawSearchText(left);
     drawStatusLine();
 }

