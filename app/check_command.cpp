@@ -4,7 +4,6 @@
 
 #include "app/commands.h"
 #include "files/error_text.h"
-#include "route/astar.h"
 #include "route/route_walk.h"
 
 // A map read for the problems that name it, kept until another map is named.
@@ -59,7 +58,7 @@ static int usageError(std::FILE* err)
     return 2;
 }
 
-int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err)
+int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err, const SearchChoice& choice)
 {
     if (args.empty() || args.size() > 2)
         return usageError(err);
@@ -81,7 +80,7 @@ int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::F
             return 2;
         }
         double length = 0.0;
-        const std::string reason = checkProblem(loaded.map, loaded.grid, problem, length);
+        const std::string reason = checkProblem(loaded.map, loaded.grid, problem, length, choice);
         if (reason.empty()) {
             ++passed;
             continue;
@@ -93,7 +92,8 @@ int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::F
     return failed == 0 ? 0 : 1;
 }
 
-std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioProblem& problem, double& length)
+std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioProblem& problem, double& length,
+                         const SearchChoice& choice)
 {
     length = -1.0;
     std::string reason;
@@ -105,7 +105,7 @@ std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioP
     if (start < 0 || goal < 0)
         return reason;
     std::map<int, int> cameFrom;
-    if (!aStarSearch(cameFrom, map.vertices, start, goal))
+    if (!searchRouteWith(cameFrom, map.vertices, start, goal, choice, nullptr))
         return "no route found, optimal " + formatLength(problem.optimalLength);
     const double cost = routeCost(map.vertices, tableRoute(cameFrom, start, goal, map.vertices.size()));
     if (std::isinf(cost))

@@ -11,6 +11,7 @@
 #include "graph/scene.h"
 #include "mapio/movingai.h"
 #include "mapio/scenario.h"
+#include "route/search.h"
 
 // Largest relative difference between a route length and the recorded one
 // that still passes.
@@ -22,10 +23,13 @@ constexpr double kLengthTolerance = 1e-4;
 // when an endpoint is outside the map or blocked, when no route is found, or
 // when the length differs by more than kLengthTolerance relative. Returns 0
 // when none failed, 1 when some did, and 2 (with one "vialoom: ..." line on
-// err) for bad usage or a file that cannot be read.
-int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err);
+// err) for bad usage or a file that cannot be read. choice picks the search
+// (--algorithm and friends); a search that is not exact fails where dearer.
+int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
+                    const SearchChoice& choice = SearchChoice{});
 
 // Solves one problem on map (read with grid) and judges it. Returns "" when it
 // passes, else the reason; length receives the route length in cells when a
 // route was found, -1 otherwise.
-std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioProblem& problem, double& length);
+std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioProblem& problem, double& length,
+                         const SearchChoice& choice = SearchChoice{});

@@ -1,7 +1,10 @@
 #include "app/command_line.h"
 
+#include <cmath>
+#include <cstdlib>
 #include <cstring>
 
+#include "route/search_names.h"
 #include "ui/keys.h"
 
 // GLUT's options on X11, and whether each takes a value.
@@ -20,7 +23,15 @@ struct Subcommand {
 };
 constexpr Subcommand kSubcommands[] = {{"route", Command::Route, 3, 3},
                                        {"check", Command::Check, 1, 2},
-                                       {"convert", Command::Convert, 2, 12}};
+                                       {"convert", Command::Convert, 2, 2},
+                                       {"compare", Command::Compare, 3, 3}};
+
+// The command's own options that take a value; the search options are read here.
+struct ValueOption {
+    const char* name;
+    int values;
+};
+constexpr ValueOption kValueOptions[] = {{"--from", 1}, {"--to", 1}, {"--region", 4}};
 
 static const GlutOption* glutOption(const char* word)
 {
@@ -38,14 +49,68 @@ static CommandLine wrong(const std::string& line)
     return result;
 }
 
+// How many values the command's option word takes; 0 when none.
+static int valuesOf(const std::string& word)
+{
+    for (const ValueOption& option : kValueOptions)
+        if (word == option.name)
+            return option.values;
+    return 0;
+}
+
+// Reads one search option's value into result; false with the complaint set.
+static bool readSearchOption(const std::string& option, const std::string& value, CommandLine& result)
+{
+    if (option == "--algorithm") {
+        result.algorithmGiven = true;
+        if (searchModeFromKey(value.c_str(), result.choice.mode))
+            return true;
+        result.error = "unknown algorithm '" + value + "' (known: " + knownModeKeys() + ")";
+    } else if (option == "--heuristic") {
+        if (heuristicFromKey(value.c_str(), result.choice.heuristic))
+            return true;
+        result.error = "unknown heuristic '" + value + "' (known: " + knownHeuristicKeys() + ")";
+    } else {
+        char* end = nullptr;
+        const float weight = std::strtof(value.c_str(), &end);
+        if (!value.empty() && *end == '\0' && std::isfinite(weight) && weight >= 1.0f) {
+            result.choice.weight = weight;
+            return true;
+        }
+        result.error = "'--weight' takes a number of at least 1, not '" + value + "'";
+    }
+    return false;
+}
+
 static CommandLine subcommand(const Subcommand& which, int argc, const char* const* argv)
 {
     CommandLine result;
     result.command = which.command;
-    for (int i = 2; i < argc; ++i)
-        result.words.push_back(argv[i]);
+    std::vector<std::string> options;
+    for (int i = 2; i < argc; ++i) {
+        const std::string word = argv[i];
+        const bool search = word == "--algorithm" || word == "--heuristic" || word == "--weight";
+        const int values = search ? 1 : valuesOf(word);
+        if (values > 0 && i + values >= argc)
+            return wrong("option '" + word + "' needs " + (values == 1 ? "a value" : std::to_string(values) + " values"));
+        if (search) {
+            if (!readSearchOption(word, argv[++i], result))
+                return wrong(result.error);
+        } else if (word == "--csv") {
+            result.csv = true;
+        } else if (values > 0) {
+            options.push_back(word);
+            for (int taken = 0; taken < values; ++taken)
+                options.push_back(argv[++i]);
+        } else if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
+            options.push_back(word);
+        } else {
+            result.words.push_back(word);
+        }
+    }
     if (result.words.size() < which.minWords || result.words.size() > which.maxWords)
         return wrong(std::string("wrong number of arguments for '") + which.name + "'");
+    result.words.insert(result.words.end(), options.begin(), options.end());
     return result;
 }
 
@@ -97,6 +162,8 @@ const CommandForm kCommandForms[] = {
     {"vialoom check SCENFILE [MAPFILE]", "run a Moving AI scenario, compare lengths"},
     {"vialoom convert IN OUT [--from N --to M] [--view] [--region X0 Y0 X1 Y1]",
      "convert a map to .vmap, or draw it as .svg"},
+    {"vialoom compare MAPFILE FROM TO [--heuristic H] [--weight W] [--csv]",
+     "run every search between two vertices, print a table"},
     {"vialoom --help | --version", nullptr},
 };
 const int kCommandFormCount = static_cast<int>(sizeof kCommandForms / sizeof kCommandForms[0]);
@@ -107,6 +174,12 @@ const OptionRow kOptionRows[] = {
     {"--from N --to M", "convert to .svg only: draw the route from vertex N to vertex M"},
     {"--view", "convert to .svg only: draw what the search explored and left waiting"},
     {"--region X0 Y0 X1 Y1", "convert to .svg only: draw that part of the map (map units), as zoomed in"},
+    {"--algorithm NAME", "route, check, convert: astar (the default), dijkstra, greedy, weighted, bidijkstra, "
+                         "biastar, bfs"},
+    {"--heuristic H", "euclidean (the default), octile, manhattan, chebyshev, zero"},
+    {"--weight W", "weighted A*'s weight, at least 1 (the default 2)"},
+    {"--csv", "compare only: print comma-separated values under the header "
+              "algorithm,heuristic,found,cost,hops,expanded,milliseconds,cheapest"},
 };
 const int kOptionRowCount = static_cast<int>(sizeof kOptionRows / sizeof kOptionRows[0]);
 
@@ -130,8 +203,8 @@ std::string helpText()
         "\n"
         "Map files: .vmap (Vialoom), .map (Moving AI grid), .osm .osm.pbf .osm.bz2\n"
         "(OpenStreetMap roads), .gr with its .co beside it (DIMACS road graph).\n"
-        "FROM and TO are vertex indices, counted from 0. 'route' exits 1 when no route\n"
-        "exists; 'check' exits 1 when a problem failed. Errors exit 2.\n"
+        "FROM and TO are vertex indices, counted from 0. 'route' and 'compare' exit 1\n"
+        "when no route exists; 'check' exits 1 when a problem failed. Errors exit 2.\n"
         "Unsaved work is kept in $XDG_STATE_HOME/vialoom/ (~/.local/state/vialoom/) on quit.\n"
         "\n";
     for (const std::string& line : keyHelpLines())

@@ -13,6 +13,7 @@
 #include "mapio/map_file.h"
 #include "route/route_walk.h"
 #include "route/search.h"
+#include "ui/compare_table.h"
 #include "ui/picture.h"
 
 #ifndef VIALOOM_VERSION
@@ -39,21 +40,23 @@ static bool parseIndex(const std::string& word, int& index)
     return fault == std::errc() && stop == end;
 }
 
-static bool vertexInRange(const std::string& word, const Scene& map, int& index, std::FILE* err)
+static bool vertexInRange(const std::string& word, const Scene& map, int& index, std::FILE* err,
+                          const char* command = "route")
 {
     if (!parseIndex(word, index)) {
-        complain(err, "route: '" + word + "' is not a vertex index");
+        complain(err, std::string(command) + ": '" + word + "' is not a vertex index");
         return false;
     }
     if (index >= static_cast<int>(map.vertices.size())) {
-        std::fprintf(err, "vialoom: route: vertex %d out of range (the map has %zu vertices)\n", index,
+        std::fprintf(err, "vialoom: %s: vertex %d out of range (the map has %zu vertices)\n", command, index,
                      map.vertices.size());
         return false;
     }
     return true;
 }
 
-static int printRoute(const std::vector<std::string>& words, std::FILE* out, std::FILE* err)
+static int printRoute(const std::vector<std::string>& words, const SearchChoice& choice, std::FILE* out,
+                      std::FILE* err)
 {
     Scene map;
     int start = -1, goal = -1;
@@ -63,7 +66,7 @@ static int printRoute(const std::vector<std::string>& words, std::FILE* out, std
         return 2;
     std::map<int, int> cameFrom;
     SearchTrace trace;
-    const bool found = searchRoute(cameFrom, map.vertices, start, goal, SearchMode::AStar, &trace);
+    const bool found = searchRouteWith(cameFrom, map.vertices, start, goal, choice, &trace);
     std::fprintf(out, "found: %s\n", found ? "yes" : "no");
     std::fprintf(out, "expanded: %zu of %zu vertices\n", trace.expanded.size(), map.vertices.size());
     if (!found)
@@ -138,7 +141,7 @@ static bool parseConvertOptions(const std::vector<std::string>& words, ConvertOp
     return true;
 }
 
-static int convertMap(const std::vector<std::string>& words, std::FILE* err)
+static int convertMap(const std::vector<std::string>& words, const SearchChoice& choice, std::FILE* err)
 {
     ConvertOptions options;
     if (!parseConvertOptions(words, options, err))
@@ -158,7 +161,7 @@ static int convertMap(const std::vector<std::string>& words, std::FILE* err)
         return 2;
     std::string error;
     const bool written = picture ? exportMapSvg(map, options.from, options.to, options.view,
-                                                options.hasRegion ? &options.region : nullptr, target, error)
+                                                options.hasRegion ? &options.region : nullptr, target, error, choice)
                                  : writeMapFile(target, map, error);
     if (!written) {
         complain(err, error);
@@ -181,6 +184,41 @@ bool loadMapOrComplain(const std::string& path, Scene& map, std::FILE* err)
     return false;
 }
 
+static const char* commandName(Command command);
+
+// The commands that search, once their options are known to fit them.
+static int runSearchCommand(const CommandLine& line, std::FILE* out, std::FILE* err)
+{
+    if (line.csv && line.command != Command::Compare) {
+        std::fprintf(err, "vialoom: %s: '--csv' applies to compare only\n", commandName(line.command));
+        return 2;
+    }
+    if (line.algorithmGiven && line.command == Command::Compare) {
+        std::fprintf(err, "vialoom: compare: runs every algorithm; '--algorithm' does not apply\n");
+        return 2;
+    }
+    switch (line.command) {
+    case Command::Route:
+        return printRoute(line.words, line.choice, out, err);
+    case Command::Check:
+        return runCheckCommand(line.words, out, err, line.choice);
+    case Command::Convert:
+        return convertMap(line.words, line.choice, err);
+    default:
+        break;
+    }
+    Scene map;
+    int start = -1, goal = -1;
+    if (!loadMapOrComplain(line.words[0], map, err))
+        return 2;
+    if (!vertexInRange(line.words[1], map, start, err, "compare") ||
+        !vertexInRange(line.words[2], map, goal, err, "compare"))
+        return 2;
+    const std::vector<CompareRow> rows = compareSearches(map.vertices, start, goal, line.choice);
+    std::fputs((line.csv ? compareCsv(rows) : compareTable(rows, map)).c_str(), out);
+    return rows.front().reference < kNoRoute ? 0 : 1;
+}
+
 static int runCaught(const CommandLine& line, std::FILE* out, std::FILE* err)
 {
     switch (line.command) {
@@ -191,11 +229,10 @@ static int runCaught(const CommandLine& line, std::FILE* out, std::FILE* err)
         std::fprintf(out, "vialoom %s\n", VIALOOM_VERSION);
         return 0;
     case Command::Route:
-        return printRoute(line.words, out, err);
     case Command::Check:
-        return runCheckCommand(line.words, out, err);
     case Command::Convert:
-        return convertMap(line.words, err);
+    case Command::Compare:
+        return runSearchCommand(line, out, err);
     case Command::Wrong:
     case Command::Window:
         break;
@@ -208,6 +245,8 @@ static int runCaught(const CommandLine& line, std::FILE* out, std::FILE* err)
 static const char* commandName(Command command)
 {
     switch (command) {
+    case Command::Compare:
+        return "compare";
     case Command::Route:
         return "route";
     case Command::Check:

@@ -13,6 +13,13 @@
 // read as 0. The scaled ranges reach from subnormal to the float limit, so
 // links may be +infinity: the searches must still agree, and every distance
 // they estimate must be finite.
+//
+// The same graph then goes to the searches the list search cannot judge,
+// each with every heuristic (weighted A* with every weight): breadth-first
+// must find the fewest links, the bidirectional ones the cheapest cost the
+// plain Dijkstra finds (within float rounding, for coordinates as read; at
+// the scaled ranges only that they find the goal as it does), and every one
+// a route that reads back from cameFrom and costs what its trace says.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -24,7 +31,12 @@
 
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
+#include "route/dijkstra.h"
+#include "route/route_walk.h"
 #include "route/search.h"
+#include "route/search_names.h"
+#include "route/weighted.h"
+#include "ui/stats_text.h"
 #include "tests/reference_search.h"
 
 struct Input {
@@ -97,6 +109,57 @@ static void buildGraph(Input& input, int count, int flags)
     std::abort();
 }
 
+static int fewestLinks(const std::vector<Vertex>& vertices, int start, int goal)
+{
+    std::vector<int> hops(vertices.size(), -1);
+    std::vector<int> waiting{start};
+    hops[start] = 0;
+    for (std::size_t next = 0; next < waiting.size(); ++next)
+        for (int i = 0; i < vertices[waiting[next]].linkCount; ++i)
+            if (hops[vertices[waiting[next]].links[i].to] < 0) {
+                hops[vertices[waiting[next]].links[i].to] = hops[waiting[next]] + 1;
+                waiting.push_back(vertices[waiting[next]].links[i].to);
+            }
+    return hops[goal];
+}
+
+static void checkLaboratory(int start, int goal, bool asRead)
+{
+    const std::vector<Vertex>& vertices = scene.vertices;
+    const float cheapest = cheapestCost(vertices, start, goal, nullptr);
+    const int fewest = fewestLinks(vertices, start, goal);
+    const int count = static_cast<int>(vertices.size());
+    for (SearchMode mode : {SearchMode::Weighted, SearchMode::BiDijkstra, SearchMode::BiAStar, SearchMode::Bfs})
+        for (int h = 0; h < kHeuristicCount; ++h)
+            for (int w = 0; w < (mode == SearchMode::Weighted ? kWeightCount : 1); ++w) {
+                const Heuristic heuristic = static_cast<Heuristic>(h);
+                std::map<int, int> table;
+                SearchTrace trace;
+                const bool found = searchRouteWith(table, vertices, start, goal,
+                                                   SearchChoice{mode, heuristic, kWeights[w]}, &trace);
+                const bool bidirectional = mode == SearchMode::BiDijkstra || mode == SearchMode::BiAStar;
+                // Bidirectional costs are sums: a route only over +infinity links is none to them.
+                if (found != (bidirectional ? cheapest < kNoRoute : fewest >= 0))
+                    fail("a new search is wrong about the goal being reachable", mode);
+                if (!found)
+                    continue;
+                const std::vector<int> route = traceRoute(trace);
+                if (route.empty() || tableRoute(table, start, goal, vertices.size()) != route)
+                    fail("a new search's route does not read back from cameFrom", mode);
+                if (routeCost(vertices, route) != foundCost(trace) && !std::isinf(foundCost(trace)))
+                    fail("a new search's route does not cost what its trace says", mode);
+                if (mode == SearchMode::Bfs && static_cast<int>(route.size()) - 1 != fewest)
+                    fail("breadth-first missed the fewest links", mode);
+                const bool consistent = heuristic == Heuristic::Euclidean || heuristic == Heuristic::Chebyshev ||
+                                        heuristic == Heuristic::Zero;
+                if (bidirectional && asRead && consistent && !costsAgree(foundCost(trace), cheapest, count))
+                    fail("a bidirectional search is not the cheapest", mode);
+                if (mode == SearchMode::Weighted && asRead && consistent &&
+                    !withinBound(foundCost(trace), cheapest, kWeights[w], count))
+                    fail("weighted A* broke its bound", mode);
+            }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     Input input{data, size, 0};
@@ -132,5 +195,6 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     for (std::size_t v = 0; traced && v < trace.h.size(); ++v)
         if (trace.reachedAt[v] >= 0 && !std::isfinite(trace.h[v]))
             fail("a distance estimate is not finite", mode);
+    checkLaboratory(start, goal, (flags >> 6) == AsRead);
     return 0;
 }

@@ -24,12 +24,24 @@ _vialoom()
             mapfile -t COMPREPLY < <(compgen -W '--help -h --version' -- "$word")
         else
             _vialoom_files "$word" "$maps"
-            mapfile -t -O ${#COMPREPLY[@]} COMPREPLY < <(compgen -W 'route check convert' -- "$word")
+            mapfile -t -O ${#COMPREPLY[@]} COMPREPLY < <(compgen -W 'route check convert compare' -- "$word")
         fi
         return
     fi
+    # The search options' values, wherever they stand.
+    case $previous in
+        --algorithm) mapfile -t COMPREPLY < <(compgen -W 'astar dijkstra greedy weighted bidijkstra biastar bfs' -- "$word"); return ;;
+        --heuristic) mapfile -t COMPREPLY < <(compgen -W 'euclidean octile manhattan chebyshev zero' -- "$word"); return ;;
+        --weight) mapfile -t COMPREPLY < <(compgen -W '1.5 2 3 5' -- "$word"); return ;;
+    esac
+    local search='--algorithm --heuristic --weight'
+    [[ ${COMP_WORDS[1]} == compare ]] && search='--heuristic --weight --csv'
+    if [[ $word == -* && ${COMP_WORDS[1]} != convert ]]; then
+        mapfile -t COMPREPLY < <(compgen -W "$search" -- "$word")
+        return
+    fi
     case ${COMP_WORDS[1]}:$COMP_CWORD in
-        route:2 | check:3 | convert:2) _vialoom_files "$word" "$maps" ;;
+        route:2 | check:3 | convert:2 | compare:2) _vialoom_files "$word" "$maps" ;;
         check:2) _vialoom_files "$word" scen ;;
         convert:3) _vialoom_files "$word" '@(vmap|svg)' ;;
         convert:*)
@@ -40,7 +52,7 @@ _vialoom()
             for back in 1 2 3 4; do
                 [[ ${COMP_WORDS[COMP_CWORD-back]} == --region ]] && return
             done
-            for option in --from --to --view --region; do
+            for option in --from --to --view --region $search; do
                 [[ " ${COMP_WORDS[*]:4:COMP_CWORD-4} " == *" $option "* ]] || unused+=("$option")
             done
             mapfile -t COMPREPLY < <(compgen -W "${unused[*]}" -- "$word")

@@ -19,7 +19,8 @@ void updateRoute()
 bool lastSearchApplies()
 {
     return scene.startVertex != -1 && scene.goalVertex != -1 && lastSearch.start == scene.startVertex &&
-           lastSearch.goal == scene.goalVertex && lastSearch.mode == searchMode && !lastSearch.reachedAt.empty() &&
+           lastSearch.goal == scene.goalVertex && lastSearch.mode == searchMode && lastSearch.heuristic == searchHeuristic &&
+           lastSearch.weight == searchWeight && !lastSearch.reachedAt.empty() &&
            lastSearch.reachedAt.size() <= scene.vertices.size();
 }
 

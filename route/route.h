@@ -9,7 +9,8 @@
 void updateRoute();
 
 // True when lastSearch is the search for the scene's start and goal in
-// searchMode, on a graph no smaller than today's.
+// searchMode, searchHeuristic and searchWeight, on a graph no smaller than
+// today's.
 bool lastSearchApplies();
 
 // Undo and redo can bring back a start and goal whose search is not the last

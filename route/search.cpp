@@ -4,9 +4,14 @@
 #include <chrono>
 #include <limits>
 
+#include "route/bidirectional.h"
+#include "route/breadth_first.h"
 #include "route/waiting_queue.h"
+#include "route/weighted.h"
 
 SearchMode searchMode = SearchMode::AStar;
+Heuristic searchHeuristic = Heuristic::Euclidean;
+float searchWeight = kDefaultWeight;
 SearchTrace lastSearch;
 // Kept between searches so that a short search on a large graph costs what
 // it touches, not the graph's size: the scratch trace (used when the caller
@@ -30,6 +35,10 @@ static void resetTrace(SearchTrace& trace, std::size_t count, SearchMode mode, i
     trace.parent.assign(count, -1);
     trace.g.assign(count, unreached);
     trace.h.assign(count, unreached);
+    trace.gBack.clear();
+    trace.side.clear();
+    trace.expandedSide.clear();
+    trace.meeting = -1;
 }
 
 static void resetEntry(SearchTrace& trace, int v)
@@ -87,7 +96,7 @@ static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int curr
         if (!waiting) {
             t.reachedAt[neighbour] = expansion + 1;
             reached.push_back(neighbour);
-            t.h[neighbour] = distanceEstimate(vertices[neighbour], vertices[t.goal]);
+            t.h[neighbour] = heuristicEstimate(t.heuristic, vertices[neighbour], vertices[t.goal]);
             changes.added[changes.addedCount++].vertex = neighbour;
         } else if (t.reachedAt[neighbour] <= expansion && !alreadyImproved(changes, neighbour)) {
             changes.improved[changes.improvedCount++].vertex = neighbour;
@@ -97,18 +106,20 @@ static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int curr
     }
     // Scores from the final costs: the list re-sorts only after the expansion.
     for (int i = 0; i < changes.addedCount; ++i)
-        changes.added[i].score = searchScore(t.mode, t.g[changes.added[i].vertex], t.h[changes.added[i].vertex]);
+        changes.added[i].score =
+            searchScore(t.mode, t.g[changes.added[i].vertex], t.h[changes.added[i].vertex], t.weight);
     for (int i = 0; i < changes.improvedCount; ++i)
-        changes.improved[i].score = searchScore(t.mode, t.g[changes.improved[i].vertex], t.h[changes.improved[i].vertex]);
+        changes.improved[i].score =
+            searchScore(t.mode, t.g[changes.improved[i].vertex], t.h[changes.improved[i].vertex], t.weight);
 }
 
 static void runSearch(SearchTrace& t, const std::vector<Vertex>& vertices, WaitingQueue& queue)
 {
     t.g[t.start] = 0.0f;
-    t.h[t.start] = distanceEstimate(vertices[t.start], vertices[t.goal]);
+    t.h[t.start] = heuristicEstimate(t.heuristic, vertices[t.start], vertices[t.goal]);
     t.reachedAt[t.start] = 0;
     reached.push_back(t.start);
-    queueStart(queue, vertices.size(), t.start, searchScore(t.mode, 0.0f, t.h[t.start]));
+    queueStart(queue, vertices.size(), t.start, searchScore(t.mode, 0.0f, t.h[t.start], t.weight));
     for (int current = queueTake(queue); current >= 0; current = queueTake(queue)) {
         if (current == t.goal) {
             t.found = true;
@@ -159,12 +170,55 @@ static void forgetKeptTables()
     reached = std::vector<int>{};
 }
 
+// Breadth-first and bidirectional searches keep no tables between runs: a
+// trace of their own when the caller wants none.
+static bool runOtherSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                           const SearchChoice& choice, SearchTrace* trace)
+{
+    const auto began = std::chrono::steady_clock::now();
+    SearchTrace own;
+    SearchTrace& t = trace != nullptr ? *trace : own;
+    try {
+        resetTrace(t, vertices.size(), choice.mode, start, goal);
+        t.heuristic = choice.heuristic;
+        t.weight = choice.weight;
+        if (choice.mode == SearchMode::Bfs)
+            breadthFirstSearch(t, vertices);
+        else
+            bidirectionalSearch(t, vertices);
+        reached.clear();
+        for (std::size_t v = 0; v < t.parent.size(); ++v)
+            if (t.parent[v] >= 0)
+                reached.push_back(static_cast<int>(v));
+        writePredecessors(cameFrom, t.parent);
+    } catch (...) {
+        forgetKeptTables();
+        if (trace != nullptr)
+            clearTrace(*trace);
+        throw;
+    }
+    t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+    t.generation = ++searchesRun;
+    return t.found;
+}
+
 bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                  SearchMode mode, SearchTrace* trace)
 {
+    return searchRouteWith(cameFrom, vertices, start, goal, SearchChoice{mode, searchHeuristic, searchWeight}, trace);
+}
+
+bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                     const SearchChoice& choice, SearchTrace* trace)
+{
+    if (choice.mode == SearchMode::Bfs || choice.mode == SearchMode::BiDijkstra || choice.mode == SearchMode::BiAStar)
+        return runOtherSearch(cameFrom, vertices, start, goal, choice, trace);
+    const SearchMode mode = choice.mode;
     const auto began = std::chrono::steady_clock::now();
     try {
         SearchTrace& t = cleanTrace(trace, vertices.size(), mode, start, goal);
+        t.heuristic = choice.heuristic;
+        t.weight = choice.weight;
         reached.clear();
         runSearch(t, vertices, waitingQueue);
         writePredecessors(cameFrom, t.parent);
@@ -182,14 +236,19 @@ bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertic
     return t.found;
 }
 
-float searchScore(SearchMode mode, float g, float h)
+float searchScore(SearchMode mode, float g, float h, float weight)
 {
     switch (mode) {
     case SearchMode::Dijkstra:
+    case SearchMode::BiDijkstra:
+    case SearchMode::Bfs:
         return g;
     case SearchMode::Greedy:
         return h;
+    case SearchMode::Weighted:
+        return weightedScore(g, h, weight);
     case SearchMode::AStar:
+    case SearchMode::BiAStar:
         break;
     }
     return g + h;
@@ -204,6 +263,14 @@ const char* searchModeName(SearchMode mode)
         return "Dijkstra";
     case SearchMode::Greedy:
         return "greedy best-first";
+    case SearchMode::Weighted:
+        return "weighted A*";
+    case SearchMode::BiDijkstra:
+        return "bidirectional Dijkstra";
+    case SearchMode::BiAStar:
+        return "bidirectional A*";
+    case SearchMode::Bfs:
+        return "breadth-first";
     }
     return "?";
 }

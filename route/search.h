@@ -7,11 +7,26 @@
 #include <vector>
 
 #include "graph/scene.h"
+#include "route/heuristic.h"
 
 enum class SearchMode {
-    AStar,    // cost so far plus straight-line distance to the goal (the default)
-    Dijkstra, // cost so far only
-    Greedy,   // straight-line distance to the goal only: fast, not always cheapest
+    AStar,      // cost so far plus the heuristic's estimate to the goal (the default)
+    Dijkstra,   // cost so far only
+    Greedy,     // the estimate to the goal only: fast, not always cheapest
+    Weighted,   // cost so far plus weight times the estimate: at most weight times the cheapest
+    BiDijkstra, // Dijkstra from both ends at once (route/bidirectional.h)
+    BiAStar,    // A* from both ends with the average of both estimates as potential
+    Bfs,        // fewest links, costs ignored (route/breadth_first.h)
+};
+
+constexpr float kDefaultWeight = 2.0f;
+
+// Everything that picks a search: the algorithm, the estimate A*, weighted
+// A*, greedy and bidirectional A* go by, and weighted A*'s weight.
+struct SearchChoice {
+    SearchMode mode = SearchMode::AStar;
+    Heuristic heuristic = Heuristic::Euclidean;
+    float weight = kDefaultWeight;
 };
 
 // What one search did. Per-vertex tables have one entry per vertex of the
@@ -21,6 +36,8 @@ enum class SearchMode {
 // The goal, once taken, ends the search: it is never listed as expanded.
 struct SearchTrace {
     SearchMode mode = SearchMode::AStar;
+    Heuristic heuristic = Heuristic::Euclidean;
+    float weight = kDefaultWeight;
     int start = -1;
     int goal = -1;
     bool found = false;
@@ -29,13 +46,27 @@ struct SearchTrace {
     std::vector<int> expandedAt; // position of each in expanded; -1 never expanded
     std::vector<int> parent;     // predecessor this search left; -1 for the start and the unreached
     std::vector<float> g;        // best cost from the start this search found; +infinity where never reached
-    std::vector<float> h;        // distanceEstimate to the goal, in every mode; +infinity where never reached
+    std::vector<float> h;        // the heuristic's estimate to the goal, in every mode; +infinity where never reached
+    // Bidirectional searches only (empty, -1 otherwise): the backward half's
+    // cost to the goal, 1 where the backward half reached a vertex first, and
+    // the vertex where the cheapest route found passes from one half to the
+    // other. Their expanded list holds both halves' expansions in the order
+    // taken (a vertex may appear twice), expandedSide which half took each
+    // (1 backward); g and parent along the found route are the route's, so
+    // the route reads back as any other.
+    std::vector<float> gBack;
+    std::vector<signed char> side;
+    std::vector<signed char> expandedSide;
+    int meeting = -1;
     double seconds = 0.0;        // wall time of the search itself
     std::uint64_t generation = 0; // which search this was: every search run gets a new, larger one
 };
 
-// The mode the route follows; starts as A*.
+// The mode the route follows; starts as A*. The heuristic and weight it
+// follows; start as Euclidean and kDefaultWeight.
 extern SearchMode searchMode;
+extern Heuristic searchHeuristic;
+extern float searchWeight;
 // The trace of the search updateRoute ran last; empty tables before any.
 extern SearchTrace lastSearch;
 
@@ -50,12 +81,19 @@ extern SearchTrace lastSearch;
 bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                  SearchMode mode, SearchTrace* trace);
 
+// searchRoute with the whole choice given; searchRoute takes the heuristic
+// and weight from searchHeuristic and searchWeight. The new modes (weighted,
+// bidirectional, breadth-first) write only the final predecessors too.
+bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                     const SearchChoice& choice, SearchTrace* trace);
+
 // Empties trace, as before any search, under a new generation, so nothing
 // drawn from what it held is kept.
 void clearTrace(SearchTrace& trace);
 
 // The score a waiting vertex is ranked by in mode, from its cost so far g
-// and its distance h to the goal: g + h, g, or h, in float.
+// and its distance h to the goal: g + h, g, h, or g + weight * h, in float
+// (bidirectional A* g + h, the others g).
 //
 // Why float scores stay sound at any scale: h is distanceEstimate, never
 // +infinity and above the true distance by float rounding at most, the same
@@ -70,7 +108,8 @@ void clearTrace(SearchTrace& trace);
 // reaches, so it never outranks a reachable goal. Past a link of +infinity
 // (one toggleLink made between vertices too far apart) g is +infinity, and
 // such vertices tie there in the list's order.
-float searchScore(SearchMode mode, float g, float h);
+float searchScore(SearchMode mode, float g, float h, float weight = kDefaultWeight);
 
-// Name shown to the user: "A*", "Dijkstra", "greedy best-first".
+// Name shown to the user: "A*", "Dijkstra", "greedy best-first", "weighted
+// A*", "bidirectional Dijkstra", "bidirectional A*", "breadth-first".
 const char* searchModeName(SearchMode mode);

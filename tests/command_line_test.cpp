@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <string>
 #include <vector>
@@ -62,10 +63,25 @@ TEST(CommandLine, ReadsEveryFormAndRefusesTheRest)
         {{"check"}, Command::Wrong, {}, "'check'"},
         {{"convert", "in.map"}, Command::Wrong, {}, "'convert'"},
         {{"--help", "x"}, Command::Wrong, {}, "takes no arguments"},
+        // Options stand anywhere after the command word; the command's own go behind its words.
+        {{"convert", "--view", "a.map", "--from", "1", "a.svg", "--algorithm", "bfs", "--to", "2"},
+         Command::Convert, {"a.map", "a.svg", "--view", "--from", "1", "--to", "2"}, ""},
+        {{"route", "--heuristic", "zero", "m.vmap", "0", "--weight", "5", "5"}, Command::Route,
+         {"m.vmap", "0", "5"}, ""},
+        {{"compare", "m.vmap", "0", "5", "--csv"}, Command::Compare, {"m.vmap", "0", "5"}, ""},
+        {{"route", "m.vmap", "0", "5", "--algorithm", "jps"}, Command::Wrong, {},
+         "unknown algorithm 'jps' (known: astar, dijkstra, greedy, weighted, bidijkstra, biastar, bfs)"},
+        {{"check", "a.scen", "--heuristic", "Euclid"}, Command::Wrong, {},
+         "unknown heuristic 'Euclid' (known: euclidean, octile, manhattan, chebyshev, zero)"},
+        {{"route", "m.vmap", "0", "5", "--weight", "0.5"}, Command::Wrong, {}, "at least 1, not '0.5'"},
+        {{"route", "m.vmap", "0", "5", "--weight", "2x"}, Command::Wrong, {}, "not '2x'"},
+        {{"route", "m.vmap", "0", "5", "--weight", "inf"}, Command::Wrong, {}, "not 'inf'"},
+        {{"route", "m.vmap", "0", "5", "--algorithm"}, Command::Wrong, {}, "'--algorithm' needs a value"},
+        {{"compare", "m.vmap", "0"}, Command::Wrong, {}, "wrong number of arguments for 'compare'"},
     };
     for (const Case& c : cases) {
         const CommandLine line = parse(c.argv);
-        const std::string shown = c.argv.empty() ? "(none)" : c.argv[0];
+        const std::string shown = c.argv.empty() ? "(none)" : c.argv[0] + std::string(" ") + std::to_string(c.argv.size());
         EXPECT_EQ(line.command, c.command) << shown;
         if (c.command == Command::Wrong)
             EXPECT_NE(line.error.find(c.error), std::string::npos) << shown << ": " << line.error;
@@ -121,6 +137,16 @@ TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
         {{"convert", "a.vmap", "b.svg", "--region", "0", "0", "1x", "1"}, 2, "", "--region takes"},
         {{"convert", VIALOOM_TEST_DATA "/triangle.vmap", regionSvg.c_str(), "--region", "-5", "-5", "35", "25"}, 0,
          "", ""},
+        {{"route", VIALOOM_TEST_DATA "/triangle.vmap", "0", "2", "--algorithm", "bidijkstra"}, 0,
+         "found: yes\nexpanded: 2 of 3 vertices\ncost: 100\nhops: 2\nroute: 0 1 2\n", ""},
+        {{"route", "--algorithm", "bfs", VIALOOM_TEST_DATA "/islands.vmap", "0", "3"}, 1, "found: no\n", ""},
+        {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "1", "--csv"}, 2, "", "'--csv' applies to compare only"},
+        {{"compare", VIALOOM_TEST_DATA "/islands.vmap", "0", "1", "--algorithm", "astar"}, 2, "", "runs every algorithm"},
+        {{"compare", VIALOOM_TEST_DATA "/islands.vmap", "0", "9"}, 2, "", "compare: vertex 9 out of range"},
+        {{"compare", VIALOOM_TEST_DATA "/islands.vmap", "0", "3", "--csv"}, 1,
+         "astar,euclidean,no,,0,2,", ""},
+        {{"compare", VIALOOM_TEST_DATA "/triangle.vmap", "0", "2", "--csv", "--heuristic", "manhattan"}, 0,
+         "algorithm,heuristic,found,cost,hops,expanded,milliseconds,cheapest\nastar,manhattan,yes,100,2,", ""},
     };
     for (const Expect& c : cases) {
         std::string out, err;
@@ -170,4 +196,36 @@ TEST(Commands, RoutesOnAGridArePricedInCellsAsCheckDoes)
     EXPECT_EQ(out, "1 passed, 0 failed\n");
     std::remove(map.c_str());
     std::remove(scen.c_str());
+}
+
+// compare runs every algorithm once, in the m key's order, each judged
+// against the plain Dijkstra; the triangle has one route, which all find.
+// The table has one aligned line per algorithm under its header.
+TEST(Commands, CompareListsEveryAlgorithmAsCsvAndAsATable)
+{
+    std::string out, err;
+    ASSERT_EQ(run({"compare", VIALOOM_TEST_DATA "/triangle.vmap", "0", "2", "--csv", "--weight", "1.5"}, out, err), 0)
+        << err;
+    std::vector<std::string> rows;
+    for (std::size_t at = 0, end; (end = out.find('\n', at)) != std::string::npos; at = end + 1) {
+        std::string row = out.substr(at, end - at);
+        // The milliseconds vary: keep the rest.
+        const std::size_t last = row.rfind(','), before = row.rfind(',', last - 1);
+        rows.push_back(row.substr(0, before + 1) + row.substr(last + 1));
+    }
+    const std::vector<std::string> expected = {
+        "algorithm,heuristic,found,cost,hops,expanded,cheapest",
+        "astar,euclidean,yes,100,2,2,yes",
+        "dijkstra,none,yes,100,2,2,yes",
+        "greedy,euclidean,yes,100,2,2,yes",
+        "weighted,euclidean,yes,100,2,2,yes",
+        "bidijkstra,none,yes,100,2,2,yes",
+        "biastar,euclidean,yes,100,2,2,yes",
+        "bfs,none,yes,100,2,2,yes",
+    };
+    EXPECT_EQ(rows, expected) << out;
+    EXPECT_EQ(run({"compare", VIALOOM_TEST_DATA "/triangle.vmap", "0", "2"}, out, err), 0) << err;
+    EXPECT_EQ(out.rfind("algorithm", 0), 0u) << out;
+    EXPECT_NE(out.find("\nweighted (w 2)  euclidean  yes    100.00     2         2  "), std::string::npos) << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 8) << out;
 }

@@ -38,11 +38,11 @@ expect() {
 }
 
 maps=$(tr '|' '\n' <<<"a.vmap|b.map|c.osm|d.osm.pbf|e.osm.bz2|f.gr|my map.vmap|sub" | sort | paste -sd'|')
-expect "$(tr '|' '\n' <<<"$maps|check|convert|route" | sort | paste -sd'|')" vialoom ''
+expect "$(tr '|' '\n' <<<"$maps|check|compare|convert|route" | sort | paste -sd'|')" vialoom ''
 expect '--help|--version|-h' vialoom -
 expect '--help|--version' vialoom --
 expect 'route' vialoom r
-expect 'c.osm|check|convert' vialoom c
+expect 'c.osm|check|compare|convert' vialoom c
 expect 'my map.vmap' vialoom my
 expect 'sub/k.vmap' vialoom sub/
 expect "$maps" vialoom route ''
@@ -53,18 +53,25 @@ expect "$maps" vialoom check g.scen ''
 expect '' vialoom check g.scen b.map ''
 expect "$maps" vialoom convert ''
 expect 'a.vmap|h.svg|my map.vmap|sub' vialoom convert b.map ''
-expect '--from|--region|--to|--view' vialoom convert b.map out.svg ''
+expect '--algorithm|--from|--heuristic|--region|--to|--view|--weight' vialoom convert b.map out.svg ''
 expect '' vialoom convert b.map out.svg --from ''
-expect '--region|--to|--view' vialoom convert b.map out.svg --from 1 --
-expect '--from|--region|--to' vialoom convert b.map out.svg --view -
+expect '--algorithm|--heuristic|--region|--to|--view|--weight' vialoom convert b.map out.svg --from 1 --
+expect '--algorithm|--from|--heuristic|--region|--to|--weight' vialoom convert b.map out.svg --view -
 expect '' vialoom convert b.map out.svg --region 0 0 ''
-expect '--from|--to|--view' vialoom convert b.map out.svg --region 0 0 9 9 ''
+expect '--algorithm|--from|--heuristic|--to|--view|--weight' vialoom convert b.map out.svg --region 0 0 9 9 ''
+expect "$maps" vialoom compare ''
+expect '--csv|--heuristic|--weight' vialoom compare a.vmap 0 1 -
+expect '--algorithm|--heuristic|--weight' vialoom route a.vmap -
+expect 'bfs|biastar|bidijkstra' vialoom route a.vmap 0 1 --algorithm b
+expect 'chebyshev' vialoom compare a.vmap --heuristic ch
+expect '1.5|2|3|5' vialoom check g.scen --weight ''
 expect '' vialoom convert b.map out.vmap ''
 expect '' vialoom a.vmap ''
 expect '' vialoom --help ''
 
 # The options --help shows in its synopsis, each offered where it belongs.
 offered=" $(complete_words vialoom - | tr '|' ' ') $(complete_words vialoom convert b.map o.svg - | tr '|' ' ') "
+offered+=" $(complete_words vialoom compare a.vmap 0 1 - | tr '|' ' ') "
 options=$("$vialoom" --help | sed '/^$/q' | tr ' []|' '\n' | grep -- '^-' | sort -u)
 [ -n "$options" ] || { echo "FAIL: no options in '$vialoom --help'"; failed=$((failed + 1)); }
 for option in $options; do

@@ -164,12 +164,19 @@ const KeyCommand kKeyCommands[] = {
     {"\x1bqQ", [] { return false; }},
     {"1", [] { beginEdit(kEditEverything); generateRandomMap(); endEdit(); return true; }},
     {"2", [] { beginEdit(kEditEverything); generateGridMap(); endEdit(); return true; }},
+    {"3", [] { beginEdit(kEditEverything); generateMaze(); updateRoute(); showStatus("maze: one route between any two vertices"); endEdit(); return true; }},
+    {"4", [] { beginEdit(kEditEverything); generateRooms(); updateRoute(); showStatus("rooms and doors: 16 rooms, one door in each wall"); endEdit(); return true; }},
     {"fF", [] { beginEdit(kEditSelections | kEditRoute); if (pickRandomEnds()) updateRoute(); endEdit(); return true; }},
     {"sS", [] { saveDocument(); return true; }},
     {"uU\x1a", [] { if (!undoEdit()) showStatus("nothing to undo"); return true; }},
     {"rR\x19", [] { if (!redoEdit()) showStatus("nothing to redo"); return true; }},
     {"vV", [] { toggleSearchView(); return true; }},
     {"mM", [] { cycleSearchMode(); return true; }},
+    {"kK", [] { cycleHeuristic(); return true; }},
+    {"wW", [] { cycleWeight(); return true; }},
+    {"cC", [] { toggleSplitView(); return true; }},
+    {"nN", [] { cycleRightMode(); return true; }},
+    {"bB", [] { toggleCompareTable(); return true; }},
     {" ", [] { toggleReplay(); return true; }},
     {".", [] { stepReplay(+1); return true; }},
     {",", [] { stepReplay(-1); return true; }},
@@ -254,7 +261,7 @@ TEST(HandleKey, RunsTheCommandsAndOnlyThem)
 
     clearMap();
     randomSeed(5);
-    for (int key : {int{'f'}, int{'F'}, int{'a'}, int{'z'}, int{'3'}, int{' '}, 255})
+    for (int key : {int{'f'}, int{'F'}, int{'a'}, int{'z'}, int{'9'}, int{' '}, 255})
         EXPECT_TRUE(handleKey(static_cast<unsigned char>(key), 0, 0)) << key;
     EXPECT_TRUE(scene.vertices.empty());
     EXPECT_EQ(scene.startVertex, -1);

@@ -30,6 +30,21 @@ static void generateScene()
     }
 }
 
+// The maze and the rooms come with their ends set: the route is searched at once.
+static void makeMaze()
+{
+    generateMaze();
+    updateRoute();
+    showStatus("maze: one route between any two vertices");
+}
+
+static void makeRooms()
+{
+    generateRooms();
+    updateRoute();
+    showStatus("rooms and doors: 16 rooms, one door in each wall");
+}
+
 static void randomRoute()
 {
     beginEdit(kEditSelections | kEditRoute);
@@ -89,12 +104,20 @@ const KeyRow kKeyRows[] = {
     {"Keys (a letter and its capital do the same)"},
     {"1", "generate a random map", {{"1", run<generateScene<generateRandomMap>>, "Random map"}}},
     {"2", "generate a 40 x 40 lattice map", {{"2", run<generateScene<generateGridMap>>, "Lattice"}}},
+    {"3", "generate a maze, corner to corner", {{"3", run<generateScene<makeMaze>>, "Maze"}}},
+    {"4", "generate rooms and doors, corner to corner", {{"4", run<generateScene<makeRooms>>, "Rooms"}}},
     {"f", "route between random vertices", {{"fF", run<randomRoute>, "Random route"}}},
     {"s", "save the map", {{"sS", run<saveDocument>, "Save"}}},
     {"u, CTRL+Z", "undo", {{"uU\x1a", run<stepHistory<undoEdit, kNothingToUndo>>, "Undo"}}},
     {"r, CTRL+Y", "redo", {{"rR\x19", run<stepHistory<redoEdit, kNothingToRedo>>, "Redo"}}},
     {"v", "search view: explored and waiting vertices, stats", {{"vV", run<toggleSearchView>, "Search view"}}},
-    {"m", "next algorithm: A*, Dijkstra, greedy best-first", {{"mM", run<cycleSearchMode>, "Algorithm"}}},
+    {"m", "next algorithm: A*, Dijkstra, greedy, weighted, bidirectional, BFS",
+     {{"mM", run<cycleSearchMode>, "Algorithm"}}},
+    {"k", "next heuristic: Euclidean, octile, Manhattan, Chebyshev, zero", {{"kK", run<cycleHeuristic>, "Heuristic"}}},
+    {"w", "next weight of weighted A*: 1.5, 2, 3, 5", {{"wW", run<cycleWeight>, "Weight"}}},
+    {"c", "side by side: this search left, another right", {{"cC", run<toggleSplitView>, "Side by side"}}},
+    {"n", "next search on the right-hand side", {{"nN", run<cycleRightMode>, "Right search"}}},
+    {"b", "table of every algorithm for this start and goal", {{"bB", run<toggleCompareTable>, "All searches"}}},
     {"space", "play or pause the replay of the last search", {{" ", run<toggleReplay>, "Play/pause"}}},
     {".  ,", "replay one expansion forward, back",
      {{".", runWith<stepReplay, +1>, "Step +1"}, {",", runWith<stepReplay, -1>, "Step -1"}}},

@@ -15,6 +15,10 @@ constexpr Colour kRouteColour{0.0f, 1.0f, 1.0f};
 // The search view: unlike every colour above and the status line's yellow.
 constexpr Colour kExpandedColour{0.2f, 0.3f, 1.0f};
 constexpr Colour kWaitingColour{0.0f, 0.45f, 0.2f};
+// The backward half of a bidirectional search, and where its halves met.
+constexpr Colour kBackExpandedColour{0.75f, 0.2f, 0.55f};
+constexpr Colour kBackWaitingColour{0.55f, 0.35f, 0.0f};
+constexpr Colour kMeetingColour{0.5f, 0.0f, 0.0f};
 constexpr Colour kReplayColour{0.0f, 0.0f, 0.0f}; // the vertex being expanded and the route to it
 constexpr Colour kPanelColour{1.0f, 1.0f, 1.0f};
 constexpr float kPanelOpacity = 0.85f;

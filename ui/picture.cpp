@@ -57,7 +57,7 @@ static void sizeToRegion(SvgScene& scene, const MapBox& region)
 }
 
 bool exportMapSvg(const Scene& map, int from, int to, bool view, const MapBox* region, const std::string& path,
-                  std::string& error)
+                  std::string& error, const SearchChoice& choice)
 {
     if (!checkVertex(map, "--from", from, error) || !checkVertex(map, "--to", to, error))
         return false;
@@ -73,7 +73,7 @@ bool exportMapSvg(const Scene& map, int from, int to, bool view, const MapBox* r
     if (scene.start != -1 && scene.goal != -1) {
         std::map<int, int> cameFrom;
         SearchTrace trace;
-        if (searchRoute(cameFrom, map.vertices, scene.start, scene.goal, searchMode, &trace))
+        if (searchRouteWith(cameFrom, map.vertices, scene.start, scene.goal, choice, &trace))
             scene.route = traceRoute(trace);
         if (view) {
             StepSets sets = setsAtStep(trace, stepCount(trace));
@@ -83,7 +83,7 @@ bool exportMapSvg(const Scene& map, int from, int to, bool view, const MapBox* r
                                            kPanelMargin, kPanelMargin));
         }
     } else if (view) {
-        scene.panels.push_back(panelAt({noSearchLine(searchMode)}, kPanelMargin, kPanelMargin));
+        scene.panels.push_back(panelAt({noSearchLine(choice.mode)}, kPanelMargin, kPanelMargin));
     }
     return writeSvgFile(path, scene, error);
 }

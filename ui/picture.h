@@ -8,6 +8,7 @@
 #include "files/file_names.h"
 #include "graph/scene.h"
 #include "graph/vertex_grid.h"
+#include "route/search.h"
 #include "ui/svg_picture.h"
 
 // folder + "vialoom-YYYYMMDD-HHMMSS.svg" for local time when; when that file
@@ -17,13 +18,13 @@ std::string picturePath(const std::string& folder, std::time_t when);
 
 
 // vialoom convert MAP OUT.svg: draws map with the route from `from` to `to`
-// in the chosen search mode (-1 for either: the map's own start or goal;
+// by the search choice picks (-1 for either: the map's own start or goal;
 // no route unless both are set) and, when view is true, the explored and
 // waiting vertices and the stats panel, as the window's search view would.
 // A vertex that does not exist is refused ("--from 12: no such vertex, the
 // map has 10"). With a region (map units, left < right, top < bottom) the
 // picture shows that part alone, fitted to 800 x 600 pixels with dots and
-// lines their window size; else the whole map. Writes path atomically; false
-// with error set on failure.
+// lines their window size; else the whole map. choice is the search drawn.
+// Writes path atomically; false with error set on failure.
 bool exportMapSvg(const Scene& map, int from, int to, bool view, const MapBox* region, const std::string& path,
-                  std::string& error);
+                  std::string& error, const SearchChoice& choice = SearchChoice{});

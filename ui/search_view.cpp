@@ -1,12 +1,18 @@
 #include "ui/search_view.h"
 
+#include <algorithm>
 #include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <map>
 #include <ctime>
 
 #include "graph/scene.h"
 #include "route/route.h"
 #include "route/route_walk.h"
+#include "route/search_names.h"
+#include "route/weighted.h"
+#include "ui/compare_table.h"
 #include "ui/document.h"
 #include "ui/keys.h"
 #include "ui/picture.h"
@@ -33,7 +39,26 @@ struct StatsLines {
     std::vector<std::string> lines;
 };
 
+// What a search of the laboratory's (the right half, the b table) was run
+// for; when any of it moves on, it runs again.
+struct LabKey {
+    std::uint64_t revision = 0;
+    int start = -1, goal = -1;
+    SearchMode mode = SearchMode::AStar;
+    Heuristic heuristic = Heuristic::Euclidean;
+    float weight = 0.0f;
+    bool known = false;
+};
+
 static bool viewOn = false;
+static bool splitOn = false;
+static bool tableOn = false;
+static SearchMode rightMode = SearchMode::Dijkstra;
+static SearchTrace rightSearch;
+static std::vector<std::string> rightStats;
+static LabKey rightKey;
+static std::vector<std::string> tableLines;
+static LabKey tableKey;
 static bool helpOpen = false;
 static int inspected = -1;
 static Replay replay;
@@ -50,9 +75,94 @@ static bool statsAreCurrent()
     return stats.known && stats.revision == graphRevision() && stats.generation == lastSearch.generation;
 }
 
+static bool rightShown()
+{
+    return splitOn && rightKey.known && !rightSearch.reachedAt.empty();
+}
+
+// Side by side, the replay runs until the longer search has played.
 static int stepsOf(const SearchTrace* trace)
 {
-    return trace == nullptr ? 0 : stepCount(*trace);
+    const int own = trace == nullptr ? 0 : stepCount(*trace);
+    return rightShown() ? std::max(own, stepCount(rightSearch)) : own;
+}
+
+static bool sameKey(const LabKey& a, const LabKey& b)
+{
+    return a.revision == b.revision && a.start == b.start && a.goal == b.goal && a.mode == b.mode &&
+           a.heuristic == b.heuristic && a.weight == b.weight && a.known == b.known;
+}
+
+static LabKey labKeyFor(SearchMode mode)
+{
+    LabKey key;
+    key.revision = graphRevision();
+    key.start = scene.startVertex;
+    key.goal = scene.goalVertex;
+    key.mode = mode;
+    key.heuristic = searchHeuristic;
+    key.weight = searchWeight;
+    key.known = scene.startVertex != -1 && scene.goalVertex != -1;
+    return key;
+}
+
+// The right half's search and the b table, run from the input path only.
+static void settleLaboratory()
+{
+    if (splitOn && !sameKey(labKeyFor(rightMode), rightKey)) {
+        rightKey = labKeyFor(rightMode);
+        clearTrace(rightSearch);
+        if (rightKey.known) {
+            std::map<int, int> ownTable;
+            searchRouteWith(ownTable, scene.vertices, scene.startVertex, scene.goalVertex,
+                            SearchChoice{rightMode, searchHeuristic, searchWeight}, &rightSearch);
+            rightStats = statsLines(rightSearch, scene, checkWithDijkstra(scene.vertices, rightSearch));
+        }
+        endReplay(replay);
+    }
+    if (tableOn && !sameKey(labKeyFor(searchMode), tableKey)) {
+        tableKey = labKeyFor(searchMode);
+        tableLines = {"every algorithm: no route to compare - ALT+click a start, SHIFT+click a goal"};
+        if (tableKey.known) {
+            tableLines = compareLines(compareSearches(scene.vertices, scene.startVertex, scene.goalVertex,
+                                                      SearchChoice{searchMode, searchHeuristic, searchWeight}),
+                                      scene);
+            tableLines.insert(tableLines.begin(), "every algorithm from " + std::to_string(scene.startVertex) +
+                                                      " to " + std::to_string(scene.goalVertex) + ":");
+        }
+    }
+}
+
+// The right half as a picture of its own, at the left half's step (or its own end).
+static void addRightHalf(SearchPicture& picture, double now)
+{
+    picture.split = true;
+    SearchPicture right;
+    if (rightShown()) {
+        const int total = stepsOf(&lastSearch);
+        right.layer = true;
+        right.trace = &rightSearch;
+        right.step = std::min(replayStepAt(replay, total, now), stepCount(rightSearch));
+        std::vector<std::string> lines = rightStats;
+        if (replayShowing(replay, total, now)) {
+            right.current = vertexExpandedAt(rightSearch, right.step);
+            right.routeToCurrent = routeTo(rightSearch, right.current);
+            lines.push_back(replayLine(right.step, stepCount(rightSearch), replay.speed, replay.playing));
+        }
+        right.panels.push_back(panelAt(std::move(lines), kPanelMargin, kPanelMargin));
+        picture.rightRoute = traceRoute(rightSearch);
+    } else {
+        right.panels.push_back(panelAt({noSearchLine(rightMode)}, kPanelMargin, kPanelMargin));
+    }
+    picture.right.push_back(std::move(right));
+}
+
+static void addTablePanel(SearchPicture& picture)
+{
+    float top = kPanelMargin;
+    if (!picture.panels.empty())
+        top = picture.panels.back().y + picture.panels.back().height + kPanelMargin;
+    picture.panels.push_back(panelAt(tableLines, kPanelMargin, top));
 }
 
 // The replay keys need a search to play; they say so when there is none.
@@ -74,14 +184,14 @@ static void addViewPanel(SearchPicture& picture, double now)
         picture.panels.push_back(panelAt({noSearchLine(searchMode)}, kPanelMargin, kPanelMargin));
         return;
     }
-    const int total = stepCount(*trace);
+    const int total = stepsOf(trace);
     // Drawing never searches: until the input path has checked this search,
     // its line stands alone.
     std::vector<std::string> lines =
         statsAreCurrent() ? stats.lines : std::vector<std::string>{searchLine(*trace, scene)};
     picture.layer = true;
     picture.trace = trace;
-    picture.step = replayStepAt(replay, total, now);
+    picture.step = std::min(replayStepAt(replay, total, now), stepCount(*trace));
     if (replayShowing(replay, total, now)) {
         picture.current = vertexExpandedAt(*trace, picture.step);
         picture.routeToCurrent = routeTo(*trace, picture.current);
@@ -141,20 +251,53 @@ bool searchViewShown()
 
 void cycleSearchMode()
 {
-    switch (searchMode) {
-    case SearchMode::AStar:
-        searchMode = SearchMode::Dijkstra;
-        break;
-    case SearchMode::Dijkstra:
-        searchMode = SearchMode::Greedy;
-        break;
-    case SearchMode::Greedy:
-        searchMode = SearchMode::AStar;
-        break;
-    }
+    searchMode = nextSearchMode(searchMode);
     updateRoute();
     settleSearchView();
     showStatus(std::string("search: ") + searchModeName(searchMode));
+}
+
+void cycleHeuristic()
+{
+    searchHeuristic = nextHeuristic(searchHeuristic);
+    updateRoute();
+    settleSearchView();
+    showStatus(std::string("heuristic: ") + heuristicName(searchHeuristic) +
+               (usesHeuristic(searchMode) ? "" : std::string(" (") + searchModeName(searchMode) + " uses none)"));
+}
+
+void cycleWeight()
+{
+    searchWeight = nextWeight(searchWeight);
+    updateRoute();
+    settleSearchView();
+    char text[64];
+    std::snprintf(text, sizeof text, "weighted A*: w %g", searchWeight);
+    showStatus(text);
+}
+
+void toggleSplitView()
+{
+    splitOn = !splitOn;
+    if (splitOn)
+        viewOn = true;
+    endReplay(replay);
+    settleSearchView();
+    if (splitOn)
+        showStatus(std::string("side by side: ") + searchModeName(searchMode) + " | " + searchModeName(rightMode));
+}
+
+void cycleRightMode()
+{
+    rightMode = nextSearchMode(rightMode);
+    settleSearchView();
+    showStatus(std::string("right-hand search: ") + searchModeName(rightMode));
+}
+
+void toggleCompareTable()
+{
+    tableOn = !tableOn;
+    settleSearchView();
 }
 
 void toggleReplay()
@@ -227,10 +370,15 @@ void settleSearchView()
         endReplay(replay);
         inspected = -1;
     }
+    settleLaboratory();
     const SearchTrace* trace = shownTrace();
     if (!viewOn || trace == nullptr || statsAreCurrent())
         return;
-    stats.lines = statsLines(*trace, scene, checkWithDijkstra(scene.vertices, *trace));
+    Admissibility report;
+    if (showsAdmissibility(*trace))
+        report = checkAdmissibility(scene.vertices, trace->goal, trace->heuristic);
+    stats.lines = statsLines(*trace, scene, checkWithDijkstra(scene.vertices, *trace),
+                             showsAdmissibility(*trace) ? &report : nullptr);
     stats.revision = now.revision;
     stats.generation = now.generation;
     stats.known = true;
@@ -239,11 +387,15 @@ void settleSearchView()
 SearchPicture searchPictureAt(double now, int width, int height)
 {
     SearchPicture picture;
-    if (!viewOn && inspected == -1 && !helpOpen)
+    if (!viewOn && inspected == -1 && !helpOpen && !tableOn)
         return picture;
     if (viewOn)
         addViewPanel(picture, now);
+    if (viewOn && splitOn)
+        addRightHalf(picture, now);
     addInspectPanel(picture);
+    if (tableOn)
+        addTablePanel(picture);
     if (helpOpen)
         picture.panels.push_back(centredPanel(keyHelpLines(), width, height));
     return picture;

@@ -14,9 +14,22 @@
 void toggleSearchView();
 // True while the search view is on.
 bool searchViewShown();
-// m: A*, then Dijkstra, then greedy best-first, then A* again; re-runs the route.
+// m: the next search in kSearchModes' order, the last wrapping to A*; re-runs the route.
 void cycleSearchMode();
-// Space: plays or pauses the replay of the last search from its first expansion.
+// k: the next heuristic (Euclidean, octile, Manhattan, Chebyshev, zero); re-runs the route.
+void cycleHeuristic();
+// w: weighted A*'s next weight (1.5, 2, 3, 5); re-runs the route.
+void cycleWeight();
+// c: splits the window: the chosen search on the left, rightMode's on the
+// right, same map, start and goal; again: back to one. Turns the view on.
+void toggleSplitView();
+// n: the right-hand search's next mode (Dijkstra first), in the m key's order.
+void cycleRightMode();
+// b: shows or hides the table of every algorithm between start and goal with
+// the chosen heuristic and weight: cost, hops, expanded, time, cheapest.
+void toggleCompareTable();
+// Space: plays or pauses the replay of the last search from its first expansion;
+// side by side, both halves in step, until the longer one has played.
 void toggleReplay();
 // . and ,: one expansion forward (+1) or back (-1); pauses a playing replay.
 void stepReplay(int delta);
@@ -54,6 +67,11 @@ struct SearchPicture {
     int current = -1;                   // -1 unless a replay shows a step
     std::vector<int> routeToCurrent;
     std::vector<TextPanel> panels;
+    // Side by side (c): the right half's own picture (its layer, step, replay
+    // marks and panels, placed as in a window of its own) and its route.
+    bool split = false;
+    std::vector<SearchPicture> right; // one picture when split, else none
+    std::vector<int> rightRoute;
 };
 SearchPicture searchPictureAt(double now, int width, int height);
 

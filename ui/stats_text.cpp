@@ -8,6 +8,8 @@
 
 #include "route/dijkstra.h"
 #include "route/route_walk.h"
+#include "route/search_names.h"
+#include "route/weighted.h"
 #include "ui/search_steps.h"
 
 constexpr int kLinksPerLine = 4;
@@ -35,8 +37,10 @@ static std::string searchState(const SearchTrace& trace, int vertex)
     const std::size_t i = static_cast<std::size_t>(vertex);
     if (!hasTables(trace, vertex) || trace.reachedAt[i] == -1)
         return "never reached by the last search";
-    const float f = searchScore(trace.mode, trace.g[i], trace.h[i]);
+    const float f = searchScore(trace.mode, trace.g[i], trace.h[i], trace.weight);
     std::string line = format("g %.2f, h %.2f, f %.2f, ", trace.g[i], trace.h[i], f);
+    if (i < trace.gBack.size())
+        line = format("g forward %.2f, backward %.2f, h %.2f, ", trace.g[i], trace.gBack[i], trace.h[i]);
     if (trace.expandedAt[i] != -1)
         return line + format("expanded at step %d", trace.expandedAt[i] + 1);
     return line + format("waiting since step %d, never expanded", trace.reachedAt[i]);
@@ -72,9 +76,20 @@ std::string costText(float cost, const Scene& map)
     return format("%.2f", cost);
 }
 
+std::string searchTitle(const SearchTrace& trace)
+{
+    std::string title = searchModeName(trace.mode);
+    if (trace.mode == SearchMode::Weighted)
+        return title + format(" (w %g, %s)", trace.weight, heuristicName(trace.heuristic));
+    if (usesHeuristic(trace.mode) && trace.heuristic != Heuristic::Euclidean)
+        return title + " (" + heuristicName(trace.heuristic) + ")";
+    return title;
+}
+
 std::string searchLine(const SearchTrace& trace, const Scene& map)
 {
-    const char* name = searchModeName(trace.mode);
+    const std::string title = searchTitle(trace);
+    const char* name = title.c_str();
     const std::string counts = format("expanded %d / %zu vertices, %.2f ms", stepCount(trace), map.vertices.size(),
                                       trace.seconds * 1000.0);
     if (!trace.found)
@@ -90,6 +105,10 @@ std::string checkLine(const SearchTrace& trace, const Reference& reference, cons
         return format("Dijkstra check: no route either, expanded %d", reference.expanded);
     std::string line = "Dijkstra check: ";
     line += std::isinf(reference.cost) ? std::string("no route") : "cost " + costText(reference.cost, map);
+    if (trace.mode == SearchMode::Weighted) {
+        line += format(", expanded %d - cost <= %g x cheapest: ", reference.expanded, trace.weight);
+        return line + (withinBound(cost, reference.cost, trace.weight, routeHops(trace)) ? "yes" : "no");
+    }
     line += format(", expanded %d - cheapest: ", reference.expanded);
     if (costsAgree(cost, reference.cost, routeHops(trace)))
         return line + "yes";
@@ -137,7 +156,35 @@ Reference checkWithDijkstra(const std::vector<Vertex>& vertices, const SearchTra
     return reference;
 }
 
-std::vector<std::string> statsLines(const SearchTrace& trace, const Scene& map, const Reference& reference)
+std::string countText(int count)
 {
-    return {searchLine(trace, map), checkLine(trace, reference, map)};
+    std::string digits = std::to_string(count);
+    for (int at = static_cast<int>(digits.size()) - 3; at > 0 && digits[at - 1] != '-'; at -= 3)
+        digits.insert(static_cast<std::size_t>(at), ",");
+    return digits;
+}
+
+std::string admissibilityLine(Heuristic heuristic, const Admissibility& report)
+{
+    const std::string name = heuristicName(heuristic);
+    if (report.over == 0)
+        return name + " never overestimates here (" + countText(report.checked) + " vertices checked)";
+    return name + " overestimates at " + countText(report.over) + " of " + countText(report.checked) +
+           format(" vertices, by up to %.0f %%", report.worstPercent);
+}
+
+bool showsAdmissibility(const SearchTrace& trace)
+{
+    return usesHeuristic(trace.mode) &&
+           (trace.heuristic != Heuristic::Euclidean || trace.mode == SearchMode::Weighted ||
+            trace.mode == SearchMode::BiAStar);
+}
+
+std::vector<std::string> statsLines(const SearchTrace& trace, const Scene& map, const Reference& reference,
+                                    const Admissibility* report)
+{
+    std::vector<std::string> lines{searchLine(trace, map), checkLine(trace, reference, map)};
+    if (report != nullptr)
+        lines.push_back(admissibilityLine(trace.heuristic, *report));
+    return lines;
 }

@@ -11,12 +11,14 @@
 #include "window/scene_cache.h"
 #include "window/window.h"
 
-// The layers over the links, common to both ways of drawing: the search
-// layer and the route on the map, the text on the window.
-static void drawUpperLayers()
+static SearchPicture currentPicture()
 {
-    const SearchPicture picture =
-        searchPictureAt(statusClock(), glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+    return searchPictureAt(statusClock(), glutGet(GLUT_WINDOW_WIDTH), glutGet(GLUT_WINDOW_HEIGHT));
+}
+
+// The layers over the links, common to both ways of drawing.
+static void drawUpperLayers(const SearchPicture& picture)
+{
     drawSearchLayer(picture);
     drawRoute();
     usePixelProjection();
@@ -26,17 +28,27 @@ static void drawUpperLayers()
 
 void drawFrameDirect()
 {
+    const SearchPicture picture = currentPicture();
+    if (picture.split) {
+        drawSplitFrame(picture);
+        return;
+    }
     glClear(GL_COLOR_BUFFER_BIT);
     useMapProjection();
     drawPoints();
     drawSelections();
     drawLinks();
-    drawUpperLayers();
+    drawUpperLayers(picture);
 }
 
 // Selections go over the kept points; the kept links then go back over them.
 void drawFrameCached()
 {
+    const SearchPicture picture = currentPicture();
+    if (picture.split) {
+        drawSplitFrame(picture);
+        return;
+    }
     glClear(GL_COLOR_BUFFER_BIT);
     useMapProjection();
     putBackPointsAndLinks();
@@ -44,7 +56,7 @@ void drawFrameCached()
     if (anySelection())
         putBackLinks();
     setColour(kLinkColour); // the colour drawLinks leaves for the layers above
-    drawUpperLayers();
+    drawUpperLayers(picture);
 }
 
 void onDisplay()

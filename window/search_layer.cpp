@@ -21,6 +21,11 @@ struct LayerArrays {
     std::uint64_t revision = 0;
     ReachOrder order;
     std::vector<float> reachedXY, expandedXY;
+    // A bidirectional search's backward half, drawn over the rest in its own
+    // colours: what it reached first with the step of that, and what it
+    // expanded with the expansion's position.
+    std::vector<float> backReachedXY, backExpandedXY;
+    std::vector<int> backReachSteps, backExpansions;
 };
 
 // Past this many reached vertices the dots would merge into one blot anyway;
@@ -54,6 +59,47 @@ static void refreshArrays(const SearchTrace& trace)
         appendXY(arrays.reachedXY, vertex);
     for (int vertex : trace.expanded)
         appendXY(arrays.expandedXY, vertex);
+    arrays.backReachedXY.clear();
+    arrays.backExpandedXY.clear();
+    arrays.backReachSteps.clear();
+    arrays.backExpansions.clear();
+    for (std::size_t i = 0; i < arrays.order.vertices.size(); ++i) {
+        const std::size_t vertex = static_cast<std::size_t>(arrays.order.vertices[i]);
+        if (vertex < trace.side.size() && trace.side[vertex] == 1) {
+            appendXY(arrays.backReachedXY, arrays.order.vertices[i]);
+            arrays.backReachSteps.push_back(arrays.order.steps[i]);
+        }
+    }
+    for (std::size_t i = 0; i < trace.expandedSide.size() && i < trace.expanded.size(); ++i)
+        if (trace.expandedSide[i] == 1) {
+            appendXY(arrays.backExpandedXY, trace.expanded[i]);
+            arrays.backExpansions.push_back(static_cast<int>(i));
+        }
+}
+
+// How many of the backward half's vertices had been reached, and expanded, after step expansions.
+static int backReached(int step)
+{
+    return static_cast<int>(std::upper_bound(arrays.backReachSteps.begin(), arrays.backReachSteps.end(), step) -
+                            arrays.backReachSteps.begin());
+}
+
+static int backExpanded(int step)
+{
+    return static_cast<int>(std::lower_bound(arrays.backExpansions.begin(), arrays.backExpansions.end(), step) -
+                            arrays.backExpansions.begin());
+}
+
+static void drawMeeting(const SearchTrace& trace, int step)
+{
+    if (trace.meeting < 0 || step < stepCount(trace) || trace.meeting >= static_cast<int>(scene.vertices.size()))
+        return;
+    setColour(kMeetingColour);
+    glPointSize(kReplayVertexSize);
+    glBegin(GL_POINTS);
+    glVertex2f(scene.vertices[static_cast<std::size_t>(trace.meeting)].x,
+               scene.vertices[static_cast<std::size_t>(trace.meeting)].y);
+    glEnd();
 }
 
 static void drawPrefix(const std::vector<float>& xy, int count, const Colour& colour)
@@ -137,9 +183,12 @@ void drawSearchLayer(const SearchPicture& picture)
         glEnableClientState(GL_VERTEX_ARRAY);
         // Everything reached in the waiting colour, then the expanded part over it.
         drawPrefix(arrays.reachedXY, reachedCount(arrays.order, step), kWaitingColour);
+        drawPrefix(arrays.backReachedXY, backReached(step), kBackWaitingColour);
         drawPrefix(arrays.expandedXY, std::min(step, stepCount(trace)), kExpandedColour);
+        drawPrefix(arrays.backExpandedXY, backExpanded(step), kBackExpandedColour);
         glDisableClientState(GL_VERTEX_ARRAY);
     }
+    drawMeeting(trace, step);
     drawSelections(); // the layer covers the selection dots' centres; put them back on top
     drawReplayMarks(picture);
 }

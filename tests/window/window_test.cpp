@@ -337,3 +337,43 @@ TEST(SearchView, DotStepsFromTheFirstExpansion)
         << "', ' ', ' '.' did not come back to the picture of step 1";
     EXPECT_TRUE(quitsWithStatusZero(s, 5000)) << "wait status " << s.program.status;
 }
+
+// c splits the window: a black divider runs down the middle and the two
+// halves show the map at half size, each with its own search; c again gives
+// back the search view it left, every pixel as it was but for the driver's
+// rounding of the dots' colours (which the half-size viewport can change).
+TEST(SideBySide, SplitsTheWindowAndComesBackAsItWas)
+{
+    const Rgb kExpanded = 0x334CFF;
+    Session s;
+    SessionGuard guard(&s, endSession);
+    ASSERT_TRUE(startSession(s));
+    ASSERT_FALSE(routedLattice(s).pixels.empty()) << "no route of some length turned up";
+    pressKey(s, "v");
+    const Image view = settledImage(s, [&](const Image& shot) {
+        return countPixels(shot, [&](Rgb p) { return near(p, kExpanded); }) > 0;
+    });
+    ASSERT_FALSE(view.pixels.empty()) << "the search view did not show";
+
+    pressKey(s, "c");
+    const auto divider = [](const Image& shot) {
+        int dark = 0;
+        for (int y = 0; y < shot.height; ++y)
+            dark += pixelAt(shot, shot.width / 2, y) == 0x000000;
+        return dark;
+    };
+    EXPECT_TRUE(waitForImage(s, [&](const Image& shot) {
+        const int leftBlue = countPixels(shot, [&](Rgb p) { return near(p, kExpanded); }, shot.width / 2, shot.height);
+        const int allBlue = countPixels(shot, [&](Rgb p) { return near(p, kExpanded); });
+        return divider(shot) > shot.height * 9 / 10 && leftBlue > 0 && allBlue > leftBlue;
+    }, 5000)) << "no divider, or a half without its search";
+
+    pressKey(s, "c");
+    // Once the status line c left has gone.
+    EXPECT_TRUE(waitForImage(s, [&](const Image& shot) {
+        return shot.pixels.size() == view.pixels.size() &&
+               std::equal(shot.pixels.begin(), shot.pixels.end(), view.pixels.begin(), near);
+    }, 10000))
+        << "c again did not give back the search view";
+    EXPECT_TRUE(quitsWithStatusZero(s, 5000)) << "wait status " << s.program.status;
+}

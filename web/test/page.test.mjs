@@ -46,9 +46,22 @@ test('the list of keys is the program\'s own key table, row for row', () => with
   for (const row of ['Keys (a letter and its capital do the same)', 'u, CTRL+Z\tundo', '.  ,\treplay one expansion forward, back',
                      'q, ESC\tquit (unsaved work is kept)', 'Mouse', 'ALT+click\tmake the nearest vertex the start'])
     assert.ok(shown.includes(row), row);
-  assert.equal(shown.length, 1 + 26);
+  assert.equal(shown.length, 1 + 33);
   assert.match(await text(page, 'aside'), /s downloads the map \(\.vmap\) and e the picture \(\.svg\)/);
   assert.equal(await text(page, '#about'), `Vialoom ${projectVersion}, under the MIT licence.`);
+}));
+
+test('keys 3 and 4 make a maze and rooms with a route, c splits the view', () => withPage(async page => {
+  for (const key of ['3', '4']) {
+    await page.keyboard.press(key);
+    const pixels = await canvasPixels(page);
+    assert.ok(countColour(pixels, 'cyan') > 300, `a long route across the map of ${key}`);
+    assert.ok(colourNear(pixels, 'red', 0, 0, 2) || colourNear(pixels, 'green', 585, 585, 2), `corners of ${key}`);
+  }
+  await page.keyboard.press('c');
+  const split = await canvasPixels(page);
+  // The map at half size in each half: the right one reaches where the whole map never does.
+  assert.ok(drawnPixels(split, [600, 160, 690, 430]) > 1000, 'the right half shows the map');
 }));
 
 test('clicks draw points, links, the mark, start, goal and route', () => withPage(async page => {
