@@ -91,8 +91,8 @@ static CommandLine subcommand(const Subcommand& which, int argc, const char* con
         const std::string word = argv[i];
         const bool search = word == "--algorithm" || word == "--heuristic" || word == "--weight";
         const int values = search ? 1 : valuesOf(word);
-        if (values > 0 && i + values >= argc)
-            return wrong("option '" + word + "' needs " + (values == 1 ? "a value" : std::to_string(values) + " values"));
+        if (values == 1 && i + 1 >= argc)
+            return wrong("option '" + word + "' needs a value");
         if (search) {
             if (!readSearchOption(word, argv[++i], result))
                 return wrong(result.error);
@@ -100,7 +100,8 @@ static CommandLine subcommand(const Subcommand& which, int argc, const char* con
             result.csv = true;
         } else if (values > 0) {
             options.push_back(word);
-            for (int taken = 0; taken < values; ++taken)
+            // A short list is the command's to explain (convert names its rule).
+            for (int taken = 0; taken < values && i + 1 < argc; ++taken)
                 options.push_back(argv[++i]);
         } else if (word.size() > 2 && word.compare(0, 2, "--") == 0) {
             options.push_back(word);
