@@ -78,7 +78,7 @@ float distanceEstimate(const Vertex& a, const Vertex& b)
 
 double pickDistance(const Vertex& vertex, float x, float y)
 {
-    if (!std::isfinite(vertex.x) || !std::isfinite(vertex.y))
+    if (!std::isfinite(vertex.x) || !std::isfinite(vertex.y) || !std::isfinite(x) || !std::isfinite(y))
         return HUGE_VAL; // nowhere near anything
     const float dx = vertex.x - x;
     const float dy = vertex.y - y;

@@ -63,7 +63,7 @@ float distanceEstimate(const Vertex& a, const Vertex& b);
 // What nearest-vertex picks compare: dx * dx + dy * dy from (x, y) to vertex,
 // rounded to float step by step, but without float's exponent limits where a
 // square leaves its range (so far and near vertices do not all tie);
-// +infinity for a vertex whose coordinates are not finite.
+// +infinity when a coordinate of either is not finite.
 double pickDistance(const Vertex& vertex, float x, float y);
 
 // The link of from that leads to target; nullptr when there is none.
