@@ -11,21 +11,11 @@
 #include <cstdlib>
 #include <string>
 
+#include "fuzz/fuzz_input.h"
 #include "mapio/movingai.h"
 #include "route/grid_shape.h"
 #include "route/jump_points.h"
 #include "tests/reference_search.h"
-
-struct Input {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t offset;
-};
-
-static int readByte(Input& input)
-{
-    return input.offset < input.size ? input.data[input.offset++] : 0;
-}
 
 static void require(bool holds, const char* rule)
 {

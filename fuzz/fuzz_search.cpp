@@ -29,6 +29,7 @@
 #include <map>
 #include <vector>
 
+#include "fuzz/fuzz_input.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 #include "route/dijkstra.h"
@@ -38,17 +39,6 @@
 #include "route/weighted.h"
 #include "ui/stats_text.h"
 #include "tests/reference_search.h"
-
-struct Input {
-    const std::uint8_t* data;
-    std::size_t size;
-    std::size_t offset;
-};
-
-static int readByte(Input& input)
-{
-    return input.offset < input.size ? input.data[input.offset++] : 0;
-}
 
 static float readKind(Input& input, int kind)
 {
