@@ -13,6 +13,7 @@
 #include "route/route_walk.h"
 #include "route/search.h"
 #include "ui/picture.h"
+#include "ui/stats_text.h"
 
 #ifndef VIALOOM_VERSION
 #define VIALOOM_VERSION "unknown"
@@ -48,6 +49,20 @@ static bool vertexInRange(const std::string& word, const Scene& map, int& index,
     return true;
 }
 
+static const char* costUnitSuffix(CostUnit unit)
+{
+    switch (unit) {
+    case CostUnit::Metres:
+        return " m";
+    case CostUnit::Seconds:
+        return " s";
+    case CostUnit::FileUnits:
+    case CostUnit::Length:
+        break;
+    }
+    return "";
+}
+
 static int printRoute(const std::vector<std::string>& words, std::FILE* out, std::FILE* err)
 {
     Scene map;
@@ -58,18 +73,24 @@ static int printRoute(const std::vector<std::string>& words, std::FILE* out, std
         return 2;
     std::map<int, int> cameFrom;
     SearchTrace trace;
-    const bool found = searchRoute(cameFrom, map.vertices, start, goal, SearchMode::AStar, &trace);
+    const CostModel costs = costModelOf(map.vertices);
+    const bool found = searchRoute(cameFrom, map.vertices, start, goal, SearchMode::AStar, &trace, costs);
     std::fprintf(out, "found: %s\n", found ? "yes" : "no");
     std::fprintf(out, "expanded: %zu of %zu vertices\n", trace.expanded.size(), map.vertices.size());
     if (!found)
         return 1;
     std::vector<int> route = tableRoute(cameFrom, start, goal, map.vertices.size());
-    const float cost = routeCost(map.vertices, route);
+    const double cost = routeCost(map.vertices, route, costs.given);
     std::reverse(route.begin(), route.end());
-    std::fprintf(out, "cost: %.9g\n", cost);
-    if (map.metresPerUnit > 0.0)
+    if (costs.given && map.costUnit != CostUnit::Length)
+        std::fprintf(out, "cost: %s%s\n", exactCostText(cost).c_str(), costUnitSuffix(map.costUnit));
+    else
+        std::fprintf(out, "cost: %.9g\n", costs.given ? cost : static_cast<float>(cost));
+    // A cost in the map's own unit needs no conversion.
+    const bool inLengths = map.costUnit == CostUnit::Length;
+    if (inLengths && map.metresPerUnit > 0.0)
         std::fprintf(out, "cost in metres: %.1f\n", cost * map.metresPerUnit);
-    if (map.cellSize > 0.0)
+    if (inLengths && map.cellSize > 0.0)
         std::fprintf(out, "cost in cells: %.4f\n", cost / map.cellSize);
     std::fprintf(out, "hops: %zu\nroute:", route.size() - 1);
     for (int vertex : route)

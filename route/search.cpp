@@ -19,7 +19,7 @@ static std::uint64_t searchesRun = 0;
 
 static void resetTrace(SearchTrace& trace, std::size_t count, SearchMode mode, int start, int goal)
 {
-    const float unreached = std::numeric_limits<float>::infinity();
+    const double unreached = std::numeric_limits<double>::infinity();
     trace.mode = mode;
     trace.start = start;
     trace.goal = goal;
@@ -37,8 +37,8 @@ static void resetEntry(SearchTrace& trace, int v)
     trace.reachedAt[v] = -1;
     trace.expandedAt[v] = -1;
     trace.parent[v] = -1;
-    trace.g[v] = std::numeric_limits<float>::infinity();
-    trace.h[v] = std::numeric_limits<float>::infinity();
+    trace.g[v] = std::numeric_limits<double>::infinity();
+    trace.h[v] = std::numeric_limits<double>::infinity();
 }
 
 static SearchTrace& cleanTrace(SearchTrace* given, std::size_t count, SearchMode mode, int start, int goal)
@@ -70,9 +70,26 @@ static bool alreadyImproved(const ExpansionChanges& changes, int vertex)
     return false;
 }
 
+// The cost so far through link i of from: in float as ever, or in double
+// where costs are given.
+static double through(const SearchTrace& t, const std::vector<Vertex>& vertices, int from, int i)
+{
+    const Link& link = vertices[from].links[i];
+    if (!t.givenCosts)
+        return link.cost + static_cast<float>(t.g[from]);
+    return t.g[from] + linkCost(vertices[from], vertices[link.to], link);
+}
+
+// The estimate from vertex to the goal under the trace's costs.
+static double estimate(const SearchTrace& t, const std::vector<Vertex>& vertices, int vertex, double scale)
+{
+    const float straight = distanceEstimate(vertices[vertex], vertices[t.goal]);
+    return t.givenCosts ? straight * scale : straight;
+}
+
 // Relaxes every link of current, the expansion-th vertex taken, in link order.
 // A link met twice is the list's in-place change twice: still one entry.
-static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int current, int expansion,
+static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int current, int expansion, double scale,
                    ExpansionChanges& changes)
 {
     const Vertex& vertex = vertices[current];
@@ -81,13 +98,13 @@ static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int curr
         if (t.expandedAt[neighbour] >= 0)
             continue;
         const bool waiting = t.reachedAt[neighbour] >= 0;
-        const float tentative = vertex.links[i].cost + t.g[current];
+        const double tentative = through(t, vertices, current, i);
         if (waiting && t.g[neighbour] <= tentative)
             continue; // not strictly better: the first predecessor stays
         if (!waiting) {
             t.reachedAt[neighbour] = expansion + 1;
             reached.push_back(neighbour);
-            t.h[neighbour] = distanceEstimate(vertices[neighbour], vertices[t.goal]);
+            t.h[neighbour] = estimate(t, vertices, neighbour, scale);
             changes.added[changes.addedCount++].vertex = neighbour;
         } else if (t.reachedAt[neighbour] <= expansion && !alreadyImproved(changes, neighbour)) {
             changes.improved[changes.improvedCount++].vertex = neighbour;
@@ -97,18 +114,20 @@ static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int curr
     }
     // Scores from the final costs: the list re-sorts only after the expansion.
     for (int i = 0; i < changes.addedCount; ++i)
-        changes.added[i].score = searchScore(t.mode, t.g[changes.added[i].vertex], t.h[changes.added[i].vertex]);
+        changes.added[i].score =
+            searchScore(t.mode, t.g[changes.added[i].vertex], t.h[changes.added[i].vertex], t.givenCosts);
     for (int i = 0; i < changes.improvedCount; ++i)
-        changes.improved[i].score = searchScore(t.mode, t.g[changes.improved[i].vertex], t.h[changes.improved[i].vertex]);
+        changes.improved[i].score =
+            searchScore(t.mode, t.g[changes.improved[i].vertex], t.h[changes.improved[i].vertex], t.givenCosts);
 }
 
-static void runSearch(SearchTrace& t, const std::vector<Vertex>& vertices, WaitingQueue& queue)
+static void runSearch(SearchTrace& t, const std::vector<Vertex>& vertices, double scale, WaitingQueue& queue)
 {
-    t.g[t.start] = 0.0f;
-    t.h[t.start] = distanceEstimate(vertices[t.start], vertices[t.goal]);
+    t.g[t.start] = 0.0;
+    t.h[t.start] = estimate(t, vertices, t.start, scale);
     t.reachedAt[t.start] = 0;
     reached.push_back(t.start);
-    queueStart(queue, vertices.size(), t.start, searchScore(t.mode, 0.0f, t.h[t.start]));
+    queueStart(queue, vertices.size(), t.start, searchScore(t.mode, 0.0, t.h[t.start], t.givenCosts));
     for (int current = queueTake(queue); current >= 0; current = queueTake(queue)) {
         if (current == t.goal) {
             t.found = true;
@@ -118,7 +137,7 @@ static void runSearch(SearchTrace& t, const std::vector<Vertex>& vertices, Waiti
         t.expandedAt[current] = expansion;
         t.expanded.push_back(current);
         ExpansionChanges changes;
-        expand(t, vertices, current, expansion, changes);
+        expand(t, vertices, current, expansion, scale, changes);
         queueApply(queue, expansion, changes);
     }
 }
@@ -160,13 +179,14 @@ static void forgetKeptTables()
 }
 
 bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                 SearchMode mode, SearchTrace* trace)
+                 SearchMode mode, SearchTrace* trace, const CostModel& costs)
 {
     const auto began = std::chrono::steady_clock::now();
     try {
         SearchTrace& t = cleanTrace(trace, vertices.size(), mode, start, goal);
+        t.givenCosts = costs.given;
         reached.clear();
-        runSearch(t, vertices, waitingQueue);
+        runSearch(t, vertices, costs.scale, waitingQueue);
         writePredecessors(cameFrom, t.parent);
     } catch (...) {
         forgetKeptTables();
@@ -182,7 +202,7 @@ bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertic
     return t.found;
 }
 
-float searchScore(SearchMode mode, float g, float h)
+double searchScore(SearchMode mode, double g, double h, bool given)
 {
     switch (mode) {
     case SearchMode::Dijkstra:
@@ -192,7 +212,7 @@ float searchScore(SearchMode mode, float g, float h)
     case SearchMode::AStar:
         break;
     }
-    return g + h;
+    return given ? g + h : static_cast<float>(g) + static_cast<float>(h);
 }
 
 const char* searchModeName(SearchMode mode)

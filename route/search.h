@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "graph/costs.h"
 #include "graph/scene.h"
 
 enum class SearchMode {
@@ -28,8 +29,10 @@ struct SearchTrace {
     std::vector<int> reachedAt;  // step at which each first waited (start: 0); -1 never reached
     std::vector<int> expandedAt; // position of each in expanded; -1 never expanded
     std::vector<int> parent;     // predecessor this search left; -1 for the start and the unreached
-    std::vector<float> g;        // best cost from the start this search found; +infinity where never reached
-    std::vector<float> h;        // distanceEstimate to the goal, in every mode; +infinity where never reached
+    bool givenCosts = false;     // the graph's costs were given: g and h are doubles, else floats held in doubles
+    std::vector<double> g;       // best cost from the start this search found; +infinity where never reached
+    std::vector<double> h;       // distanceEstimate to the goal (times the cost scale where costs are given),
+                                 // in every mode; +infinity where never reached
     double seconds = 0.0;        // wall time of the search itself
     std::uint64_t generation = 0; // which search this was: every search run gets a new, larger one
 };
@@ -40,7 +43,8 @@ extern SearchMode searchMode;
 extern SearchTrace lastSearch;
 
 // Runs the chosen search from start to goal (valid indices, possibly equal)
-// and, when trace is given, fills it. True when the goal is taken. Writes the
+// under costs (costModelOf the same vertices; the default is derived costs,
+// right for every graph without given costs) and, when trace is given, fills it. True when the goal is taken. Writes the
 // predecessor of every vertex it improves into cameFrom, nothing else. For
 // AStar the result and every cameFrom write are exactly aStarSearch's. Takes
 // n log n time on n vertices; graph coordinates must be finite. Should memory
@@ -48,14 +52,19 @@ extern SearchTrace lastSearch;
 // as before any search but with a new generation, and the next search
 // starts as if it were the first.
 bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                 SearchMode mode, SearchTrace* trace);
+                 SearchMode mode, SearchTrace* trace, const CostModel& costs = CostModel{});
 
 // Empties trace, as before any search, under a new generation, so nothing
 // drawn from what it held is kept.
 void clearTrace(SearchTrace& trace);
 
 // The score a waiting vertex is ranked by in mode, from its cost so far g
-// and its distance h to the goal: g + h, g, or h, in float.
+// and its distance h to the goal: g + h, g, or h, in float (g and h are
+// floats then), or in double where costs are given.
+//
+// With given costs, h is the estimate times CostModel::scale, so it never
+// exceeds the cost of the links left to the goal, and sums of given costs
+// are exact in double as long as integer costs are (below 2^53).
 //
 // Why float scores stay sound at any scale: h is distanceEstimate, never
 // +infinity and above the true distance by float rounding at most, the same
@@ -70,7 +79,7 @@ void clearTrace(SearchTrace& trace);
 // reaches, so it never outranks a reachable goal. Past a link of +infinity
 // (one toggleLink made between vertices too far apart) g is +infinity, and
 // such vertices tie there in the list's order.
-float searchScore(SearchMode mode, float g, float h);
+double searchScore(SearchMode mode, double g, double h, bool given);
 
 // Name shown to the user: "A*", "Dijkstra", "greedy best-first".
 const char* searchModeName(SearchMode mode);

@@ -58,7 +58,7 @@ bool exportMapSvg(const Scene& map, int from, int to, bool view, const std::stri
     if (scene.start != -1 && scene.goal != -1) {
         std::map<int, int> cameFrom;
         SearchTrace trace;
-        if (searchRoute(cameFrom, map.vertices, scene.start, scene.goal, searchMode, &trace))
+        if (searchRoute(cameFrom, map.vertices, scene.start, scene.goal, searchMode, &trace, costModelOf(map.vertices)))
             scene.route = traceRoute(trace);
         if (view) {
             StepSets sets = setsAtStep(trace, stepCount(trace));
