@@ -17,9 +17,12 @@ struct CostModel {
     double scale = 1.0;
 };
 
-// Lowest and highest terrain factor a map may hold, and the brush's steps.
+// Bounds on a terrain factor and on a given link cost, so that a cost times
+// a mean of factors stays a positive, finite float.
 constexpr float kMinFactor = 0x1p-20f;
 constexpr float kMaxFactor = 0x1p20f;
+constexpr float kMinGivenCost = 0x1p-64f;
+constexpr float kMaxGivenCost = 0x1p64f;
 
 // What link (held by from, leading to to) costs: its own cost times the mean
 // of its ends' factors, (a + b) * 0.5 in float; exactly its own cost where

@@ -327,7 +327,7 @@ bool readDimacsFile(const std::string& path, Scene& map, std::string& error)
         std::fprintf(stderr, "vialoom: %s: warning: dropped %ld links at nodes with more than %d\n", path.c_str(),
                      dropped, kMaxLinks);
     if (done && uneven > 0)
-        std::fprintf(stderr, "vialoom: %s: warning: %ld links weigh differently each way; kept the smaller\n",
+        std::fprintf(stderr, "vialoom: %s: warning: %ld links weigh differently each way (each keeps the smaller)\n",
                      path.c_str(), uneven);
     return done;
 }

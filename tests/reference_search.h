@@ -16,3 +16,8 @@
 // the search, is not among them).
 bool referenceSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                      SearchMode mode, std::vector<int>* expanded);
+
+// The judge of given costs: a textbook Dijkstra in double over each link's
+// cost times its ends' mean factor ((a + b) * 0.5 in float), written out
+// again here. +infinity when goal cannot be reached.
+double referenceGivenCost(const std::vector<Vertex>& vertices, int start, int goal);
