@@ -21,6 +21,7 @@ struct Subcommand {
 constexpr Subcommand kSubcommands[] = {{"route", Command::Route, 3, 3},
                                        {"check", Command::Check, 1, 2},
                                        {"convert", Command::Convert, 2, 7}};
+// Words a subcommand counts never include --costs and its value.
 
 static const GlutOption* glutOption(const char* word)
 {
@@ -38,12 +39,34 @@ static CommandLine wrong(const std::string& line)
     return result;
 }
 
+// Takes "--costs VALUE" at argv[i] into result; false with error set when
+// the value is missing, unknown or given twice.
+static bool takeCosts(int& i, int argc, const char* const* argv, CommandLine& result, std::string& error)
+{
+    if (i + 1 >= argc) {
+        error = "option '--costs' needs a value (distance or time)";
+        return false;
+    }
+    const std::string value = argv[++i];
+    if (!result.costs.empty())
+        error = "option '--costs' given twice";
+    else if (value != "distance" && value != "time")
+        error = "unknown --costs value '" + value + "' (distance or time)";
+    result.costs = value;
+    return error.empty();
+}
+
 static CommandLine subcommand(const Subcommand& which, int argc, const char* const* argv)
 {
     CommandLine result;
     result.command = which.command;
-    for (int i = 2; i < argc; ++i)
-        result.words.push_back(argv[i]);
+    std::string error;
+    for (int i = 2; i < argc; ++i) {
+        if (std::strcmp(argv[i], "--costs") != 0)
+            result.words.push_back(argv[i]);
+        else if (!takeCosts(i, argc, argv, result, error))
+            return wrong(error);
+    }
     if (result.words.size() < which.minWords || result.words.size() > which.maxWords)
         return wrong(std::string("wrong number of arguments for '") + which.name + "'");
     return result;
@@ -54,7 +77,11 @@ static CommandLine windowWithFile(int argc, const char* const* argv)
     CommandLine result;
     for (int i = 1; i < argc; ++i) {
         const char* word = argv[i];
-        if (const GlutOption* option = glutOption(word)) {
+        std::string error;
+        if (std::strcmp(word, "--costs") == 0) {
+            if (!takeCosts(i, argc, argv, result, error))
+                return wrong(error);
+        } else if (const GlutOption* option = glutOption(word)) {
             if (option->takesValue && ++i >= argc)
                 return wrong(std::string("option '") + word + "' needs a value");
         } else if (word[0] == '-' && word[1] != '\0') {
@@ -92,8 +119,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
 }
 
 const CommandForm kCommandForms[] = {
-    {"vialoom [MAPFILE]", "open the window, with MAPFILE loaded"},
-    {"vialoom route MAPFILE FROM TO", "print the route between two vertices"},
+    {"vialoom [MAPFILE] [--costs distance|time]", "open the window, with MAPFILE loaded"},
+    {"vialoom route MAPFILE FROM TO [--costs distance|time]", "print the route between two vertices"},
     {"vialoom check SCENFILE [MAPFILE]", "run a Moving AI scenario, compare lengths"},
     {"vialoom convert IN OUT [--from N --to M] [--view]", "convert a map to .vmap, or draw it as .svg"},
     {"vialoom --help | --version", nullptr},
@@ -105,6 +132,8 @@ const OptionRow kOptionRows[] = {
     {"--version", "print the program's name and version"},
     {"--from N --to M", "convert to .svg only: draw the route from vertex N to vertex M"},
     {"--view", "convert to .svg only: draw what the search explored and left waiting"},
+    {"--costs distance|time", "OpenStreetMap maps only, anywhere after the command word: links cost metres (the "
+                              "default) or seconds of travel"},
 };
 const int kOptionRowCount = static_cast<int>(sizeof kOptionRows / sizeof kOptionRows[0]);
 

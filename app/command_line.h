@@ -18,6 +18,7 @@ enum class Command {
 struct CommandLine {
     Command command = Command::Window;
     std::vector<std::string> words; // the words after the command (or the map file for Window)
+    std::string costs;              // --costs VALUE anywhere after the command word: "distance", "time" or ""
     std::string error;
 };
 

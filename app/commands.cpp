@@ -165,8 +165,14 @@ bool loadMapOrComplain(const std::string& path, Scene& map, std::FILE* err)
     return false;
 }
 
+void applyCostsOption(const CommandLine& line)
+{
+    askMapCosts(!line.costs.empty(), line.costs == "time" ? OsmCosts::Time : OsmCosts::Distance);
+}
+
 static int runCaught(const CommandLine& line, std::FILE* out, std::FILE* err)
 {
+    applyCostsOption(line);
     switch (line.command) {
     case Command::Help:
         std::fputs(helpText().c_str(), out);

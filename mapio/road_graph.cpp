@@ -65,6 +65,15 @@ static void setCost(std::vector<Vertex>& placed, int a, int b, float cost)
     const_cast<Link*>(findLink(placed[b], a))->cost = cost;
 }
 
+double sphereMetres(double lon1, double lat1, double lon2, double lat2)
+{
+    const double north = std::sin((lat2 - lat1) * kRadiansPerDegree / 2.0);
+    const double east = std::sin((lon2 - lon1) * kRadiansPerDegree / 2.0);
+    const double a = north * north +
+                     std::cos(lat1 * kRadiansPerDegree) * std::cos(lat2 * kRadiansPerDegree) * east * east;
+    return 2.0 * kEarthRadius * std::asin(std::min(1.0, std::sqrt(a)));
+}
+
 long buildRoadMap(const RoadNetwork& network, Scene& map, long* uneven)
 {
     Scene built;

@@ -20,7 +20,13 @@ struct RoadNetwork {
     std::vector<std::pair<int, int>> pairs;
     // Each pair's given cost, in pair order; empty when links cost their length.
     std::vector<float> costs;
+    // Each pair's road speed in km/h, in pair order (OpenStreetMap only).
+    std::vector<float> speeds;
 };
+
+// Great-circle distance in metres between two points given in degrees, on
+// the sphere of radius kEarthRadius, by the haversine formula in double.
+double sphereMetres(double lon1, double lat1, double lon2, double lat2);
 
 // Replaces map with the network: x = (lon - lon0) cos(lat0) R, y = -(lat - lat0) R
 // (north up) around the centre of the bounding box, fitted with fitBox and
