@@ -198,6 +198,8 @@ TEST(Costs, RoutePrintsTheExactSumInTheFilesUnits)
     ASSERT_EQ(runWords({"route", gr.c_str(), "1", "3"}, out), 0);
     EXPECT_NE(out.find("cost: 2\n"), std::string::npos) << out;
     EXPECT_EQ(out.find("metres"), std::string::npos) << out;
+    EXPECT_EQ(runWords({"route", gr.c_str(), "1", "3", "--costs", "time"}, out), 2) << "a DIMACS graph has no such costs";
+    EXPECT_EQ(out, "");
 }
 
 TEST(Costs, VmapVersionTwoCarriesCostsFactorsAndUnitExactly)

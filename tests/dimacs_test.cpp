@@ -161,9 +161,10 @@ TEST(ReadDimacs, ReadsTheCoordinatesBesideAndMatchesTheOsmReader)
     // The same junction, numbered alike: the same floats bit for bit; only
     // the costs differ, the file's weights against lengths.
     EXPECT_EQ(fromDimacs.costUnit, CostUnit::FileUnits);
-    for (Vertex& vertex : fromDimacs.vertices)
-        for (int i = 0; i < vertex.linkCount; ++i)
-            vertex.links[i].cost = vertexDistance(vertex, fromDimacs.vertices[vertex.links[i].to]);
+    for (Scene* map : {&fromDimacs, &fromOsm})
+        for (Vertex& vertex : map->vertices)
+            for (int i = 0; i < vertex.linkCount; ++i)
+                vertex.links[i].cost = vertexDistance(vertex, map->vertices[vertex.links[i].to]);
     EXPECT_EQ(describeMap(fromDimacs), describeMap(fromOsm));
 }
 
