@@ -6,6 +6,7 @@
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <iterator>
 #include <limits>
 #include <queue>
 #include <random>
@@ -271,4 +272,18 @@ TEST(Costs, VmapVersionTwoRefusesBadCostsAndFactorsWithTheirLine)
     std::string error;
     ASSERT_TRUE(parseVmap(head + "0 0 0 1 1:5\n3 4 0 1 0\nend\n", "m.vmap", map, error)) << error;
     EXPECT_EQ(formatVmap(map).substr(0, 14), "vialoom-map 1\n");
+}
+
+TEST(Costs, TheDocumentedVersionTwoExampleIsCanonical)
+{
+    std::ifstream file(VIALOOM_DOCS "/map-format.md");
+    const std::string doc((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    const std::size_t at = doc.find("```\n", doc.find("An example of version 2"));
+    ASSERT_NE(at, std::string::npos);
+    const std::string text = doc.substr(at + 4, doc.find("```", at + 4) - at - 4);
+    Scene map;
+    std::string error;
+    ASSERT_TRUE(parseVmap(text, "example.vmap", map, error)) << error;
+    EXPECT_EQ(formatVmap(map), text);
+    EXPECT_EQ(routeCost(map.vertices, {2, 1, 0}, true), 50.0 + 50.0 * 3.0);
 }
