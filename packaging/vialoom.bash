@@ -19,9 +19,14 @@ _vialoom()
     local word=${COMP_WORDS[COMP_CWORD]} previous=${COMP_WORDS[COMP_CWORD-1]}
     local maps='@(vmap|map|osm|osm.pbf|osm.bz2|gr)'
     COMPREPLY=()
+    # --costs may stand anywhere after the command word; its value follows.
+    if [[ $previous == --costs ]]; then
+        mapfile -t COMPREPLY < <(compgen -W 'distance time' -- "$word")
+        return
+    fi
     if ((COMP_CWORD == 1)); then
         if [[ $word == -* ]]; then
-            mapfile -t COMPREPLY < <(compgen -W '--help -h --version' -- "$word")
+            mapfile -t COMPREPLY < <(compgen -W '--costs --help -h --version' -- "$word")
         else
             _vialoom_files "$word" "$maps"
             mapfile -t -O ${#COMPREPLY[@]} COMPREPLY < <(compgen -W 'route check convert' -- "$word")
@@ -36,10 +41,15 @@ _vialoom()
             # Only a picture takes options; a vertex index follows --from and --to.
             [[ ${COMP_WORDS[3]} == *.svg && $previous != --from && $previous != --to ]] || return
             local option unused=()
-            for option in --from --to --view; do
+            for option in --costs --from --to --view; do
                 [[ " ${COMP_WORDS[*]:4:COMP_CWORD-4} " == *" $option "* ]] || unused+=("$option")
             done
             mapfile -t COMPREPLY < <(compgen -W "${unused[*]}" -- "$word")
+            ;;
+        *)
+            # route, check and the window take --costs once.
+            [[ $word == -* && " ${COMP_WORDS[*]} " != *" --costs "* ]] &&
+                mapfile -t COMPREPLY < <(compgen -W '--costs' -- "$word")
             ;;
     esac
 }

@@ -39,8 +39,8 @@ expect() {
 
 maps=$(tr '|' '\n' <<<"a.vmap|b.map|c.osm|d.osm.pbf|e.osm.bz2|f.gr|my map.vmap|sub" | sort | paste -sd'|')
 expect "$(tr '|' '\n' <<<"$maps|check|convert|route" | sort | paste -sd'|')" vialoom ''
-expect '--help|--version|-h' vialoom -
-expect '--help|--version' vialoom --
+expect '--costs|--help|--version|-h' vialoom -
+expect '--costs|--help|--version' vialoom --
 expect 'route' vialoom r
 expect 'c.osm|check|convert' vialoom c
 expect 'my map.vmap' vialoom my
@@ -53,10 +53,15 @@ expect "$maps" vialoom check g.scen ''
 expect '' vialoom check g.scen b.map ''
 expect "$maps" vialoom convert ''
 expect 'a.vmap|h.svg|my map.vmap|sub' vialoom convert b.map ''
-expect '--from|--to|--view' vialoom convert b.map out.svg ''
+expect '--costs|--from|--to|--view' vialoom convert b.map out.svg ''
 expect '' vialoom convert b.map out.svg --from ''
-expect '--to|--view' vialoom convert b.map out.svg --from 1 --
-expect '--from|--to' vialoom convert b.map out.svg --view -
+expect '--costs|--to|--view' vialoom convert b.map out.svg --from 1 --
+expect '--costs|--from|--to' vialoom convert b.map out.svg --view -
+expect 'distance|time' vialoom route c.osm 0 5 --costs ''
+expect 'time' vialoom c.osm --costs t
+expect '--costs' vialoom route c.osm 0 5 -
+expect '--costs' vialoom c.osm -
+expect '' vialoom route c.osm --costs time 0 -
 expect '' vialoom convert b.map out.vmap ''
 expect '' vialoom a.vmap ''
 expect '' vialoom --help ''
