@@ -172,7 +172,6 @@ void applyCostsOption(const CommandLine& line)
 
 static int runCaught(const CommandLine& line, std::FILE* out, std::FILE* err)
 {
-    applyCostsOption(line);
     switch (line.command) {
     case Command::Help:
         std::fputs(helpText().c_str(), out);
@@ -211,12 +210,16 @@ static const char* commandName(Command command)
 
 int runCommand(const CommandLine& line, std::FILE* out, std::FILE* err)
 {
+    // The line's --costs rules the maps this command reads, and no others.
+    applyCostsOption(line);
+    int status = 2;
     try {
-        return runCaught(line, out, err);
+        status = runCaught(line, out, err);
     } catch (const std::bad_alloc&) {
         // Readers say which file did not fit; this is the search or the writing.
         std::fflush(out);
         std::fprintf(err, "vialoom: %s: not enough memory\n", commandName(line.command));
-        return 2;
     }
+    askMapCosts(false, OsmCosts::Distance);
+    return status;
 }
