@@ -29,10 +29,12 @@ CostModel costModelOf(const std::vector<Vertex>& vertices)
             model.given = true;
         for (int i = 0; i < vertex.linkCount; ++i) {
             const Vertex& other = vertices[static_cast<std::size_t>(vertex.links[i].to)];
-            const float length = vertexDistance(vertex, other);
-            if (vertex.links[i].cost != length)
+            if (vertex.links[i].cost != vertexDistance(vertex, other))
                 model.given = true;
-            if (length > 0.0f && std::isfinite(length))
+            // The estimate's own length: capped at FLT_MAX as the estimate
+            // is, so a link longer than float holds still bounds the scale.
+            const float length = distanceEstimate(vertex, other);
+            if (length > 0.0f)
                 lowest = std::fmin(lowest, static_cast<double>(linkCost(vertex, other, vertex.links[i])) / length);
         }
     }

@@ -12,8 +12,9 @@ struct CostModel {
     bool given = false; // some link costs other than its length, or some factor is not 1
     // What the searches multiply the straight-line estimate by so that it
     // never exceeds a route's cost: the smallest cost per unit of length over
-    // all links, lowered by 2^-20 to absorb the estimate's float rounding.
-    // Exactly 1 with derived costs; 0 when no link has a finite, non-zero length.
+    // all links (lengths as distanceEstimate gives them, capped at FLT_MAX),
+    // lowered by 2^-20 to absorb the estimate's float rounding. Exactly 1
+    // with derived costs; 0 when no link has a non-zero length.
     double scale = 1.0;
 };
 

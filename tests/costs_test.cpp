@@ -129,6 +129,18 @@ TEST(Costs, TheScaledEstimateKeepsAStarCheapestWhereTheLengthWouldOverestimate)
     EXPECT_EQ(search(graph, 0, 1, SearchMode::AStar, CostModel{true, 1.0}).cost, 10.0) << "unscaled overestimates";
 }
 
+TEST(Costs, ALinkLongerThanFloatHoldsStillBoundsTheScale)
+{
+    // 0 - 1 dear and short; 0 - 2 - 1 cheap through a vertex too far for float lengths.
+    std::vector<Vertex> graph(3);
+    graph[1].x = 10.0f;
+    graph[2].x = 1e30f;
+    link(graph, 0, 1, 10.0f);
+    link(graph, 0, 2, 1.0f);
+    link(graph, 2, 1, 1.0f);
+    EXPECT_EQ(search(graph, 0, 1, SearchMode::AStar, costModelOf(graph)).cost, 2.0);
+}
+
 TEST(Costs, DerivedCostsKeepTheirModelAndFloatSums)
 {
     std::vector<Vertex> graph(3);
