@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <functional>
@@ -24,6 +25,7 @@
 #include "route/search.h"
 #include "route/search_names.h"
 #include "tests/reference_search.h"
+#include "ui/stats_text.h"
 
 namespace {
 
@@ -219,6 +221,21 @@ TEST(Costs, RoutePrintsTheExactSumInTheFilesUnits)
     EXPECT_EQ(out.find("metres"), std::string::npos) << out;
     EXPECT_EQ(runWords({"route", gr.c_str(), "1", "3", "--costs", "time"}, out), 2) << "a DIMACS graph has no such costs";
     EXPECT_EQ(out, "");
+    ASSERT_EQ(runWords({"route", VIALOOM_TEST_DATA "/dear.vmap", "0", "2"}, out), 0);
+    EXPECT_NE(out.find("cost: 200\nhops: 2\nroute: 0 1 2\n"), std::string::npos) << out;
+}
+
+TEST(Costs, ExactCostsReadBackAndWholeSumsPrintInFull)
+{
+    const struct {
+        double cost;
+        const char* text;
+    } cases[] = {{200.0, "200"},          {16777217.0, "16777217"}, {0x1p60, "1.152921504606847e+18"},
+                 {0.1 + 0.2, "0.30000000000000004"}, {2.5, "2.5"}, {0.0, "0"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(exactCostText(c.cost), c.text);
+        EXPECT_EQ(std::strtod(exactCostText(c.cost).c_str(), nullptr), c.cost);
+    }
 }
 
 TEST(Costs, VmapVersionTwoCarriesCostsFactorsAndUnitExactly)

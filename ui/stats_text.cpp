@@ -71,6 +71,11 @@ bool costsAgree(double cost, double cheapest, int hops)
 std::string exactCostText(double cost)
 {
     char buffer[64];
+    // A whole number is written out in full: 200, not the shorter 2e+02.
+    if (cost == std::floor(cost) && std::fabs(cost) < 0x1p53) {
+        std::snprintf(buffer, sizeof buffer, "%.0f", cost);
+        return buffer;
+    }
     for (int digits = 1; digits <= 17; ++digits) {
         std::snprintf(buffer, sizeof buffer, "%.*g", digits, cost);
         if (std::strtod(buffer, nullptr) == cost)
