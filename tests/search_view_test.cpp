@@ -428,6 +428,26 @@ TEST(Svg, ConvertRefusesMissingVerticesAndWritesAFileThatParses)
     ASSERT_TRUE(svg.wellFormed);
     EXPECT_EQ(svg.elements.at("points/circle"), 1600);
     EXPECT_NE(svg.text.find("Dijkstra check"), std::string::npos);
+    EXPECT_EQ(svg.elements.count("back-expanded/circle"), 0u) << "one search, one pair of colours";
+
+    // A bidirectional search's halves: every expansion drawn once, in its half's group, and the meeting.
+    for (SearchMode mode : {SearchMode::BiDijkstra, SearchMode::BiAStar}) {
+        ASSERT_TRUE(exportMapSvg(map, 0, 1599, true, nullptr, path, error, SearchChoice{mode})) << error;
+        std::stringstream bidirectional;
+        bidirectional << std::ifstream(path).rdbuf();
+        const SvgCounts halves = parseSvg(bidirectional.str());
+        ASSERT_TRUE(halves.wellFormed);
+        std::map<int, int> cameFrom;
+        SearchTrace trace;
+        searchRouteWith(cameFrom, map.vertices, 0, 1599, SearchChoice{mode}, &trace);
+        int backward = 0;
+        for (signed char side : trace.expandedSide)
+            backward += side;
+        ASSERT_GT(backward, 0);
+        EXPECT_EQ(halves.elements.at("back-expanded/circle"), backward);
+        EXPECT_EQ(halves.elements.at("expanded/circle"), static_cast<int>(trace.expanded.size()) - backward);
+        EXPECT_EQ(halves.elements.at("meeting/circle"), 1);
+    }
     std::remove(path.c_str());
 }
 

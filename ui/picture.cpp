@@ -77,6 +77,10 @@ bool exportMapSvg(const Scene& map, int from, int to, bool view, const MapBox* r
             scene.route = traceRoute(trace);
         if (view) {
             StepSets sets = setsAtStep(trace, stepCount(trace));
+            StepSets back = takeBackHalf(trace, sets);
+            scene.backExpanded = std::move(back.expanded);
+            scene.backWaiting = std::move(back.waiting);
+            scene.meeting = trace.meeting;
             scene.expanded = std::move(sets.expanded);
             scene.waiting = std::move(sets.waiting);
             scene.panels.push_back(panelAt(statsLines(trace, map, checkWithDijkstra(map.vertices, trace)),

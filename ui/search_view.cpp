@@ -228,6 +228,11 @@ static SvgScene sceneOf(const SearchPicture& picture)
     svg.route = currentRoute();
     if (picture.layer) {
         StepSets sets = setsAtStep(*picture.trace, picture.step);
+        StepSets back = takeBackHalf(*picture.trace, sets);
+        svg.backExpanded = std::move(back.expanded);
+        svg.backWaiting = std::move(back.waiting);
+        if (picture.step >= stepCount(*picture.trace))
+            svg.meeting = picture.trace->meeting;
         svg.expanded = std::move(sets.expanded);
         svg.waiting = std::move(sets.waiting);
     }
