@@ -579,3 +579,32 @@ TEST(SearchView, DrawingOnlyReadsAndEveryInputSettlesTheView)
 
     handleKey('v', 0, 0);
 }
+
+TEST(TextPanel, WrapsLongLinesAtCommasThenSpacesThenAnywhere)
+{
+    const struct {
+        std::string line;
+        int most;
+        std::vector<std::string> wrapped;
+    } cases[] = {
+        {"short", 10, {"short"}},
+        {"A*: cost 35.49, 33 hops, expanded 212", 20, {"A*: cost 35.49,", "  33 hops, expanded", "  212"}},
+        {"one two three four", 10, {"one two", "  three", "  four"}},
+        {"abcdefghijklmnop", 8, {"abcdefgh", "  ijklmn", "  op"}},
+        {"fits exactly", 12, {"fits exactly"}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string> wrapped = wrapLines({c.line}, c.most);
+        EXPECT_EQ(wrapped, c.wrapped) << c.line;
+        for (const std::string& line : wrapped)
+            EXPECT_LE(static_cast<int>(line.size()), c.most) << c.line;
+    }
+    // Stacked panels move up or down to sit below the one before, the help overlay stays.
+    std::vector<TextPanel> panels{panelAt({std::string(60, 'x')}, kPanelMargin, kPanelMargin),
+                                  panelAt({"below"}, kPanelMargin, 100.0f), panelAt({"help"}, 300.0f, 200.0f)};
+    fitPanels(panels, 400);
+    EXPECT_LE(panels[0].width, 400.0f - 2 * kPanelMargin);
+    EXPECT_EQ(panels[1].y, panels[0].y + panels[0].height + kPanelMargin);
+    EXPECT_EQ(panels[2].x, 300.0f);
+    EXPECT_EQ(panels[2].y, 200.0f);
+}

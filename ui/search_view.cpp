@@ -404,6 +404,11 @@ SearchPicture searchPictureAt(double now, int width, int height)
         addTablePanel(picture);
     if (helpOpen)
         picture.panels.push_back(centredPanel(keyHelpLines(), width, height));
+    if (picture.split) {
+        // Each half's text stays whole within its half.
+        fitPanels(picture.panels, width / 2);
+        fitPanels(picture.right.front().panels, width - width / 2);
+    }
     return picture;
 }
 
