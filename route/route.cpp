@@ -1,7 +1,5 @@
 #include "route/route.h"
 
-#include <map>
-
 #include "graph/scene.h"
 #include "route/route_walk.h"
 #include "route/search.h"
@@ -13,7 +11,7 @@ void updateRoute()
     const bool found = searchRoute(scene.cameFrom, scene.vertices, scene.startVertex, scene.goalVertex, searchMode,
                                    &lastSearch);
     if (!found)
-        scene.cameFrom.clear();
+        clearPredecessors(scene.cameFrom);
 }
 
 bool lastSearchApplies()
@@ -28,13 +26,13 @@ void refreshLastSearch()
 {
     if (scene.startVertex == -1 || scene.goalVertex == -1 || lastSearchApplies())
         return;
-    std::map<int, int> ownTable;
+    Predecessors ownTable;
     searchRoute(ownTable, scene.vertices, scene.startVertex, scene.goalVertex, searchMode, &lastSearch);
 }
 
 std::vector<int> currentRoute()
 {
-    if (scene.cameFrom.empty())
+    if (noPredecessors(scene.cameFrom))
         return {};
     return tableRoute(scene.cameFrom, scene.startVertex, scene.goalVertex, scene.vertices.size());
 }
