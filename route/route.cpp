@@ -1,5 +1,6 @@
 #include "route/route.h"
 
+#include "graph/costs.h"
 #include "graph/scene.h"
 #include "route/route_walk.h"
 #include "route/search.h"
@@ -9,7 +10,7 @@ void updateRoute()
     if (scene.goalVertex == -1 || scene.startVertex == -1)
         return;
     const bool found = searchRoute(scene.cameFrom, scene.vertices, scene.startVertex, scene.goalVertex, searchMode,
-                                   &lastSearch);
+                                   &lastSearch, sceneCostModel());
     if (!found)
         clearPredecessors(scene.cameFrom);
 }
@@ -27,7 +28,8 @@ void refreshLastSearch()
     if (scene.startVertex == -1 || scene.goalVertex == -1 || lastSearchApplies())
         return;
     Predecessors ownTable;
-    searchRoute(ownTable, scene.vertices, scene.startVertex, scene.goalVertex, searchMode, &lastSearch);
+    searchRoute(ownTable, scene.vertices, scene.startVertex, scene.goalVertex, searchMode, &lastSearch,
+                sceneCostModel());
 }
 
 std::vector<int> currentRoute()

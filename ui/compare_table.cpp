@@ -25,7 +25,8 @@ static const char* judge(const CompareRow& row)
 std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int start, int goal,
                                         const SearchChoice& choice)
 {
-    const float reference = cheapestCost(vertices, start, goal, nullptr);
+    const CostModel costs = costModelOf(vertices);
+    const double reference = cheapestCost(vertices, start, goal, nullptr, costs.given);
     std::vector<CompareRow> rows;
     for (SearchMode mode : kSearchModes) {
         SearchTrace trace;
@@ -34,7 +35,7 @@ std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int
         for (int run = 0; run < 2; ++run) {
             Predecessors cameFrom;
             searchRouteWith(cameFrom, vertices, start, goal, SearchChoice{mode, choice.heuristic, choice.weight},
-                            &trace);
+                            &trace, costs);
         }
         CompareRow row;
         row.mode = mode;

@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <ctime>
 
+#include "graph/costs.h"
 #include "graph/scene.h"
 #include "route/route.h"
 #include "route/route_walk.h"
@@ -113,9 +113,9 @@ static void settleLaboratory()
         rightKey = labKeyFor(rightMode);
         clearTrace(rightSearch);
         if (rightKey.known) {
-            std::map<int, int> ownTable;
+            Predecessors ownTable;
             searchRouteWith(ownTable, scene.vertices, scene.startVertex, scene.goalVertex,
-                            SearchChoice{rightMode, searchHeuristic, searchWeight}, &rightSearch);
+                            SearchChoice{rightMode, searchHeuristic, searchWeight}, &rightSearch, sceneCostModel());
             rightStats = statsLines(rightSearch, scene, checkWithDijkstra(scene.vertices, rightSearch));
         }
         endReplay(replay);
@@ -376,7 +376,7 @@ void settleSearchView()
         return;
     Admissibility report;
     if (showsAdmissibility(*trace))
-        report = checkAdmissibility(scene.vertices, trace->goal, trace->heuristic);
+        report = checkAdmissibility(scene.vertices, trace->goal, trace->heuristic, sceneCostModel());
     stats.lines = statsLines(*trace, scene, checkWithDijkstra(scene.vertices, *trace),
                              showsAdmissibility(*trace) ? &report : nullptr);
     stats.revision = now.revision;
