@@ -79,7 +79,7 @@ static int printRoute(const std::vector<std::string>& words, const SearchChoice&
         return 2;
     if (!vertexInRange(words[1], map, start, err) || !vertexInRange(words[2], map, goal, err))
         return 2;
-    std::map<int, int> cameFrom;
+    Predecessors cameFrom;
     SearchTrace trace;
     const CostModel costs = costModelOf(map.vertices);
     const bool found = searchRouteWith(cameFrom, map.vertices, start, goal, choice, &trace, costs);

@@ -2,15 +2,11 @@
 
 #include <cstring>
 #include <deque>
-#include <map>
 #include <utility>
 #include <vector>
 
 #include "graph/scene.h"
 
-// Heap cost of one std::map<int, int> entry: the tree node, rounded up the
-// way the allocator rounds it.
-constexpr std::size_t kMapEntryBytes = 48;
 // The deque's own bookkeeping per step, about.
 constexpr std::size_t kStepOverhead = 16;
 
@@ -29,7 +25,7 @@ struct Step {
     int linked[2] = {-1, -1};  // kEditLinks: vertices whose records are held
     Vertex records[2];
     int selections[3] = {-1, -1, -1}; // start, goal, mark
-    std::map<int, int> route;         // kEditRoute
+    Predecessors route;               // kEditRoute
     std::vector<Vertex> image;        // kEditEverything: the vertex list
     double metresPerUnit = 0.0;       // kEditEverything: the map's scale
     double cellSize = 0.0;            // kEditEverything: its grid's cell
@@ -73,7 +69,7 @@ static std::size_t stepBytes(const Step& step)
 {
     const std::size_t held = step.tail.capacity() + step.image.capacity();
     return sizeof(Step) + kStepOverhead + held * sizeof(Vertex) +
-           step.route.size() * kMapEntryBytes;
+           step.route.from.capacity() * sizeof(int);
 }
 
 static bool linksChanged(const Step& step)
@@ -94,7 +90,7 @@ static unsigned changedParts(const Step& step)
         changed |= kEditLinks;
     if ((step.parts & kEditSelections) && !sameSelections(step.selections))
         changed |= kEditSelections;
-    if ((step.parts & kEditRoute) && step.route != scene.cameFrom)
+    if ((step.parts & kEditRoute) && !samePredecessors(step.route, scene.cameFrom))
         changed |= kEditRoute;
     if ((step.parts & kEditEverything) &&
         (!sameVertices(step.image, scene.vertices) || step.metresPerUnit != scene.metresPerUnit ||
@@ -256,7 +252,7 @@ void endEdit()
         return;
     }
     if (!(pending.parts & kEditRoute))
-        pending.route.clear();
+        pending.route = Predecessors{};
     if (!(pending.parts & kEditEverything))
         std::vector<Vertex>().swap(pending.image);
     if (!(pending.parts & kEditLinks))

@@ -6,8 +6,9 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <vector>
+
+#include "graph/predecessors.h"
 
 constexpr int kMaxLinks = 16;
 
@@ -38,7 +39,7 @@ enum class CostUnit {
 
 struct Scene {
     std::vector<Vertex> vertices;
-    std::map<int, int> cameFrom; // vertex -> vertex the last search reached it from
+    Predecessors cameFrom;       // vertex -> vertex the last search reached it from
     int startVertex = -1;        // -1 when unset
     int goalVertex = -1;         // -1 when unset
     int markedVertex = -1;       // -1 when unset
@@ -116,5 +117,6 @@ void appendVertices(std::vector<Vertex>& tail);
 
 // True when links are symmetric with equal costs, free of self-links and
 // duplicates, at most kMaxLinks a vertex, and every index held anywhere in
-// the scene (links, selections, cameFrom) is a vertex.
+// the scene (links, selections, cameFrom) is a vertex; cameFrom counts its
+// entries right.
 bool sceneIsConsistent(const Scene& checked);

@@ -1,7 +1,5 @@
 #include "route/route.h"
 
-#include <map>
-
 #include "graph/costs.h"
 #include "graph/scene.h"
 #include "route/route_walk.h"
@@ -14,7 +12,7 @@ void updateRoute()
     const bool found = searchRoute(scene.cameFrom, scene.vertices, scene.startVertex, scene.goalVertex, searchMode,
                                    &lastSearch, sceneCostModel());
     if (!found)
-        scene.cameFrom.clear();
+        clearPredecessors(scene.cameFrom);
 }
 
 bool lastSearchApplies()
@@ -29,14 +27,14 @@ void refreshLastSearch()
 {
     if (scene.startVertex == -1 || scene.goalVertex == -1 || lastSearchApplies())
         return;
-    std::map<int, int> ownTable;
+    Predecessors ownTable;
     searchRoute(ownTable, scene.vertices, scene.startVertex, scene.goalVertex, searchMode, &lastSearch,
                 sceneCostModel());
 }
 
 std::vector<int> currentRoute()
 {
-    if (scene.cameFrom.empty())
+    if (noPredecessors(scene.cameFrom))
         return {};
     return tableRoute(scene.cameFrom, scene.startVertex, scene.goalVertex, scene.vertices.size());
 }

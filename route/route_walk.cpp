@@ -10,6 +10,13 @@ std::vector<int> tableRoute(const std::map<int, int>& cameFrom, int start, int g
     });
 }
 
+std::vector<int> tableRoute(const Predecessors& cameFrom, int start, int goal, std::size_t vertexCount)
+{
+    if (start < 0 || goal < 0)
+        return {};
+    return walkBack(goal, start, vertexCount, [&](int vertex) { return cameFromOf(cameFrom, vertex); });
+}
+
 std::vector<int> routeTo(const SearchTrace& trace, int vertex)
 {
     const std::size_t count = trace.parent.size();

@@ -34,6 +34,7 @@ std::vector<int> walkBack(int vertex, int start, std::size_t vertexCount, Parent
 
 // The route from goal back to start in a predecessor table; empty when start
 // or goal is -1, a step is missing, or the walk does not end.
+std::vector<int> tableRoute(const Predecessors& cameFrom, int start, int goal, std::size_t vertexCount);
 std::vector<int> tableRoute(const std::map<int, int>& cameFrom, int start, int goal, std::size_t vertexCount);
 
 // The best route the trace knew to vertex, vertex first, start last; empty

@@ -71,6 +71,15 @@ static SearchTrace& cleanTrace(SearchTrace* given, std::size_t count, SearchMode
     return scratch;
 }
 
+static void prefetch(const void* address)
+{
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
 static bool alreadyImproved(const ExpansionChanges& changes, int vertex)
 {
     for (int i = 0; i < changes.improvedCount; ++i)
@@ -106,6 +115,10 @@ static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int curr
                    ExpansionChanges& changes)
 {
     const Vertex& vertex = vertices[current];
+    // A large graph's vertices are far apart in memory: ask for every
+    // neighbour's position at once rather than wait for each in turn.
+    for (int i = 0; i < vertex.linkCount; ++i)
+        prefetch(&vertices[vertex.links[i].to]);
     for (int i = 0; i < vertex.linkCount; ++i) {
         const int neighbour = vertex.links[i].to;
         if (t.expandedAt[neighbour] >= 0)
@@ -175,6 +188,12 @@ static void writePredecessors(std::map<int, int>& cameFrom, const std::vector<in
     }
 }
 
+// The flat table takes the writes in any order.
+static void writePredecessors(Predecessors& cameFrom, const std::vector<int>& parent)
+{
+    setCameFromEach(cameFrom, reached, parent);
+}
+
 void clearTrace(SearchTrace& trace)
 {
     trace = SearchTrace{};
@@ -193,7 +212,8 @@ static void forgetKeptTables()
 
 // Breadth-first and bidirectional searches keep no tables between runs: a
 // trace of their own when the caller wants none.
-static bool runOtherSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+template <typename Table>
+static bool runOtherSearch(Table& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                            const SearchChoice& choice, const CostModel& costs, SearchTrace* trace)
 {
     const auto began = std::chrono::steady_clock::now();
@@ -225,15 +245,9 @@ static bool runOtherSearch(std::map<int, int>& cameFrom, const std::vector<Verte
     return t.found;
 }
 
-bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                 SearchMode mode, SearchTrace* trace, const CostModel& costs)
-{
-    return searchRouteWith(cameFrom, vertices, start, goal, SearchChoice{mode, searchHeuristic, searchWeight}, trace,
-                           costs);
-}
-
-bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs)
+template <typename Table>
+static bool searchInto(Table& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                       const SearchChoice& choice, SearchTrace* trace, const CostModel& costs)
 {
     if (choice.mode == SearchMode::Bfs || choice.mode == SearchMode::BiDijkstra || choice.mode == SearchMode::BiAStar)
         return runOtherSearch(cameFrom, vertices, start, goal, choice, costs, trace);
@@ -260,6 +274,30 @@ bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& ve
     t.seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
     t.generation = ++searchesRun;
     return t.found;
+}
+
+bool searchRoute(Predecessors& cameFrom, const std::vector<Vertex>& vertices, int start, int goal, SearchMode mode,
+                 SearchTrace* trace, const CostModel& costs)
+{
+    return searchInto(cameFrom, vertices, start, goal, SearchChoice{mode, searchHeuristic, searchWeight}, trace, costs);
+}
+
+bool searchRouteWith(Predecessors& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs)
+{
+    return searchInto(cameFrom, vertices, start, goal, choice, trace, costs);
+}
+
+bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                 SearchMode mode, SearchTrace* trace, const CostModel& costs)
+{
+    return searchInto(cameFrom, vertices, start, goal, SearchChoice{mode, searchHeuristic, searchWeight}, trace, costs);
+}
+
+bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs)
+{
+    return searchInto(cameFrom, vertices, start, goal, choice, trace, costs);
 }
 
 double searchScore(SearchMode mode, double g, double h, bool given, float weight)

@@ -83,12 +83,19 @@ extern SearchTrace lastSearch;
 // run out, std::bad_alloc passes on, cameFrom half written, the trace empty
 // as before any search but with a new generation, and the next search
 // starts as if it were the first.
-bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                 SearchMode mode, SearchTrace* trace, const CostModel& costs = CostModel{});
+bool searchRoute(Predecessors& cameFrom, const std::vector<Vertex>& vertices, int start, int goal, SearchMode mode,
+                 SearchTrace* trace, const CostModel& costs = CostModel{});
 
 // searchRoute with the whole choice given; searchRoute takes the heuristic
 // and weight from searchHeuristic and searchWeight. The new modes (weighted,
 // bidirectional, breadth-first) write only the final predecessors too.
+bool searchRouteWith(Predecessors& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs = CostModel{});
+
+// The same two writing into an ordered map, entry for entry the flat
+// table's: the form the plain list search of the tests keeps.
+bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                 SearchMode mode, SearchTrace* trace, const CostModel& costs = CostModel{});
 bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                      const SearchChoice& choice, SearchTrace* trace, const CostModel& costs = CostModel{});
 

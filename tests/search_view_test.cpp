@@ -551,7 +551,7 @@ TEST(SearchView, DrawingOnlyReadsAndEveryInputSettlesTheView)
     handleKey('2', 0, 0);
     handleMouse(kLeftButton, kButtonDown, 0, 0, kModifierAlt);
     handleMouse(kLeftButton, kButtonDown, 585, 585, kModifierShift);
-    const std::map<int, int> routeBefore = scene.cameFrom;
+    const Predecessors routeBefore = scene.cameFrom;
     const int goalBefore = scene.goalVertex;
     handleKey('v', 0, 0);
     const auto checked = [] {
@@ -564,7 +564,7 @@ TEST(SearchView, DrawingOnlyReadsAndEveryInputSettlesTheView)
     handleMouse(kLeftButton, kButtonDown, 300, 15, kModifierShift);
     handleKey('u', 0, 0);
     EXPECT_EQ(scene.goalVertex, goalBefore);
-    EXPECT_EQ(scene.cameFrom, routeBefore) << "the drawn route is what undo left";
+    EXPECT_TRUE(samePredecessors(scene.cameFrom, routeBefore)) << "the drawn route is what undo left";
     EXPECT_EQ(lastSearch.goal, goalBefore) << "the view shows the search of the ends undo brought back";
     EXPECT_TRUE(checked());
     scene.goalVertex = 40; // as if undo brought it back, unsearched

@@ -30,7 +30,7 @@ struct Drawing {
 
 Drawing current()
 {
-    return {formatVmap(scene), searchMode, searchViewShown(), scene.cameFrom.size()};
+    return {formatVmap(scene), searchMode, searchViewShown(), scene.cameFrom.count};
 }
 
 void reset()

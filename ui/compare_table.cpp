@@ -33,7 +33,7 @@ std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int
         // Timed the second time: the first pays for the tables' memory, which
         // would make whichever search ran first look slow.
         for (int run = 0; run < 2; ++run) {
-            std::map<int, int> cameFrom;
+            Predecessors cameFrom;
             searchRouteWith(cameFrom, vertices, start, goal, SearchChoice{mode, choice.heuristic, choice.weight},
                             &trace, costs);
         }

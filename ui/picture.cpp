@@ -71,7 +71,7 @@ bool exportMapSvg(const Scene& map, int from, int to, bool view, const MapBox* r
     scene.goal = to == -1 ? map.goalVertex : to;
     scene.marked = map.markedVertex;
     if (scene.start != -1 && scene.goal != -1) {
-        std::map<int, int> cameFrom;
+        Predecessors cameFrom;
         SearchTrace trace;
         if (searchRouteWith(cameFrom, map.vertices, scene.start, scene.goal, choice, &trace, costModelOf(map.vertices)))
             scene.route = traceRoute(trace);

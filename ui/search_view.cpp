@@ -4,7 +4,6 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <ctime>
 
 #include "graph/costs.h"
@@ -114,7 +113,7 @@ static void settleLaboratory()
         rightKey = labKeyFor(rightMode);
         clearTrace(rightSearch);
         if (rightKey.known) {
-            std::map<int, int> ownTable;
+            Predecessors ownTable;
             searchRouteWith(ownTable, scene.vertices, scene.startVertex, scene.goalVertex,
                             SearchChoice{rightMode, searchHeuristic, searchWeight}, &rightSearch, sceneCostModel());
             rightStats = statsLines(rightSearch, scene, checkWithDijkstra(scene.vertices, rightSearch));
