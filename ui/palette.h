@@ -33,3 +33,15 @@ constexpr float kSelectionSize = 5.0f;
 constexpr float kSearchPointSize = 5.0f;
 constexpr float kReplayVertexSize = 9.0f;
 constexpr float kReplayLineWidth = 3.0f;
+
+// Painted ground, by terrainShade (ui/brush.h): easier than plain (a pale
+// green), then up to x2 (light tan), up to x5 (brown), heavier (dark
+// blue-grey). Each a square this many pixels wide behind its vertex, so a
+// painted lattice at scale 1 is tinted without gaps.
+constexpr Colour kTerrainColours[4] = {
+    {0.62f, 0.76f, 0.56f},
+    {0.82f, 0.72f, 0.55f},
+    {0.55f, 0.38f, 0.2f},
+    {0.26f, 0.3f, 0.38f},
+};
+constexpr float kTerrainSize = 15.0f;
