@@ -18,6 +18,7 @@
 #include "route/route.h"
 #include "ui/brush.h"
 #include "ui/input.h"
+#include "ui/stats_text.h"
 #include "ui/status.h"
 #include "ui/view.h"
 
@@ -287,4 +288,18 @@ TEST(Brush, ShadesRunFromPlainToHeavy)
                                             {2.5f, 2}, {5.0f, 2},  {5.5f, 3},      {20.0f, 3}, {0x1p20f, 3}};
     for (const auto& [factor, shade] : shades)
         EXPECT_EQ(terrainShade(factor), shade) << factor;
+}
+
+// i shows what painting did: the vertex's factor and each link at its cost,
+// the mean of its ends' factors times its length.
+TEST_F(Brushing, InspectShowsTheFactorAndWhatEachLinkNowCosts)
+{
+    selectBrush(5.0f);
+    press(40, 40);
+    release(40, 40);
+    const std::vector<std::string> lines = inspectLines(scene.vertices, 17, nullptr);
+    ASSERT_GE(lines.size(), 2u);
+    EXPECT_EQ(lines[0], "vertex 17 at (40.0, 30.0), terrain x5");
+    EXPECT_EQ(lines[1], "links to 10 (30.00), 16 (30.00), 18 (30.00), 24 (50.00)");
+    EXPECT_EQ(inspectLines(scene.vertices, 10, nullptr)[0], "vertex 10 at (40.0, 20.0)");
 }
