@@ -20,6 +20,7 @@
 #include "ui/input.h"
 #include "ui/stats_text.h"
 #include "ui/status.h"
+#include "ui/svg_picture.h"
 #include "ui/view.h"
 
 namespace {
@@ -302,4 +303,34 @@ TEST_F(Brushing, InspectShowsTheFactorAndWhatEachLinkNowCosts)
     EXPECT_EQ(lines[0], "vertex 17 at (40.0, 30.0), terrain x5");
     EXPECT_EQ(lines[1], "links to 10 (30.00), 16 (30.00), 18 (30.00), 24 (50.00)");
     EXPECT_EQ(inspectLines(scene.vertices, 10, nullptr)[0], "vertex 10 at (40.0, 20.0)");
+}
+
+// The SVG picture tints as the window does, and a map never painted gets
+// no terrain group at all.
+TEST_F(Brushing, SvgPicturesCarryOneSquareAPaintedVertexByTint)
+{
+    SvgScene picture;
+    picture.vertices = &scene.vertices;
+    EXPECT_EQ(formatSvg(picture).find("terrain"), std::string::npos);
+    selectBrush(20.0f);
+    press(40, 40);
+    release(40, 40);
+    selectBrush(2.0f);
+    press(10, 10);
+    release(10, 10);
+    const std::string svg = formatSvg(picture);
+    const auto squaresIn = [&svg](const std::string& id) {
+        const std::size_t from = svg.find("<g id=\"" + id + "\"");
+        if (from == std::string::npos)
+            return -1;
+        int count = 0;
+        for (std::size_t at = svg.find("<rect", from); at < svg.find("</g>", from); at = svg.find("<rect", at + 1))
+            ++count;
+        return count;
+    };
+    EXPECT_EQ(squaresIn("terrain-2"), 3);
+    EXPECT_EQ(squaresIn("terrain-heavy"), 5);
+    EXPECT_EQ(squaresIn("terrain-5"), -1);
+    EXPECT_LT(svg.find("terrain-heavy"), svg.find("id=\"points\""));
+    EXPECT_NE(svg.find("<rect x=\"2.5\" y=\"2.5\" width=\"15\" height=\"15\"/>"), std::string::npos) << svg.substr(0, 600);
 }
