@@ -1,5 +1,5 @@
 // The terrain brush on the million-vertex lattice: one motion of a stroke
-// (60 window pixels, about 2,000 vertices painted) against BM_Grid_Build_Million
+// (60 window pixels, about 4,000 vertices painted) against BM_Grid_Build_Million
 // in the same run, which is what every motion would cost if painting moved
 // the layout the vertex grid is built from.
 #include <benchmark/benchmark.h>
