@@ -1,7 +1,10 @@
 // The terrain brush: what t cycles through, which vertices a stroke paints at
 // a zoom (against a scan of every vertex), one undo step a stroke, exact
 // undo and redo, and a map erased back to plain ground costing as derived.
+#include <dirent.h>
 #include <gtest/gtest.h>
+
+#include <cstdlib>
 
 #include <algorithm>
 #include <cstring>
@@ -17,6 +20,7 @@
 #include "mapio/vmap.h"
 #include "route/route.h"
 #include "ui/brush.h"
+#include "ui/document.h"
 #include "ui/input.h"
 #include "ui/stats_text.h"
 #include "ui/status.h"
@@ -333,4 +337,38 @@ TEST_F(Brushing, SvgPicturesCarryOneSquareAPaintedVertexByTint)
     EXPECT_EQ(squaresIn("terrain-5"), -1);
     EXPECT_LT(svg.find("terrain-heavy"), svg.find("id=\"points\""));
     EXPECT_NE(svg.find("<rect x=\"2.5\" y=\"2.5\" width=\"15\" height=\"15\"/>"), std::string::npos) << svg.substr(0, 600);
+}
+
+// The window can close with the button still down: the open stroke counts
+// as unsaved work and is kept, not lost, and it becomes an undo step.
+TEST_F(Brushing, AStrokeStillOpenIsKeptWhenTheProgramEnds)
+{
+    char pattern[] = "/tmp/vialoom-brush-XXXXXX";
+    const std::string folder = mkdtemp(pattern);
+    setenv("XDG_STATE_HOME", folder.c_str(), 1);
+    openDocument(scene, folder + "/lattice.vmap");
+    ASSERT_FALSE(documentIsUnsaved());
+    selectBrush(5.0f);
+    press(40, 40);
+    ASSERT_TRUE(strokeIsOpen());
+    keepUnsavedWork();
+    EXPECT_FALSE(strokeIsOpen());
+    EXPECT_FALSE(documentIsUnsaved());
+    std::string kept;
+    DIR* directory = opendir((folder + "/vialoom").c_str());
+    for (const dirent* entry; directory != nullptr && (entry = readdir(directory)) != nullptr;)
+        if (entry->d_name[0] != '.')
+            kept = folder + "/vialoom/" + entry->d_name;
+    if (directory != nullptr)
+        closedir(directory);
+    Scene back;
+    std::string error;
+    ASSERT_TRUE(readVmapFile(kept, back, error)) << error;
+    EXPECT_TRUE(sameBytes(back.vertices, scene.vertices));
+    EXPECT_EQ(back.vertices[24].factor, 5.0f);
+    EXPECT_TRUE(undoEdit());
+    EXPECT_TRUE(painted().empty());
+    unsetenv("XDG_STATE_HOME");
+    openDocument(Scene{}, ""); // untitled again, as the other tests expect
+    EXPECT_EQ(std::system(("rm -rf '" + folder + "'").c_str()), 0);
 }
