@@ -12,8 +12,10 @@
 #include "ui/view.h"
 
 // A drag is painted at points this far apart (window pixels), close enough
-// that the brush's discs overlap.
+// that the brush's discs overlap; a move so long that it would take more
+// points (far beyond any window) is painted at this many only.
 constexpr float kStrokeStep = kBrushRadius / 2.0f;
+constexpr float kMostStrokePoints = 1024.0f;
 
 const Brush kBrushes[] = {
     {0.0f, "off"},
@@ -126,7 +128,8 @@ bool continueStroke(int x, int y)
         return false;
     const float fromX = stroke.x, fromY = stroke.y;
     const float dx = static_cast<float>(x) - fromX, dy = static_cast<float>(y) - fromY;
-    const int steps = std::max(1, static_cast<int>(std::ceil(std::hypot(dx, dy) / kStrokeStep)));
+    const float wanted = std::ceil(std::hypot(dx, dy) / kStrokeStep);
+    const int steps = static_cast<int>(std::clamp(wanted, 1.0f, kMostStrokePoints));
     try {
         for (int step = 1; step <= steps; ++step) {
             const float part = static_cast<float>(step) / static_cast<float>(steps);

@@ -38,7 +38,8 @@ std::vector<int> verticesUnderBrush(float x, float y);
 // nothing, while the brush is off.
 bool beginStroke(int x, int y);
 // Paints along the straight line from the stroke's last point to (x, y), so
-// that a quick drag leaves no gaps. False when no stroke is open.
+// that a quick drag leaves no gaps (at 1,024 points at most, for a move far
+// beyond any window). False when no stroke is open.
 bool continueStroke(int x, int y);
 // Closes the stroke: when it changed a factor, the route is searched again,
 // and the stroke becomes one undo step (none when it changed nothing). Does

@@ -1,6 +1,8 @@
 #include "ui/input.h"
 
+#include <algorithm>
 #include <cassert>
+#include <climits>
 
 #include "graph/history.h"
 #include "graph/scene.h"
@@ -17,6 +19,14 @@ struct Drag {
 };
 
 static Drag drag;
+
+// to - from, held to int's range: a pointer far off the window must not
+// overflow the subtraction.
+static int pixelsBetween(int from, int to)
+{
+    const long long difference = static_cast<long long>(to) - from;
+    return static_cast<int>(std::clamp<long long>(difference, INT_MIN, INT_MAX));
+}
 
 // The vertex nearest the map point under window pixel (x, y).
 static int nearestToPointer(int x, int y)
@@ -125,7 +135,7 @@ bool handleDrag(int x, int y)
         return true;
     if (!drag.active)
         return false;
-    panView(x - drag.x, y - drag.y);
+    panView(pixelsBetween(drag.x, x), pixelsBetween(drag.y, y));
     drag.x = x;
     drag.y = y;
     return true;
