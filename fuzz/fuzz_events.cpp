@@ -4,12 +4,14 @@
 // the keys that write files.
 //
 // Input: a 4-byte little-endian generator seed, then events; missing bytes
-// read as 0. An opcode's bits 0-2 pick a left press (0-2), a right press (3),
+// read as 0. An opcode's bits 0-2 pick a left press (0-2; 2 with all three
+// modifiers a move of the pointer with a button held instead), a right press (3),
 // any button and state as two signed bytes (4), any key byte (5), or "1", "f",
 // "F", "2", "u", "r", CTRL+Z, CTRL+Y by the next byte modulo 8 (6-7). Bits 3-5 hold the mouse modifiers,
 // bits 6-7 the coordinate range: near the window (a byte per axis), far off it
 // (16 bits per axis), or every int, INT_MIN and INT_MAX included (32 bits).
-// After the events, every step is undone and redone again.
+// After the events (and the release that ends a stroke still open, as the
+// next event would), every step is undone and redone again.
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -22,6 +24,7 @@
 #include "mapgen/mapgen.h"
 #include "mapgen/random.h"
 #include "route/route.h"
+#include "ui/brush.h"
 #include "ui/input.h"
 #include "ui/view.h"
 
@@ -99,6 +102,10 @@ static bool feedMouse(Input& input, int op)
     }
     const int x = readCoordinate(input, op >> 6, 4, 112);
     const int y = readCoordinate(input, op >> 6, 3, 90);
+    if (kind == 2 && modifiers == 7) {
+        handleDrag(x, y);
+        return true;
+    }
     const bool searches = button == kLeftButton && state == kButtonDown &&
                           (modifiers & (kModifierAlt | kModifierShift)) != 0;
     if (searches && !searchAllowed(input))
@@ -173,6 +180,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     clearMap();
     clearHistory();
     resetView(); // the wheel zooms: every input starts from the default view
+    resetBrush();
     const std::uint64_t emptyState = sceneState();
     randomSeed(readWord(input, 4));
     int largeEvents = 0;
@@ -182,6 +190,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         if (feedEvent(input))
             checkScene(i);
     }
+    endStroke();
     checkHistory(emptyState);
     return 0;
 }

@@ -2,11 +2,16 @@
 
 #include <cstring>
 #include <deque>
+#include <iterator>
+#include <map>
 #include <utility>
 #include <vector>
 
 #include "graph/scene.h"
 
+// Heap cost of one std::map<int, float> entry: the tree node, rounded up the
+// way the allocator rounds it.
+constexpr std::size_t kMapEntryBytes = 48;
 // The deque's own bookkeeping per step, about.
 constexpr std::size_t kStepOverhead = 16;
 
@@ -26,6 +31,7 @@ struct Step {
     Vertex records[2];
     int selections[3] = {-1, -1, -1}; // start, goal, mark
     Predecessors route;               // kEditRoute
+    std::map<int, float> factors;     // kEditFactors: vertex -> its other factor
     std::vector<Vertex> image;        // kEditEverything: the vertex list
     double metresPerUnit = 0.0;       // kEditEverything: the map's scale
     double cellSize = 0.0;            // kEditEverything: its grid's cell
@@ -69,7 +75,7 @@ static std::size_t stepBytes(const Step& step)
 {
     const std::size_t held = step.tail.capacity() + step.image.capacity();
     return sizeof(Step) + kStepOverhead + held * sizeof(Vertex) +
-           step.route.from.capacity() * sizeof(int);
+           step.route.from.capacity() * sizeof(int) + step.factors.size() * kMapEntryBytes;
 }
 
 static bool linksChanged(const Step& step)
@@ -78,6 +84,29 @@ static bool linksChanged(const Step& step)
         if (step.linked[i] != -1 && !sameVertex(scene.vertices[step.linked[i]], step.records[i]))
             return true;
     return false;
+}
+
+static bool sameFactor(float a, float b)
+{
+    return std::memcmp(&a, &b, sizeof a) == 0;
+}
+
+static bool factorsChanged(const Step& step)
+{
+    for (const auto& [index, factor] : step.factors)
+        if (!sameFactor(scene.vertices[static_cast<std::size_t>(index)].factor, factor))
+            return true;
+    return false;
+}
+
+// Drops the factors an edit set back to what they were, so a step holds
+// only the vertices it changes.
+static void dropUnchangedFactors(Step& step)
+{
+    for (auto at = step.factors.begin(); at != step.factors.end();)
+        at = sameFactor(scene.vertices[static_cast<std::size_t>(at->first)].factor, at->second)
+                 ? step.factors.erase(at)
+                 : std::next(at);
 }
 
 // The parts of the step whose image differs from the scene now.
@@ -92,6 +121,8 @@ static unsigned changedParts(const Step& step)
         changed |= kEditSelections;
     if ((step.parts & kEditRoute) && !samePredecessors(step.route, scene.cameFrom))
         changed |= kEditRoute;
+    if ((step.parts & kEditFactors) && factorsChanged(step))
+        changed |= kEditFactors;
     if ((step.parts & kEditEverything) &&
         (!sameVertices(step.image, scene.vertices) || step.metresPerUnit != scene.metresPerUnit ||
          step.cellSize != scene.cellSize || step.costUnit != scene.costUnit))
@@ -134,6 +165,8 @@ static void flip(Step& step, bool undo)
         for (int i = 0; i < 2; ++i)
             if (step.linked[i] != -1)
                 swapVertexRecord(step.linked[i], step.records[i]);
+    if (step.parts & kEditFactors)
+        swapVertexFactors(step.factors);
     if (step.parts & kEditSelections) {
         std::swap(scene.startVertex, step.selections[0]);
         std::swap(scene.goalVertex, step.selections[1]);
@@ -257,8 +290,21 @@ void endEdit()
         std::vector<Vertex>().swap(pending.image);
     if (!(pending.parts & kEditLinks))
         pending.linked[0] = pending.linked[1] = -1;
+    if (pending.parts & kEditFactors)
+        dropUnchangedFactors(pending);
+    else
+        pending.factors.clear();
     keep(pending);
     closeEdit();
+}
+
+bool editVertexFactor(int index, float factor)
+{
+    if (!editOpen || !(pending.parts & kEditFactors) || !isVertex(index))
+        return false;
+    pending.factors.emplace(index, scene.vertices[static_cast<std::size_t>(index)].factor);
+    setVertexFactor(index, factor);
+    return true;
 }
 
 void abandonEdit()

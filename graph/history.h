@@ -14,6 +14,7 @@ enum EditParts : unsigned {
     kEditSelections = 1u << 2, // the start, goal and marked vertex
     kEditRoute = 1u << 3,      // the route table, cameFrom
     kEditEverything = 1u << 4, // the whole scene is replaced (a generator, a load), scale included
+    kEditFactors = 1u << 5,    // terrain factors, each set through editVertexFactor
 };
 
 // The history's memory bound; the oldest steps are dropped to stay under it.
@@ -31,6 +32,12 @@ void beginEdit(unsigned parts, int a = -1, int b = -1);
 // An edit that changed the vertex count beyond its parts makes the history
 // forget every step. Without an open edit it does nothing.
 void endEdit();
+
+// Within an open edit with kEditFactors: keeps vertex index's factor as it
+// was before the edit first touched it, then sets factor (through
+// setVertexFactor). False, changing nothing, without such an edit or when
+// index is not a vertex. factor must be one the cost model allows.
+bool editVertexFactor(int index, float factor);
 
 // Ends an open edit by putting back every part it holds, so the scene is as
 // at beginEdit (selections, route and scale included) and no step is kept:

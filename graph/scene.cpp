@@ -6,9 +6,17 @@
 
 Scene scene;
 static std::uint64_t revision = 0;
+static std::uint64_t layout = 0;
 
 // Every change of the scene's vertices or links ends here.
 static void graphChanged()
+{
+    ++revision;
+    ++layout;
+}
+
+// A change of terrain factors alone leaves the layout as it was.
+static void factorsChanged()
 {
     ++revision;
 }
@@ -36,6 +44,11 @@ static void appendLink(Vertex& from, int target, float cost)
 std::uint64_t graphRevision()
 {
     return revision;
+}
+
+std::uint64_t layoutRevision()
+{
+    return layout;
 }
 
 void addVertex(int x, int y)
@@ -100,6 +113,15 @@ int nearestVertexAt(float x, float y)
     return nearestInGrid(sceneGrid(), scene.vertices, x, y);
 }
 
+void setVertexFactor(int index, float factor)
+{
+    float& held = scene.vertices[static_cast<std::size_t>(index)].factor;
+    if (held == factor)
+        return;
+    held = factor;
+    factorsChanged();
+}
+
 void replaceScene(Scene next)
 {
     scene = std::move(next);
@@ -110,6 +132,13 @@ void swapVertexList(std::vector<Vertex>& list)
 {
     scene.vertices.swap(list);
     graphChanged();
+}
+
+void swapVertexFactors(std::map<int, float>& factors)
+{
+    for (auto& [index, factor] : factors)
+        std::swap(scene.vertices[static_cast<std::size_t>(index)].factor, factor);
+    factorsChanged();
 }
 
 void swapVertexRecord(int index, Vertex& record)

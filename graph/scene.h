@@ -6,6 +6,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <map>
 #include <vector>
 
 #include "graph/predecessors.h"
@@ -58,6 +59,12 @@ extern Scene scene;
 // graph can be kept until the number moves.
 std::uint64_t graphRevision();
 
+// Grows with every change graphRevision follows but terrain factors: what
+// depends only on where vertices are and how they link (the vertex grid, the
+// level-of-detail picture) keeps until this moves, so painting stays quick
+// on a big map.
+std::uint64_t layoutRevision();
+
 // Straight-line distance over x, y and z, sqrt((dx*dx + dy*dy) + dz*dz) with
 // every step rounded to float: the length a link gets. Where a square would
 // underflow (a difference below 2^-63), the same steps are rounded as if float
@@ -103,14 +110,20 @@ int nearestVertex(int x, int y);
 // The same for map position (x, y).
 int nearestVertexAt(float x, float y);
 
+// Sets vertex index's terrain factor (a valid index; a factor the cost model
+// allows, see graph/costs.h). Moves graphRevision on only when it changes.
+void setVertexFactor(int index, float factor);
+
 // Makes next the scene, all of it: vertices, route table, selections, scale.
 void replaceScene(Scene next);
 
 // The history's moves, each exact: swaps the whole vertex list with list;
-// swaps vertex index (a valid index) with record; moves the vertices from
-// index keep on into tail (replacing what it held); appends tail's vertices
-// and leaves it empty.
+// swaps the factor of each vertex named in factors (valid indices) with the
+// factor held there; swaps vertex index (a valid index) with record; moves
+// the vertices from index keep on into tail (replacing what it held);
+// appends tail's vertices and leaves it empty.
 void swapVertexList(std::vector<Vertex>& list);
+void swapVertexFactors(std::map<int, float>& factors);
 void swapVertexRecord(int index, Vertex& record);
 void cutVerticesFrom(std::size_t keep, std::vector<Vertex>& tail);
 void appendVertices(std::vector<Vertex>& tail);

@@ -213,9 +213,9 @@ std::size_t countInBox(const VertexGrid& g, const MapBox& box)
 
 const VertexGrid& sceneGrid()
 {
-    if (!gridBuilt || gridRevision != graphRevision()) {
+    if (!gridBuilt || gridRevision != layoutRevision()) {
         buildVertexGrid(grid, scene.vertices);
-        gridRevision = graphRevision();
+        gridRevision = layoutRevision();
         gridBuilt = true;
     }
     return grid;

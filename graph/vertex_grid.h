@@ -1,6 +1,6 @@
 // A uniform grid over a vertex list, so that the vertex nearest a point and
 // the vertices in a box are found by looking at a few cells instead of every
-// vertex. The scene's own grid is rebuilt when graphRevision moves.
+// vertex. The scene's own grid is rebuilt when layoutRevision moves.
 #pragma once
 
 #include <cstddef>
@@ -43,5 +43,5 @@ void verticesInBox(const VertexGrid& grid, const MapBox& box, std::vector<int>& 
 // append), counted without visiting them.
 std::size_t countInBox(const VertexGrid& grid, const MapBox& box);
 
-// The scene's grid, rebuilt first when the graph changed since it was built.
+// The scene's grid, rebuilt first when the layout (layoutRevision) changed since it was built.
 const VertexGrid& sceneGrid();

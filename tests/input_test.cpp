@@ -16,6 +16,7 @@
 #include "mapgen/random.h"
 #include "route/route.h"
 #include "route/search.h"
+#include "ui/brush.h"
 #include "ui/document.h"
 #include "ui/input.h"
 #include "ui/search_view.h"
@@ -182,6 +183,7 @@ const KeyCommand kKeyCommands[] = {
     {",", [] { stepReplay(-1); return true; }},
     {"+", [] { scaleReplaySpeed(true); return true; }},
     {"-", [] { scaleReplaySpeed(false); return true; }},
+    {"tT", [] { cycleBrush(); return true; }},
     {"iI", [] { inspectAt(kPointerX, kPointerY); return true; }},
     {"hH?", [] { openHelp(); return true; }},
     {"eE", [] { exportPicture(); return true; }},

@@ -211,10 +211,10 @@ void buildDetailLevels(std::vector<DetailLevel>& built, const std::vector<Vertex
 
 const std::vector<DetailLevel>& sceneDetailLevels()
 {
-    if (!levelsBuilt || levelsRevision != graphRevision()) {
+    if (!levelsBuilt || levelsRevision != layoutRevision()) {
         // About two vertices a grid cell: a quarter of a cell is under a spacing.
         buildDetailLevels(levels, scene.vertices, sceneGrid().cellSize / 4.0);
-        levelsRevision = graphRevision();
+        levelsRevision = layoutRevision();
         levelsBuilt = true;
     }
     return levels;

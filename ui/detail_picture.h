@@ -38,7 +38,7 @@ struct DetailLevel {
 // points. Vertices that are not finite are left out.
 void buildDetailLevels(std::vector<DetailLevel>& levels, const std::vector<Vertex>& vertices, double baseCell);
 
-// The scene's levels, rebuilt when the graph changed.
+// The scene's levels, rebuilt when the layout (layoutRevision) changed.
 const std::vector<DetailLevel>& sceneDetailLevels();
 
 // The level a view at scale draws: the coarsest whose cells are at most two

@@ -19,6 +19,7 @@
 #include "mapio/map_file.h"
 #include "route/route.h"
 #include "route/search.h"
+#include "ui/brush.h"
 #include "ui/status.h"
 
 constexpr int kRecoveryFilesKept = 10;
@@ -85,6 +86,8 @@ static void pruneRecoveryFolder(const std::string& folder, int kept)
 
 bool openDocument(Scene map, const std::string& path)
 {
+    // A stroke still open is a step of its own, which the map replaces.
+    endStroke();
     try {
         std::string opened = path.empty() || mapFormatOf(path) == MapFormat::Vmap ? path : vmapBeside(path);
         beginEdit(kEditEverything);
@@ -105,6 +108,8 @@ bool openDocument(Scene map, const std::string& path)
 
 bool saveDocument()
 {
+    // A stroke still open counts: saving marks its state as saved.
+    endStroke();
     const std::string path =
         documentPath.empty() ? timestampedPath("", std::time(nullptr), kMapEnding) : documentPath;
     std::string error;
@@ -131,6 +136,8 @@ bool documentIsUnsaved()
 
 void keepUnsavedWork()
 {
+    // The window may close with the button still down: the stroke is work too.
+    endStroke();
     if (!documentIsUnsaved())
         return;
     const std::string folder = recoveryFolder();

@@ -6,6 +6,9 @@
 
 #include "graph/scene.h"
 
+// Each of the three below first closes a brush stroke still open (one undo
+// step of its own), so that it is neither lost nor left half recorded.
+
 // Replaces the whole scene with map, scale included (one undo step), runs the
 // route between its start and goal, and makes path the
 // document's file; a map read from another format is saved beside it as .vmap.

@@ -1,10 +1,13 @@
 #include "ui/input.h"
 
+#include <algorithm>
 #include <cassert>
+#include <climits>
 
 #include "graph/history.h"
 #include "graph/scene.h"
 #include "route/route.h"
+#include "ui/brush.h"
 #include "ui/keys.h"
 #include "ui/search_view.h"
 #include "ui/view.h"
@@ -16,6 +19,14 @@ struct Drag {
 };
 
 static Drag drag;
+
+// to - from, held to int's range: a pointer far off the window must not
+// overflow the subtraction.
+static int pixelsBetween(int from, int to)
+{
+    const long long difference = static_cast<long long>(to) - from;
+    return static_cast<int>(std::clamp<long long>(difference, INT_MIN, INT_MAX));
+}
 
 // The vertex nearest the map point under window pixel (x, y).
 static int nearestToPointer(int x, int y)
@@ -57,6 +68,8 @@ static bool handleLeftClick(int x, int y, int modifiers)
         return selectNearest(scene.goalVertex, x, y);
     if (modifiers & kModifierCtrl)
         return markNearest(x, y);
+    if (beginStroke(x, y))
+        return true;
     const MapPoint at = screenToMap(static_cast<float>(x), static_cast<float>(y));
     beginEdit(kEditAppend);
     addVertexAt(at.x, at.y);
@@ -74,6 +87,8 @@ static void clearMark()
 bool handleMouse(int button, int state, int x, int y, int modifiers)
 {
     bool wantsRedraw = true;
+    // Any other press or release ends a stroke: one stroke, one undo step.
+    endStroke();
     if (state == kButtonDown) {
         switch (button) {
         case kLeftButton:
@@ -103,6 +118,8 @@ bool handleMouse(int button, int state, int x, int y, int modifiers)
 bool handleKey(unsigned char key, int x, int y)
 {
     bool goOn = true;
+    // Undo, saving or a new map would otherwise meet an edit still open.
+    endStroke();
     if (helpIsOpen())
         closeHelp();
     else if (const KeyAction action = keyAction(key))
@@ -114,9 +131,11 @@ bool handleKey(unsigned char key, int x, int y)
 
 bool handleDrag(int x, int y)
 {
+    if (continueStroke(x, y))
+        return true;
     if (!drag.active)
         return false;
-    panView(x - drag.x, y - drag.y);
+    panView(pixelsBetween(drag.x, x), pixelsBetween(drag.y, y));
     drag.x = x;
     drag.y = y;
     return true;
@@ -124,6 +143,7 @@ bool handleDrag(int x, int y)
 
 void handleArrow(int arrow)
 {
+    endStroke();
     const int across = viewWidth() / kArrowSteps, down = viewHeight() / kArrowSteps;
     switch (arrow) {
     case kArrowLeft:

@@ -22,19 +22,22 @@ constexpr int kModifierAlt = 4;
 
 // Applies one mouse event at window pixel (x, y) with the modifiers held.
 // Clicks act on the map point under the pointer; the wheel zooms about it and
-// the middle button starts and ends a drag. Returns false only when a
+// the middle button starts and ends a drag. With a brush on (ui/brush.h), a
+// plain left press opens a stroke instead of adding a vertex; any press or
+// release closes an open stroke first. Returns false only when a
 // modifier click found no vertex to act on (empty graph): nothing changed and
 // no redraw is wanted.
 bool handleMouse(int button, int state, int x, int y, int modifiers);
 
-// The pointer moved to window pixel (x, y) with a button held: pans by the
-// move while the middle button is down. True when the view moved.
+// The pointer moved to window pixel (x, y) with a button held: paints along
+// the move while a stroke is open, else pans by it while the middle button is
+// down. True when the picture may have changed.
 bool handleDrag(int x, int y);
 
 // An arrow key (kArrowLeft ...) moves the view an eighth of the window that
-// way; any other key does nothing.
+// way, after closing an open stroke; any other key does nothing.
 void handleArrow(int arrow);
 
-// Applies one key, the pointer at window pixel (x, y). Returns false when the
-// key asks to end the program.
+// Applies one key, the pointer at window pixel (x, y), after closing an open
+// stroke. Returns false when the key asks to end the program.
 bool handleKey(unsigned char key, int x, int y);

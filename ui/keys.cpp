@@ -7,6 +7,7 @@
 #include "graph/history.h"
 #include "mapgen/mapgen.h"
 #include "route/route.h"
+#include "ui/brush.h"
 #include "ui/document.h"
 #include "ui/input.h"
 #include "ui/search_view.h"
@@ -123,6 +124,7 @@ const KeyRow kKeyRows[] = {
      {{".", runWith<stepReplay, +1>, "Step +1"}, {",", runWith<stepReplay, -1>, "Step -1"}}},
     {"+  -", "replay twice as fast, half as fast",
      {{"+", runWith<scaleReplaySpeed, true>, "Faster"}, {"-", runWith<scaleReplaySpeed, false>, "Slower"}}},
+    {"t", "next terrain brush: off, sand x2, mud x5, swamp x20, erase x1", {{"tT", run<cycleBrush>, "Brush"}}},
     {"i", "inspect the vertex nearest the pointer", {{"iI", runAt<inspectAt>, "Inspect", true}}},
     {"e", "export the view as an SVG picture", {{"eE", run<exportPicture>, "SVG picture"}}},
     {"0", "default view: the whole map as it opened", {{"0", run<showDefaultView>, "Whole map"}}},
@@ -130,7 +132,8 @@ const KeyRow kKeyRows[] = {
     {"h, ?", "this help; any key closes it", {{"hH?", run<openHelp>, "Help"}}},
     {"q, ESC", "quit (unsaved work is kept)", {{"qQ\x1b", quit}}},
     {"Mouse"},
-    {"click", "add a vertex"},
+    {"click", "add a vertex (with a brush on: paint the ground there)"},
+    {"drag", "with a brush on: paint the ground under the pointer"},
     {"right click", "clear the mark", {}, {"Unmark", kRightButton, 0, true}},
     {"CTRL+click", "mark the nearest vertex; link it to the previous mark", {}, {"Link", kLeftButton, kModifierCtrl}},
     {"SHIFT+click", "make the nearest vertex the goal", {}, {"Goal", kLeftButton, kModifierShift}},

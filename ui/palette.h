@@ -33,3 +33,17 @@ constexpr float kSelectionSize = 5.0f;
 constexpr float kSearchPointSize = 5.0f;
 constexpr float kReplayVertexSize = 9.0f;
 constexpr float kReplayLineWidth = 3.0f;
+
+// Painted ground, by terrainShade (ui/brush.h): easier than plain (a pale
+// green), then up to x2 (light tan), up to x5 (brown), heavier (dark
+// blue-grey). Each a square this many pixels wide behind its vertex, so a
+// painted lattice at scale 1 is tinted without gaps. Every channel times 255
+// lies just above a whole number: drivers that truncate and drivers that
+// round then give the same bytes, even within one frame.
+constexpr Colour kTerrainColours[4] = {
+    {0.62f, 0.75f, 0.55f},
+    {0.82f, 0.71f, 0.55f},
+    {0.55f, 0.37f, 0.205f},
+    {0.26f, 0.31f, 0.39f},
+};
+constexpr float kTerrainSize = 15.0f;

@@ -4,6 +4,7 @@
 #include <cmath>
 
 #include "files/atomic_file.h"
+#include "ui/brush.h"
 #include "ui/palette.h"
 
 static bool isVertex(const SvgScene& scene, int index)
@@ -112,6 +113,34 @@ static void appendAllPoints(std::string& out, const SvgScene& scene)
         for (int i = 0; i < static_cast<int>(scene.vertices->size()); ++i)
             all.push_back(i);
     appendDots(out, scene, "points", all, kPointColour, kPointSize);
+}
+
+// Painted ground as the window shows it: a square a painted vertex, each
+// tint in a group of its own, lightest first (ids terrain-easy, -2, -5, -heavy); nothing on a map never painted.
+static void appendTerrain(std::string& out, const SvgScene& scene)
+{
+    if (scene.vertices == nullptr)
+        return;
+    static const char* const kIds[] = {"terrain-easy", "terrain-2", "terrain-5", "terrain-heavy"};
+    static_assert(sizeof kIds / sizeof kIds[0] == sizeof kTerrainColours / sizeof kTerrainColours[0]);
+    const double side = scene.pixelsPerUnit == 1.0 ? kTerrainSize : unitsOf(scene, kTerrainSize);
+    for (int shade = 0; shade < static_cast<int>(sizeof kTerrainColours / sizeof kTerrainColours[0]); ++shade) {
+        std::string squares;
+        for (const Vertex& vertex : *scene.vertices) {
+            if (terrainShade(vertex.factor) != shade)
+                continue;
+            squares += "<rect";
+            appendAttribute(squares, "x", static_cast<double>(vertex.x) - side / 2.0);
+            appendAttribute(squares, "y", static_cast<double>(vertex.y) - side / 2.0);
+            appendAttribute(squares, "width", side);
+            appendAttribute(squares, "height", side);
+            squares += "/>\n";
+        }
+        if (squares.empty())
+            continue;
+        openGroup(out, kIds[shade], " fill=\"" + hexColour(kTerrainColours[shade]) + "\"");
+        out += squares + "</g>\n";
+    }
 }
 
 // Goal over start over mark, as in the window.
@@ -234,6 +263,7 @@ std::string formatSvg(const SvgScene& scene)
     appendNumber(out, scene.height);
     out += "\">\n";
     out += "<rect id=\"background\" width=\"100%\" height=\"100%\" fill=\"" + hexColour(kBackgroundColour) + "\"/>\n";
+    appendTerrain(out, scene);
     appendAllPoints(out, scene);
     appendSelections(out, scene, "selections");
     appendLinks(out, scene);

@@ -34,10 +34,12 @@ struct SvgScene {
 
 // The whole document. Groups carry the ids points, selections, links,
 // waiting, expanded, back-waiting and back-expanded (a bidirectional
-// search's backward half), meeting, replay, route and text; "points" holds
-// exactly one circle per vertex, "links" one line per link (each pair once),
-// "route" one polyline with one coordinate pair per route vertex (none when
-// no route).
+// search's backward half), meeting, replay, route and text, and below the
+// points one group a tint of painted ground (terrain-easy, terrain-2,
+// terrain-5, terrain-heavy: one square a vertex), present only where some
+// vertex has it; "points" holds exactly one circle per vertex, "links" one
+// line per link (each pair once), "route" one polyline with one coordinate
+// pair per route vertex (none when no route).
 // Indices out of range are skipped.
 std::string formatSvg(const SvgScene& scene);
 

@@ -35,6 +35,7 @@ void drawFrameDirect()
     }
     glClear(GL_COLOR_BUFFER_BIT);
     useMapProjection();
+    drawTerrain();
     drawPoints();
     drawSelections();
     drawLinks();

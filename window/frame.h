@@ -3,11 +3,11 @@
 
 #include "ui/search_view.h"
 
-// Today's drawing, every layer rasterised from scratch: points, selections,
+// Today's drawing, every layer rasterised from scratch: terrain, points, selections,
 // links, search layer, route, then the text overlays. The reference picture.
 void drawFrameDirect();
 
-// The same picture, pixel for pixel, with points and links put back from the
+// The same picture, pixel for pixel, with terrain, points and links put back from the
 // scene cache; only selections, route and overlays are rasterised each frame.
 // Both draw drawSplitFrame's picture instead while the view is split.
 void drawFrameCached();

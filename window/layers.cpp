@@ -5,6 +5,7 @@
 #include "graph/scene.h"
 #include "graph/vertex_grid.h"
 #include "route/route.h"
+#include "ui/brush.h"
 #include "ui/palette.h"
 #include "ui/view.h"
 
@@ -46,6 +47,36 @@ void setCulling(bool on)
 void setColour(const Colour& colour)
 {
     glColor3f(colour.red, colour.green, colour.blue);
+}
+
+// One pass a tint, lightest first, so heavier ground wins where squares
+// overlap whatever the vertex order.
+void drawTerrain()
+{
+    const std::vector<int>* culled = culledVertices(kTerrainSize / 2.0f);
+    const std::size_t count = culled != nullptr ? culled->size() : scene.vertices.size();
+    const auto vertexAt = [culled](std::size_t i) {
+        return culled != nullptr ? (*culled)[i] : static_cast<int>(i);
+    };
+    bool begun = false;
+    for (int shade = 0; shade < static_cast<int>(sizeof kTerrainColours / sizeof kTerrainColours[0]); ++shade) {
+        for (std::size_t i = 0; i < count; ++i) {
+            const int index = vertexAt(i);
+            if (terrainShade(scene.vertices[static_cast<std::size_t>(index)].factor) != shade)
+                continue;
+            if (!begun) {
+                glPointSize(kTerrainSize);
+                setColour(kTerrainColours[shade]);
+                glBegin(GL_POINTS);
+                begun = true;
+            }
+            drawVertex(index);
+        }
+        if (begun) {
+            glEnd();
+            begun = false;
+        }
+    }
 }
 
 void drawPoints()

@@ -1,5 +1,5 @@
 // The scene's own layers, each drawn in immediate mode in the current
-// projection. A frame stacks them points, selections, links, route.
+// projection. A frame stacks them terrain, points, selections, links, route.
 #pragma once
 
 #include "ui/palette.h"
@@ -11,6 +11,11 @@ void setCulling(bool on);
 
 // Makes colour the current drawing colour.
 void setColour(const Colour& colour);
+
+// Every painted vertex (factor not 1) as a square of kTerrainSize pixels in
+// its kTerrainColours tint, heavier ground over lighter; nothing on a map
+// never painted.
+void drawTerrain();
 
 // Every vertex as a white point of size 3; nothing on an empty graph.
 void drawPoints();

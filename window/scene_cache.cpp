@@ -125,7 +125,7 @@ static void captureDetail(const CacheKey& key)
 }
 
 // Links alone over black tell which pixels they cover (they are never black);
-// points alone over the ground give the rest. Each layer is rasterised once.
+// terrain and points over the ground give the rest. Each layer is rasterised once.
 static void capture(const CacheKey& key)
 {
     keptKey = key;
@@ -148,6 +148,7 @@ static void capture(const CacheKey& key)
     glClear(GL_COLOR_BUFFER_BIT);
     if (viewport.width > 0 && viewport.height > 0)
         glReadPixels(viewport.x, viewport.y, 1, 1, GL_RGBA, GL_UNSIGNED_BYTE, ground);
+    drawTerrain();
     drawPoints();
     readRect(viewport, points);
     const PixelRect drawn = mergeLinks(points, links, ground, viewport.width);

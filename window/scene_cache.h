@@ -1,4 +1,4 @@
-// The unchanging part of a frame, points and links, kept as the pixels the
+// The unchanging part of a frame, painted terrain, points and links, kept as the pixels the
 // driver rasterised and put back with glDrawPixels instead of drawn again.
 // Kept until the graph (graphRevision) or the viewport changes; the ground
 // they cover is the palette's background, which the window never changes.
@@ -7,8 +7,9 @@
 
 #include <cstdint>
 
-// Covers the viewport with points and links exactly as drawPoints then
-// drawLinks would over a cleared buffer. When the cache is stale it first
+// Covers the viewport with terrain, points and links exactly as drawTerrain,
+// drawPoints then drawLinks would over a cleared buffer (the level-of-detail
+// picture, which stands in on a crowded view, has no terrain). When the cache is stale it first
 // rasterises both layers into the back buffer and reads them back, so call
 // it before anything else of the frame is drawn.
 void putBackPointsAndLinks();

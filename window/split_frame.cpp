@@ -33,6 +33,7 @@ void drawSplitFrame(const SearchPicture& picture)
         // The whole window's projection in a viewport half as wide and half as
         // high: the map at half size, its shape kept, centred in its half.
         glViewport(side * half, height / 4, half, height / 2);
+        drawTerrain();
         drawPoints();
         drawSelections();
         drawLinks();

@@ -122,6 +122,17 @@ void gridWithRoute()
     updateRoute();
 }
 
+// The lattice with every tint: columns by shade, overlapping the route, the
+// selections and the window's top-left corner.
+void paintedLattice()
+{
+    gridWithRoute();
+    const float factors[] = {0.5f, 2.0f, 5.0f, 20.0f, 1.0f};
+    for (int i = 0; i < 1600; ++i)
+        if (i % 40 < 20 || i < 200)
+            setVertexFactor(i, factors[(i % 40 + i / 40) % 5]);
+}
+
 // Vertices 0.6 px apart at fractional positions, every neighbour linked, as a huge map drawn small.
 void denseLattice()
 {
@@ -152,7 +163,7 @@ TEST(FrameCache, PutsBackExactlyWhatIsDrawnAtEverySize)
     const std::vector<std::pair<const char*, void (*)()>> scenes{
         {"empty", clearMap}, {"hand graph", handGraph}, {"lattice", gridWithRoute},
         {"small graph", [] { clearMap(), linkedLine({{300, 200}, {340, 260}, {301, 261}}), scene.startVertex = 2; }},
-        {"dense lattice", denseLattice}};
+        {"dense lattice", denseLattice}, {"painted lattice", paintedLattice}};
     const std::vector<std::pair<int, int>> sizes{{800, 600}, {517, 333}, {1000, 700}, {3, 2}};
     for (const auto& size : sizes) {
         ASSERT_TRUE(resizeWindow(size.first, size.second));
@@ -182,6 +193,9 @@ TEST(FrameCache, FollowsEveryChangeAndCapturesOnlyForTheGraphOrTheSize)
         {"full viewport", [] { onReshape(800, 600); }, true},
         {"resize", [] { ASSERT_TRUE(resizeWindow(640, 480)); }, true},
         {"generate lattice", gridWithRoute, true},
+        {"paint", [] { setVertexFactor(41, 5.0f); }, true},
+        {"paint the same", [] { setVertexFactor(41, 5.0f); }, false},
+        {"erase", [] { setVertexFactor(41, 1.0f); }, true},
         {"clear", clearMap, true},
     };
     for (const Edit& edit : edits) {
@@ -200,7 +214,7 @@ TEST(FrameCache, DrawingOnlyNearTheWindowChangesNoPixel)
     ASSERT_TRUE(openWindow());
     ASSERT_TRUE(resizeWindow(800, 600));
     const std::vector<std::pair<const char*, void (*)()>> scenes{
-        {"hand graph", handGraph}, {"lattice", gridWithRoute},
+        {"hand graph", handGraph}, {"lattice", gridWithRoute}, {"painted lattice", paintedLattice},
         {"long links", [] { clearMap(), linkedLine({{-3000, 300}, {3000, 310}, {400, -5000}, {410, 5000}}); }}};
     struct Move { float zoom; int dx, dy; };
     const Move moves[] = {{1.0f, 37, -23}, {1.0f, -250, 140}, {2.5f, 0, 0}, {6.0f, -900, 700}, {0.7f, 3, 3}};

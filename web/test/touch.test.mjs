@@ -128,7 +128,7 @@ test('every toolbar button does what its key does', async () => {
     for (const [label, code] of [['Lattice', '2'], ['Random map', '1'], ['Random route', 'f'], ['Save', 's'],
                                  ['Undo', 'u'], ['Redo', 'r'], ['Search view', 'v'], ['Algorithm', 'm'],
                                  ['Play/pause', ' '], ['Step +1', '.'], ['Step -1', ','], ['Faster', '+'],
-                                 ['Slower', '-'], ['SVG picture', 'e'], ['Help', 'h']])
+                                 ['Slower', '-'], ['SVG picture', 'e'], ['Help', 'h'], ['Brush', 't']])
       assert.equal(byKey[label], `key ${code.charCodeAt(0)}`, label);
     assert.equal(byKey.Inspect, `key-at ${'i'.charCodeAt(0)}`);
     assert.equal(byKey.Share, 'share');
