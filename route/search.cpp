@@ -6,6 +6,8 @@
 
 #include "route/bidirectional.h"
 #include "route/breadth_first.h"
+#include "route/prepared.h"
+#include "route/prepared_search.h"
 #include "route/waiting_queue.h"
 #include "route/weighted.h"
 
@@ -39,6 +41,7 @@ static void resetTrace(SearchTrace& trace, std::size_t count, SearchMode mode, i
     trace.side.clear();
     trace.expandedSide.clear();
     trace.meeting = -1;
+    trace.route.clear();
 }
 
 static void resetEntry(SearchTrace& trace, int v)
@@ -66,6 +69,7 @@ static SearchTrace& cleanTrace(SearchTrace* given, std::size_t count, SearchMode
         scratch.goal = goal;
         scratch.found = false;
         scratch.expanded.clear();
+        scratch.route.clear();
     }
     scratchWritten.clear();
     return scratch;
@@ -202,6 +206,38 @@ static bool runOtherSearch(std::map<int, int>& cameFrom, const std::vector<Verte
     return t.found;
 }
 
+// Jump Point Search and ALT: what they search is prepared first; a graph
+// their mode cannot search leaves the trace as after a search that took nothing.
+static bool runPrepared(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                        const SearchChoice& choice, SearchTrace* trace, PreparedGraph* given)
+{
+    const auto began = std::chrono::steady_clock::now();
+    bool found = false;
+    try {
+        if (trace != nullptr) {
+            resetTrace(*trace, vertices.size(), choice.mode, start, goal);
+            trace->heuristic = choice.heuristic;
+            trace->weight = choice.weight;
+        }
+        PreparedGraph own;
+        PreparedGraph& prepared = given != nullptr ? *given : preparationFor(vertices, own);
+        std::string why;
+        found = prepareSearch(prepared, vertices, choice.mode, why) &&
+                runPreparedSearch(trace, cameFrom, vertices, choice.mode, start, goal, prepared);
+    } catch (...) {
+        forgetKeptTables();
+        if (trace != nullptr)
+            clearTrace(*trace);
+        throw;
+    }
+    ++searchesRun;
+    if (trace != nullptr) {
+        trace->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+        trace->generation = searchesRun;
+    }
+    return found;
+}
+
 bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                  SearchMode mode, SearchTrace* trace)
 {
@@ -209,8 +245,10 @@ bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertic
 }
 
 bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                     const SearchChoice& choice, SearchTrace* trace)
+                     const SearchChoice& choice, SearchTrace* trace, PreparedGraph* prepared)
 {
+    if (choice.mode == SearchMode::Jps || choice.mode == SearchMode::Alt)
+        return runPrepared(cameFrom, vertices, start, goal, choice, trace, prepared);
     if (choice.mode == SearchMode::Bfs || choice.mode == SearchMode::BiDijkstra || choice.mode == SearchMode::BiAStar)
         return runOtherSearch(cameFrom, vertices, start, goal, choice, trace);
     const SearchMode mode = choice.mode;
@@ -249,6 +287,8 @@ float searchScore(SearchMode mode, float g, float h, float weight)
         return weightedScore(g, h, weight);
     case SearchMode::AStar:
     case SearchMode::BiAStar:
+    case SearchMode::Jps:
+    case SearchMode::Alt:
         break;
     }
     return g + h;
@@ -271,6 +311,10 @@ const char* searchModeName(SearchMode mode)
         return "bidirectional A*";
     case SearchMode::Bfs:
         return "breadth-first";
+    case SearchMode::Jps:
+        return "Jump Point Search";
+    case SearchMode::Alt:
+        return "ALT (landmarks)";
     }
     return "?";
 }

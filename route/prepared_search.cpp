@@ -1,0 +1,62 @@
+#include "route/prepared_search.h"
+
+#include "route/alt_search.h"
+#include "route/jump_points.h"
+
+// Kept between searches so a short search allocates nothing.
+static AltSearch altResult;
+
+static void fillTables(SearchTrace& t, const std::vector<int>& expanded, const std::vector<int>& reached,
+                       const std::vector<int>& reachedAt, const std::vector<int>& parent,
+                       const std::vector<double>& g, const std::vector<double>& h)
+{
+    for (std::size_t i = 0; i < reached.size(); ++i) {
+        const int v = reached[i];
+        t.reachedAt[v] = reachedAt[i];
+        t.parent[v] = parent[i];
+        t.g[v] = static_cast<float>(g[i]);
+        t.h[v] = static_cast<float>(h[i]);
+    }
+    for (int v : expanded) {
+        if (t.expandedAt[v] < 0)
+            t.expandedAt[v] = static_cast<int>(t.expanded.size());
+        t.expanded.push_back(v);
+    }
+}
+
+static bool runJumps(SearchTrace* t, std::map<int, int>& cameFrom, const GridShape& grid, int start, int goal)
+{
+    const JumpSearch jumped = jumpPointSearch(grid, start, goal, t != nullptr);
+    if (t != nullptr) {
+        fillTables(*t, jumped.jumpPoints, jumped.reached, jumped.reachedAt, jumped.parent, jumped.g, jumped.h);
+        t->found = jumped.found;
+        t->route.assign(jumped.route.rbegin(), jumped.route.rend());
+    }
+    auto hint = cameFrom.end();
+    for (std::size_t i = 1; i < jumped.route.size(); ++i)
+        hint = std::next(cameFrom.insert_or_assign(hint, jumped.route[i], jumped.route[i - 1]));
+    return jumped.found;
+}
+
+static bool runAlt(SearchTrace* t, std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices,
+                   const PreparedGraph& prepared, int start, int goal)
+{
+    altSearch(prepared.arcs, vertices, prepared.landmarks, start, goal, altResult);
+    if (t != nullptr) {
+        fillTables(*t, altResult.expanded, altResult.reached, altResult.reachedAt, altResult.parent, altResult.g,
+                   altResult.h);
+        t->found = altResult.found;
+    }
+    for (std::size_t i = 0; i < altResult.reached.size(); ++i)
+        if (altResult.parent[i] >= 0)
+            cameFrom.insert_or_assign(altResult.reached[i], altResult.parent[i]);
+    return altResult.found;
+}
+
+bool runPreparedSearch(SearchTrace* trace, std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices,
+                       SearchMode mode, int start, int goal, PreparedGraph& prepared)
+{
+    if (mode == SearchMode::Jps)
+        return runJumps(trace, cameFrom, prepared.grid, start, goal);
+    return runAlt(trace, cameFrom, vertices, prepared, start, goal);
+}

@@ -1,0 +1,21 @@
+// Jump Point Search and ALT run into the program's search trace and
+// predecessor table, so the route, the search view and its replay read them
+// as any other search.
+#pragma once
+
+#include <map>
+#include <vector>
+
+#include "graph/scene.h"
+#include "route/prepared.h"
+#include "route/search.h"
+
+// Runs mode (Jps or Alt) from start to goal over vertices, prepared for it
+// by prepareSearch. trace, when given, must hold tables reset for vertices;
+// fills them: Jump Point Search's expanded vertices are its jump
+// points, each one's parent the jump point it was reached from, and route
+// the full route cell by cell; ALT's are those of an A*. Writes into
+// cameFrom the route's predecessors (Jump Point Search) or those of every
+// vertex reached (ALT). True when the goal was taken.
+bool runPreparedSearch(SearchTrace* trace, std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices,
+                       SearchMode mode, int start, int goal, PreparedGraph& prepared);
