@@ -11,6 +11,7 @@
 #include "app/command_line.h"
 #include "app/commands.h"
 #include "app/pairs.h"
+#include "files/progress.h"
 #include "route/search_names.h"
 
 namespace {
@@ -153,4 +154,39 @@ TEST(Pairs, SaysWhyAndExitsAsDocumented)
     run = runArgs({"route", islands.c_str(), "--pairs"});
     EXPECT_EQ(run.status, 2);
     EXPECT_NE(run.err.find("'--pairs' needs a value"), std::string::npos) << run.err;
+}
+
+// On a map of 100 k vertices or more, choosing the landmarks shows its
+// progress on a terminal, as a load does, and wipes it before the answer;
+// to a pipe nothing.
+TEST(Pairs, LandmarksShowTheirProgressOnATerminalOnly)
+{
+    std::string text = "type octile\nheight 320\nwidth 320\nmap\n";
+    for (int row = 0; row < 320; ++row)
+        text += std::string(320, '.') + "\n";
+    const std::string map = writeFile("open320.map", text);
+    const std::string pairs = writeFile("open320.pairs", "0 102399\n");
+    const std::string shown = testing::TempDir() + "progress-shown";
+    for (bool terminal : {true, false}) {
+        std::FILE* stream = std::fopen(shown.c_str(), "w+");
+        progressRedirect(stream, terminal);
+        const CommandRun run = runArgs({"route", map.c_str(), "--pairs", pairs.c_str(), "--algorithm", "alt"});
+        progressRedirect(nullptr, false);
+        std::rewind(stream);
+        std::string progress;
+        for (int c; (c = std::fgetc(stream)) != EOF;)
+            progress.push_back(static_cast<char>(c));
+        std::fclose(stream);
+        EXPECT_EQ(run.status, 0) << run.err;
+        EXPECT_EQ(run.out.rfind("0 102399 ", 0), 0u) << run.out;
+        if (!terminal) {
+            EXPECT_EQ(progress, "");
+            continue;
+        }
+        EXPECT_EQ(progress.rfind("\rvialoom: choosing landmarks... 0%\rvialoom: choosing landmarks... 5%", 0), 0u)
+            << progress;
+        EXPECT_NE(progress.find("... 100%\r"), std::string::npos) << progress;
+        EXPECT_EQ(progress.back(), '\r') << "not wiped";
+    }
+    std::remove(shown.c_str());
 }
