@@ -1,5 +1,7 @@
 #include "route/prepared_search.h"
 
+#include <cmath>
+
 #include "route/alt_search.h"
 #include "route/jump_points.h"
 
@@ -11,6 +13,8 @@ static void fillTables(SearchTrace& t, const std::vector<int>& expanded, const s
                        const std::vector<double>& g, const std::vector<double>& h)
 {
     for (std::size_t i = 0; i < reached.size(); ++i) {
+        if (std::isinf(g[i]))
+            continue; // met but never waiting: a bound proved it cannot reach the goal
         const int v = reached[i];
         t.reachedAt[v] = reachedAt[i];
         t.parent[v] = parent[i];
