@@ -112,7 +112,7 @@ std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioP
     if (start < 0 || goal < 0)
         return reason;
     std::map<int, int> cameFrom;
-    if (!searchRouteWith(cameFrom, map.vertices, start, goal, choice, nullptr, prepared))
+    if (!searchRouteWith(cameFrom, map.vertices, start, goal, choice, nullptr, costModelOf(map.vertices), prepared))
         return "no route found, optimal " + formatLength(problem.optimalLength);
     const double cost = routeCost(map.vertices, tableRoute(cameFrom, start, goal, map.vertices.size()));
     if (std::isinf(cost))

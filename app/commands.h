@@ -26,3 +26,6 @@ bool loadMapOrComplain(const std::string& path, Scene& map, std::FILE* err);
 // prepared; otherwise prints "vialoom: PATH: why" to err and returns false.
 bool mapUsableOrComplain(const std::string& path, const Scene& map, SearchMode mode, PreparedGraph& prepared,
                          std::FILE* err);
+
+// Makes the line's --costs (or its absence) rule every map read from now on.
+void applyCostsOption(const CommandLine& line);

@@ -9,6 +9,7 @@
 #include "files/file_text.h"
 #include "route/prepared.h"
 #include "route/route_walk.h"
+#include "ui/stats_text.h"
 
 // Digits only, no sign, fitting an int.
 static bool readIndex(const std::string& word, int& index)
@@ -70,11 +71,11 @@ bool readPairs(LineSource& source, const std::string& name, std::size_t vertexCo
     return true;
 }
 
-std::string pairLine(const RoutePair& pair, bool found, float cost, int hops, double microseconds)
+std::string pairLine(const RoutePair& pair, bool found, const std::string& cost, int hops, double microseconds)
 {
     char text[160];
     if (found)
-        std::snprintf(text, sizeof text, "%d %d %.9g %d %.0f", pair.from, pair.to, cost, hops, microseconds);
+        std::snprintf(text, sizeof text, "%d %d %s %d %.0f", pair.from, pair.to, cost.c_str(), hops, microseconds);
     else
         std::snprintf(text, sizeof text, "%d %d - - %.0f", pair.from, pair.to, microseconds);
     return text;
@@ -102,19 +103,25 @@ int runPairs(const std::string& mapPath, const std::string& pairsPath, const Sea
     PreparedGraph prepared;
     if (!mapUsableOrComplain(mapPath, map, choice.mode, prepared, err))
         return 2;
+    const CostModel costs = costModelOf(map.vertices);
     bool all = true;
     for (const RoutePair& pair : pairs) {
         std::map<int, int> cameFrom;
         const auto began = std::chrono::steady_clock::now();
-        const bool found = searchRouteWith(cameFrom, map.vertices, pair.from, pair.to, choice, nullptr, &prepared);
+        const bool found = searchRouteWith(cameFrom, map.vertices, pair.from, pair.to, choice, nullptr, costs, &prepared);
         const double microseconds =
             std::chrono::duration<double, std::micro>(std::chrono::steady_clock::now() - began).count();
         const std::vector<int> route =
             found ? tableRoute(cameFrom, pair.from, pair.to, map.vertices.size()) : std::vector<int>{};
         all = all && found && !route.empty();
+        const double cost = routeCost(map.vertices, route, costs.given);
+        // As route prints it: a given cost exactly, a derived one as the float it is.
+        char text[64];
+        if (!costs.given)
+            std::snprintf(text, sizeof text, "%.9g", static_cast<float>(cost));
+        const std::string costText = costs.given ? exactCostText(cost) : std::string(text);
         std::fprintf(out, "%s\n",
-                     pairLine(pair, found && !route.empty(), routeCost(map.vertices, route), static_cast<int>(route.size()) - 1,
-                              microseconds)
+                     pairLine(pair, found && !route.empty(), costText, static_cast<int>(route.size()) - 1, microseconds)
                          .c_str());
     }
     return all ? 0 : 1;

@@ -25,9 +25,10 @@ struct RoutePair {
 bool readPairs(LineSource& source, const std::string& name, std::size_t vertexCount, std::vector<RoutePair>& pairs,
                std::string& error);
 
-// The line printed for one pair: "FROM TO COST HOPS MICROSECONDS", COST as
-// route prints it (%.9g), "-" for COST and HOPS when there is no route.
-std::string pairLine(const RoutePair& pair, bool found, float cost, int hops, double microseconds);
+// The line printed for one pair: "FROM TO COST HOPS MICROSECONDS", cost the
+// text route prints (a derived cost as %.9g of its float, a given one
+// exactly), "-" for COST and HOPS when there is no route.
+std::string pairLine(const RoutePair& pair, bool found, const std::string& cost, int hops, double microseconds);
 
 // Reads the map and every pair before searching any (so a bad line prints no
 // route at all: "vialoom: FILE:LINE: what", 2), prepares the search once,

@@ -16,7 +16,7 @@ constexpr std::size_t kStepOverhead = 16;
 
 // Vertices are compared byte for byte, which is exact only without padding.
 static_assert(sizeof(Link) == sizeof(int) + sizeof(float));
-static_assert(sizeof(Vertex) == 3 * sizeof(float) + kMaxLinks * sizeof(Link) + sizeof(int));
+static_assert(sizeof(Vertex) == 4 * sizeof(float) + kMaxLinks * sizeof(Link) + sizeof(int));
 
 // One step holds the other image of each part it names: the before-image
 // while it can be undone, the after-image while it can be redone. Undo and
@@ -33,6 +33,7 @@ struct Step {
     std::vector<Vertex> image;        // kEditEverything: the vertex list
     double metresPerUnit = 0.0;       // kEditEverything: the map's scale
     double cellSize = 0.0;            // kEditEverything: its grid's cell
+    CostUnit costUnit = CostUnit::Length; // kEditEverything: what its given costs count
     std::uint64_t stateBefore = 0;
     std::uint64_t stateAfter = 0;
     std::size_t bytes = 0;
@@ -97,7 +98,7 @@ static unsigned changedParts(const Step& step)
         changed |= kEditRoute;
     if ((step.parts & kEditEverything) &&
         (!sameVertices(step.image, scene.vertices) || step.metresPerUnit != scene.metresPerUnit ||
-         step.cellSize != scene.cellSize))
+         step.cellSize != scene.cellSize || step.costUnit != scene.costUnit))
         changed |= kEditEverything;
     return changed;
 }
@@ -127,6 +128,7 @@ static void flip(Step& step, bool undo)
         swapVertexList(step.image);
         std::swap(scene.metresPerUnit, step.metresPerUnit);
         std::swap(scene.cellSize, step.cellSize);
+        std::swap(scene.costUnit, step.costUnit);
     }
     if ((step.parts & kEditAppend) && undo)
         cutVerticesFrom(step.keptCount, step.tail);
@@ -226,6 +228,7 @@ void beginEdit(unsigned parts, int a, int b)
         pending.image = scene.vertices;
         pending.metresPerUnit = scene.metresPerUnit;
         pending.cellSize = scene.cellSize;
+        pending.costUnit = scene.costUnit;
     }
     editOpen = true;
 }

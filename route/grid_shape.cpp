@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graph/costs.h"
+
 // Keeps a scattered graph from asking for a huge cell table.
 constexpr double kMostCellsPerVertex = 64.0;
 
@@ -131,7 +133,9 @@ static bool checkLinks(const std::vector<Vertex>& vertices, GridShape& grid, std
                 why = "a link between neighbouring cells is missing";
                 return false;
             }
-            if (!sameCost(diagonal ? grid.diagonalCost : grid.straightCost, link->cost)) {
+            // What the searches pay: painted terrain makes links of one kind differ.
+            if (!sameCost(diagonal ? grid.diagonalCost : grid.straightCost,
+                          linkCost(vertices[i], vertices[neighbour], *link))) {
                 why = "links of one kind differ in cost";
                 return false;
             }

@@ -18,8 +18,8 @@ static void fillTables(SearchTrace& t, const std::vector<int>& expanded, const s
         const int v = reached[i];
         t.reachedAt[v] = reachedAt[i];
         t.parent[v] = parent[i];
-        t.g[v] = static_cast<float>(g[i]);
-        t.h[v] = static_cast<float>(h[i]);
+        t.g[v] = g[i];
+        t.h[v] = h[i];
     }
     for (int v : expanded) {
         if (t.expandedAt[v] < 0)

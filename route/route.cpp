@@ -2,6 +2,7 @@
 
 #include <map>
 
+#include "graph/costs.h"
 #include "graph/scene.h"
 #include "route/route_walk.h"
 #include "route/search.h"
@@ -11,7 +12,7 @@ void updateRoute()
     if (scene.goalVertex == -1 || scene.startVertex == -1)
         return;
     const bool found = searchRoute(scene.cameFrom, scene.vertices, scene.startVertex, scene.goalVertex, searchMode,
-                                   &lastSearch);
+                                   &lastSearch, sceneCostModel());
     if (!found)
         scene.cameFrom.clear();
 }
@@ -29,7 +30,8 @@ void refreshLastSearch()
     if (scene.startVertex == -1 || scene.goalVertex == -1 || lastSearchApplies())
         return;
     std::map<int, int> ownTable;
-    searchRoute(ownTable, scene.vertices, scene.startVertex, scene.goalVertex, searchMode, &lastSearch);
+    searchRoute(ownTable, scene.vertices, scene.startVertex, scene.goalVertex, searchMode, &lastSearch,
+                sceneCostModel());
 }
 
 std::vector<int> currentRoute()

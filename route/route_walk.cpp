@@ -29,16 +29,18 @@ std::vector<int> traceRoute(const SearchTrace& trace)
     return trace.route.empty() ? routeTo(trace, trace.goal) : trace.route;
 }
 
-float routeCost(const std::vector<Vertex>& vertices, const std::vector<int>& route)
+double routeCost(const std::vector<Vertex>& vertices, const std::vector<int>& route, bool givenCosts)
 {
     if (route.empty())
         return kNoRoute;
     float cost = 0.0f;
+    double wide = 0.0;
     for (std::size_t i = route.size() - 1; i > 0; --i) {
         const Link* link = findLink(vertices[route[i]], route[i - 1]);
         if (link == nullptr)
             return kNoRoute;
         cost = link->cost + cost;
+        wide = wide + linkCost(vertices[route[i]], vertices[route[i - 1]], *link);
     }
-    return cost;
+    return givenCosts ? wide : cost;
 }

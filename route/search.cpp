@@ -26,7 +26,7 @@ static std::uint64_t searchesRun = 0;
 
 static void resetTrace(SearchTrace& trace, std::size_t count, SearchMode mode, int start, int goal)
 {
-    const float unreached = std::numeric_limits<float>::infinity();
+    const double unreached = std::numeric_limits<double>::infinity();
     trace.mode = mode;
     trace.start = start;
     trace.goal = goal;
@@ -49,8 +49,8 @@ static void resetEntry(SearchTrace& trace, int v)
     trace.reachedAt[v] = -1;
     trace.expandedAt[v] = -1;
     trace.parent[v] = -1;
-    trace.g[v] = std::numeric_limits<float>::infinity();
-    trace.h[v] = std::numeric_limits<float>::infinity();
+    trace.g[v] = std::numeric_limits<double>::infinity();
+    trace.h[v] = std::numeric_limits<double>::infinity();
 }
 
 static SearchTrace& cleanTrace(SearchTrace* given, std::size_t count, SearchMode mode, int start, int goal)
@@ -83,6 +83,27 @@ static bool alreadyImproved(const ExpansionChanges& changes, int vertex)
     return false;
 }
 
+// The cost so far through link i of from: in float as ever, or in double
+// where costs are given.
+static double through(const SearchTrace& t, const std::vector<Vertex>& vertices, int from, int i)
+{
+    const Link& link = vertices[from].links[i];
+    if (!t.givenCosts)
+        return link.cost + static_cast<float>(t.g[from]);
+    return t.g[from] + linkCost(vertices[from], vertices[link.to], link);
+}
+
+double traceLinkCost(const SearchTrace& trace, const Vertex& from, const Vertex& to, const Link& link)
+{
+    return trace.givenCosts ? static_cast<double>(linkCost(from, to, link)) : static_cast<double>(link.cost);
+}
+
+double traceEstimate(const SearchTrace& trace, const Vertex& vertex, const Vertex& target)
+{
+    const float straight = heuristicEstimate(trace.heuristic, vertex, target);
+    return trace.givenCosts ? straight * trace.costScale : straight;
+}
+
 // Relaxes every link of current, the expansion-th vertex taken, in link order.
 // A link met twice is the list's in-place change twice: still one entry.
 static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int current, int expansion,
@@ -94,13 +115,13 @@ static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int curr
         if (t.expandedAt[neighbour] >= 0)
             continue;
         const bool waiting = t.reachedAt[neighbour] >= 0;
-        const float tentative = vertex.links[i].cost + t.g[current];
+        const double tentative = through(t, vertices, current, i);
         if (waiting && t.g[neighbour] <= tentative)
             continue; // not strictly better: the first predecessor stays
         if (!waiting) {
             t.reachedAt[neighbour] = expansion + 1;
             reached.push_back(neighbour);
-            t.h[neighbour] = heuristicEstimate(t.heuristic, vertices[neighbour], vertices[t.goal]);
+            t.h[neighbour] = traceEstimate(t, vertices[neighbour], vertices[t.goal]);
             changes.added[changes.addedCount++].vertex = neighbour;
         } else if (t.reachedAt[neighbour] <= expansion && !alreadyImproved(changes, neighbour)) {
             changes.improved[changes.improvedCount++].vertex = neighbour;
@@ -111,19 +132,19 @@ static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int curr
     // Scores from the final costs: the list re-sorts only after the expansion.
     for (int i = 0; i < changes.addedCount; ++i)
         changes.added[i].score =
-            searchScore(t.mode, t.g[changes.added[i].vertex], t.h[changes.added[i].vertex], t.weight);
+            searchScore(t.mode, t.g[changes.added[i].vertex], t.h[changes.added[i].vertex], t.givenCosts, t.weight);
     for (int i = 0; i < changes.improvedCount; ++i)
-        changes.improved[i].score =
-            searchScore(t.mode, t.g[changes.improved[i].vertex], t.h[changes.improved[i].vertex], t.weight);
+        changes.improved[i].score = searchScore(t.mode, t.g[changes.improved[i].vertex],
+                                                t.h[changes.improved[i].vertex], t.givenCosts, t.weight);
 }
 
 static void runSearch(SearchTrace& t, const std::vector<Vertex>& vertices, WaitingQueue& queue)
 {
-    t.g[t.start] = 0.0f;
-    t.h[t.start] = heuristicEstimate(t.heuristic, vertices[t.start], vertices[t.goal]);
+    t.g[t.start] = 0.0;
+    t.h[t.start] = traceEstimate(t, vertices[t.start], vertices[t.goal]);
     t.reachedAt[t.start] = 0;
     reached.push_back(t.start);
-    queueStart(queue, vertices.size(), t.start, searchScore(t.mode, 0.0f, t.h[t.start], t.weight));
+    queueStart(queue, vertices.size(), t.start, searchScore(t.mode, 0.0, t.h[t.start], t.givenCosts, t.weight));
     for (int current = queueTake(queue); current >= 0; current = queueTake(queue)) {
         if (current == t.goal) {
             t.found = true;
@@ -177,7 +198,7 @@ static void forgetKeptTables()
 // Breadth-first and bidirectional searches keep no tables between runs: a
 // trace of their own when the caller wants none.
 static bool runOtherSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                           const SearchChoice& choice, SearchTrace* trace)
+                           const SearchChoice& choice, const CostModel& costs, SearchTrace* trace)
 {
     const auto began = std::chrono::steady_clock::now();
     SearchTrace own;
@@ -186,6 +207,8 @@ static bool runOtherSearch(std::map<int, int>& cameFrom, const std::vector<Verte
         resetTrace(t, vertices.size(), choice.mode, start, goal);
         t.heuristic = choice.heuristic;
         t.weight = choice.weight;
+        t.givenCosts = costs.given;
+        t.costScale = costs.scale;
         if (choice.mode == SearchMode::Bfs)
             breadthFirstSearch(t, vertices);
         else
@@ -209,7 +232,7 @@ static bool runOtherSearch(std::map<int, int>& cameFrom, const std::vector<Verte
 // Jump Point Search and ALT: what they search is prepared first; a graph
 // their mode cannot search leaves the trace as after a search that took nothing.
 static bool runPrepared(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                        const SearchChoice& choice, SearchTrace* trace, PreparedGraph* given)
+                        const SearchChoice& choice, const CostModel& costs, SearchTrace* trace, PreparedGraph* given)
 {
     const auto began = std::chrono::steady_clock::now();
     bool found = false;
@@ -218,6 +241,8 @@ static bool runPrepared(std::map<int, int>& cameFrom, const std::vector<Vertex>&
             resetTrace(*trace, vertices.size(), choice.mode, start, goal);
             trace->heuristic = choice.heuristic;
             trace->weight = choice.weight;
+            trace->givenCosts = costs.given;
+            trace->costScale = costs.scale;
         }
         PreparedGraph own;
         PreparedGraph& prepared = given != nullptr ? *given : preparationFor(vertices, own);
@@ -239,24 +264,28 @@ static bool runPrepared(std::map<int, int>& cameFrom, const std::vector<Vertex>&
 }
 
 bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                 SearchMode mode, SearchTrace* trace)
+                 SearchMode mode, SearchTrace* trace, const CostModel& costs)
 {
-    return searchRouteWith(cameFrom, vertices, start, goal, SearchChoice{mode, searchHeuristic, searchWeight}, trace);
+    return searchRouteWith(cameFrom, vertices, start, goal, SearchChoice{mode, searchHeuristic, searchWeight}, trace,
+                           costs);
 }
 
 bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                     const SearchChoice& choice, SearchTrace* trace, PreparedGraph* prepared)
+                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs,
+                     PreparedGraph* prepared)
 {
     if (choice.mode == SearchMode::Jps || choice.mode == SearchMode::Alt)
-        return runPrepared(cameFrom, vertices, start, goal, choice, trace, prepared);
+        return runPrepared(cameFrom, vertices, start, goal, choice, costs, trace, prepared);
     if (choice.mode == SearchMode::Bfs || choice.mode == SearchMode::BiDijkstra || choice.mode == SearchMode::BiAStar)
-        return runOtherSearch(cameFrom, vertices, start, goal, choice, trace);
+        return runOtherSearch(cameFrom, vertices, start, goal, choice, costs, trace);
     const SearchMode mode = choice.mode;
     const auto began = std::chrono::steady_clock::now();
     try {
         SearchTrace& t = cleanTrace(trace, vertices.size(), mode, start, goal);
         t.heuristic = choice.heuristic;
         t.weight = choice.weight;
+        t.givenCosts = costs.given;
+        t.costScale = costs.scale;
         reached.clear();
         runSearch(t, vertices, waitingQueue);
         writePredecessors(cameFrom, t.parent);
@@ -274,7 +303,7 @@ bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& ve
     return t.found;
 }
 
-float searchScore(SearchMode mode, float g, float h, float weight)
+double searchScore(SearchMode mode, double g, double h, bool given, float weight)
 {
     switch (mode) {
     case SearchMode::Dijkstra:
@@ -284,14 +313,15 @@ float searchScore(SearchMode mode, float g, float h, float weight)
     case SearchMode::Greedy:
         return h;
     case SearchMode::Weighted:
-        return weightedScore(g, h, weight);
+        return given ? g + static_cast<double>(weight) * h
+                     : weightedScore(static_cast<float>(g), static_cast<float>(h), weight);
     case SearchMode::AStar:
     case SearchMode::BiAStar:
     case SearchMode::Jps:
     case SearchMode::Alt:
         break;
     }
-    return g + h;
+    return given ? g + h : static_cast<float>(g) + static_cast<float>(h);
 }
 
 const char* searchModeName(SearchMode mode)

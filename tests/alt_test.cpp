@@ -187,7 +187,7 @@ TEST(Alt, ProgramSearchLeavesASoundTrace)
         SearchTrace trace;
         PreparedGraph prepared;
         const bool found = searchRouteWith(cameFrom, graph, start, goal, SearchChoice{SearchMode::Alt}, &trace,
-                                           &prepared);
+                                           costModelOf(graph), &prepared);
         const double cheapest = plainCosts(arcs, start)[goal];
         ASSERT_EQ(found, cheapest < kNone) << round;
         ASSERT_TRUE(prepared.landmarksMade);
@@ -197,7 +197,7 @@ TEST(Alt, ProgramSearchLeavesASoundTrace)
         ASSERT_EQ(route, tableRoute(cameFrom, start, goal, graph.size())) << round;
         std::reverse(route.begin(), route.end());
         ASSERT_EQ(costGraphRouteCost(arcs, route), cheapest) << round;
-        ASSERT_EQ(trace.g[goal], static_cast<float>(cheapest)) << round;
+        ASSERT_EQ(trace.g[goal], cheapest) << round;
         for (int v : trace.expanded)
             ASSERT_LE(trace.h[v], trace.g[goal]) << round;
     }

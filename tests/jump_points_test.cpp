@@ -179,7 +179,8 @@ TEST(JumpPointSearch, FillsTheTraceAndFollowsTheScenesRevision)
     std::vector<int> route(jumped.route.rbegin(), jumped.route.rend());
     EXPECT_EQ(traceRoute(trace), route);
     EXPECT_EQ(tableRoute(cameFrom, start, goal, scene.vertices.size()), route);
-    EXPECT_EQ(trace.g[goal], static_cast<float>(cheapestInDouble(scene.vertices, start, goal)));
+    const double cheapest = cheapestInDouble(scene.vertices, start, goal);
+    EXPECT_NEAR(trace.g[goal], cheapest, 1e-12 * cheapest);
     for (std::size_t i = 0; i < trace.expanded.size(); ++i) {
         const int parent = trace.parent[trace.expanded[i]];
         if (i == 0) {

@@ -98,9 +98,9 @@ TEST(Pairs, ReadsPairsAndRefusesEachKindOfBadLine)
 
 TEST(Pairs, PrintsOneLineAPairWithADashForNoRoute)
 {
-    EXPECT_EQ(pairLine(RoutePair{3, 7, 1}, true, 12.5f, 4, 17.4), "3 7 12.5 4 17");
-    EXPECT_EQ(pairLine(RoutePair{3, 7, 1}, true, 0.1f, 0, 0.0), "3 7 0.100000001 0 0");
-    EXPECT_EQ(pairLine(RoutePair{3, 7, 1}, false, 0.0f, 0, 2.6), "3 7 - - 3");
+    EXPECT_EQ(pairLine(RoutePair{3, 7, 1}, true, "12.5", 4, 17.4), "3 7 12.5 4 17");
+    EXPECT_EQ(pairLine(RoutePair{3, 7, 1}, true, "0", 0, 0.0), "3 7 0 0 0");
+    EXPECT_EQ(pairLine(RoutePair{3, 7, 1}, false, "", 0, 2.6), "3 7 - - 3");
 }
 
 // The lab grid (tests/data/lab.map) with every algorithm: the exact ones

@@ -26,7 +26,8 @@ static const char* judge(const CompareRow& row)
 std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int start, int goal,
                                         const SearchChoice& choice)
 {
-    const float reference = cheapestCost(vertices, start, goal, nullptr);
+    const CostModel costs = costModelOf(vertices);
+    const double reference = cheapestCost(vertices, start, goal, nullptr, costs.given);
     std::vector<CompareRow> rows;
     PreparedGraph own;
     PreparedGraph& prepared = preparationFor(vertices, own);
@@ -50,7 +51,7 @@ std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int
         for (int run = 0; run < 2; ++run) {
             std::map<int, int> cameFrom;
             searchRouteWith(cameFrom, vertices, start, goal, SearchChoice{mode, choice.heuristic, choice.weight},
-                            &trace, &prepared);
+                            &trace, costs, &prepared);
         }
         CompareRow row;
         row.mode = mode;

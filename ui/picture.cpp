@@ -73,7 +73,7 @@ bool exportMapSvg(const Scene& map, int from, int to, bool view, const MapBox* r
     if (scene.start != -1 && scene.goal != -1) {
         std::map<int, int> cameFrom;
         SearchTrace trace;
-        if (searchRouteWith(cameFrom, map.vertices, scene.start, scene.goal, choice, &trace))
+        if (searchRouteWith(cameFrom, map.vertices, scene.start, scene.goal, choice, &trace, costModelOf(map.vertices)))
             scene.route = traceRoute(trace);
         if (view) {
             StepSets sets = setsAtStep(trace, stepCount(trace));

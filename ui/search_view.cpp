@@ -7,6 +7,7 @@
 #include <map>
 #include <ctime>
 
+#include "graph/costs.h"
 #include "graph/scene.h"
 #include "route/prepared.h"
 #include "route/route.h"
@@ -116,7 +117,7 @@ static void settleLaboratory()
         if (rightKey.known) {
             std::map<int, int> ownTable;
             searchRouteWith(ownTable, scene.vertices, scene.startVertex, scene.goalVertex,
-                            SearchChoice{rightMode, searchHeuristic, searchWeight}, &rightSearch);
+                            SearchChoice{rightMode, searchHeuristic, searchWeight}, &rightSearch, sceneCostModel());
             rightStats = statsLines(rightSearch, scene, checkWithDijkstra(scene.vertices, rightSearch));
         }
         endReplay(replay);
@@ -397,7 +398,7 @@ void settleSearchView()
         return;
     Admissibility report;
     if (showsAdmissibility(*trace))
-        report = checkAdmissibility(scene.vertices, trace->goal, trace->heuristic);
+        report = checkAdmissibility(scene.vertices, trace->goal, trace->heuristic, sceneCostModel());
     stats.lines = statsLines(*trace, scene, checkWithDijkstra(scene.vertices, *trace),
                              showsAdmissibility(*trace) ? &report : nullptr);
     stats.revision = now.revision;
