@@ -216,3 +216,24 @@ TEST(JumpPointSearch, FillsTheTraceAndFollowsTheScenesRevision)
     EXPECT_TRUE(searchUsable(scene.vertices, SearchMode::Jps, nullptr, why));
     replaceScene(Scene{});
 }
+
+// Terrain painted on one cell makes its links cost more than the rest: the
+// searches would pay that, so the grid is no longer uniform and Jump Point
+// Search, which prices every move alike, must not take it.
+TEST(RecogniseGrid, PaintedTerrainIsNoUniformGrid)
+{
+    Scene map = gridMap({"....", "....", "...."});
+    GridShape grid;
+    std::string why;
+    ASSERT_TRUE(recogniseGrid(map.vertices, grid, why)) << why;
+    map.vertices[5].factor = 2.0f;
+    EXPECT_FALSE(recogniseGrid(map.vertices, grid, why));
+    EXPECT_EQ(why, "links of one kind differ in cost");
+    map.vertices[5].factor = 1.0f;
+    for (Vertex& v : map.vertices)
+        v.factor = 3.0f; // the same everywhere: uniform again, each move dearer
+    ASSERT_TRUE(recogniseGrid(map.vertices, grid, why)) << why;
+    const JumpSearch jumped = jumpPointSearch(grid, 0, 11);
+    EXPECT_DOUBLE_EQ(jumped.cost, referenceGivenCost(map.vertices, 0, 11));
+    EXPECT_DOUBLE_EQ(jumped.cost, cheapestInDouble(map.vertices, 0, 11) * 3.0);
+}
