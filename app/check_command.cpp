@@ -112,7 +112,10 @@ std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioP
     if (start < 0 || goal < 0)
         return reason;
     std::map<int, int> cameFrom;
-    if (!searchRouteWith(cameFrom, map.vertices, start, goal, choice, nullptr, costModelOf(map.vertices), prepared))
+    // The model once per map where check keeps one: a pass over every link
+    // would cost more than most searches.
+    const CostModel costs = prepared != nullptr ? preparedCostModel(*prepared, map.vertices) : costModelOf(map.vertices);
+    if (!searchRouteWith(cameFrom, map.vertices, start, goal, choice, nullptr, costs, prepared))
         return "no route found, optimal " + formatLength(problem.optimalLength);
     const double cost = routeCost(map.vertices, tableRoute(cameFrom, start, goal, map.vertices.size()));
     if (std::isinf(cost))

@@ -38,6 +38,15 @@ bool prepareSearch(PreparedGraph& prepared, const std::vector<Vertex>& vertices,
     return true;
 }
 
+const CostModel& preparedCostModel(PreparedGraph& prepared, const std::vector<Vertex>& vertices)
+{
+    if (!prepared.costsKnown) {
+        prepared.costs = costModelOf(vertices);
+        prepared.costsKnown = true;
+    }
+    return prepared.costs;
+}
+
 PreparedGraph& scenePreparation()
 {
     if (!scenePreparedValid || scenePreparedRevision != graphRevision()) {

@@ -7,6 +7,7 @@
 #include <string>
 #include <vector>
 
+#include "graph/costs.h"
 #include "graph/scene.h"
 #include "route/cost_graph.h"
 #include "route/grid_shape.h"
@@ -22,6 +23,8 @@ struct PreparedGraph {
     CostGraph arcs;
     Landmarks landmarks;
     double landmarkSeconds = 0.0; // what choosing them took
+    bool costsKnown = false;
+    CostModel costs;
 };
 
 // Told of the preparation's progress: done of total steps of the named work
@@ -36,6 +39,10 @@ extern void (*preparationProgress)(const char* work, int done, int total);
 // with why as one line ("jps needs a uniform eight-connected grid without
 // corner cutting: ..."). prepared must hold nothing of another graph.
 bool prepareSearch(PreparedGraph& prepared, const std::vector<Vertex>& vertices, SearchMode mode, std::string& why);
+
+// costModelOf(vertices), made once and kept in prepared: a pass over every
+// link is more than a short search costs.
+const CostModel& preparedCostModel(PreparedGraph& prepared, const std::vector<Vertex>& vertices);
 
 // The scene's preparation, emptied first when graphRevision() has moved
 // since it was made.

@@ -1,6 +1,8 @@
 #include "route/prepared_search.h"
 
+#include <algorithm>
 #include <cmath>
+#include <utility>
 
 #include "route/alt_search.h"
 #include "route/jump_points.h"
@@ -36,9 +38,15 @@ static bool runJumps(SearchTrace* t, std::map<int, int>& cameFrom, const GridSha
         t->found = jumped.found;
         t->route.assign(jumped.route.rbegin(), jumped.route.rend());
     }
-    auto hint = cameFrom.end();
+    // In ascending order, each entry goes in beside the last in constant time.
+    std::vector<std::pair<int, int>> steps;
+    steps.reserve(jumped.route.size());
     for (std::size_t i = 1; i < jumped.route.size(); ++i)
-        hint = std::next(cameFrom.insert_or_assign(hint, jumped.route[i], jumped.route[i - 1]));
+        steps.emplace_back(jumped.route[i], jumped.route[i - 1]);
+    std::sort(steps.begin(), steps.end());
+    auto hint = cameFrom.begin();
+    for (const auto& [vertex, from] : steps)
+        hint = std::next(cameFrom.insert_or_assign(hint, vertex, from));
     return jumped.found;
 }
 
