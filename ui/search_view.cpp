@@ -391,6 +391,12 @@ void settleSearchView()
         seen = now;
         endReplay(replay);
         inspected = -1;
+        // A search that could not run says why, whatever brought it on
+        // (new ends, an edit that spoilt the grid, a map opened).
+        const PreparedGraph* prepared = currentScenePreparation();
+        if (lastSearchApplies() && !lastSearch.found && lastSearch.mode == SearchMode::Jps && prepared != nullptr &&
+            prepared->gridChecked && !prepared->isGrid)
+            showStatus(searchChosenText(SearchMode::Jps));
     }
     settleLaboratory();
     const SearchTrace* trace = shownTrace();
