@@ -11,6 +11,7 @@ struct LoadedMap {
     std::string path;
     Scene map;
     GridInfo grid;
+    PreparedGraph prepared;
 };
 
 static std::string describeCell(const char* which, int x, int y)
@@ -39,14 +40,20 @@ static std::string formatLength(double length)
     return text;
 }
 
-// Makes sure loaded holds the map at path; false with error when it cannot be read.
-static bool loadMap(const std::string& path, LoadedMap& loaded, std::string& error)
+// Makes sure loaded holds the map at path, with what mode needs prepared;
+// false with error when it cannot be read or searched.
+static bool loadMap(const std::string& path, LoadedMap& loaded, SearchMode mode, std::string& error)
 {
     if (loaded.path == path)
         return true;
     LoadedMap fresh;
     if (!readMovingAiFile(path, fresh.map, error, &fresh.grid))
         return false;
+    std::string why;
+    if (!searchUsable(fresh.map.vertices, mode, &fresh.prepared, why)) {
+        error = path + ": " + why;
+        return false;
+    }
     fresh.path = path;
     loaded = std::move(fresh);
     return true;
@@ -67,7 +74,7 @@ int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::F
     std::string error;
     LoadedMap loaded;
     if (!readScenarioFile(scenarioPath, problems, error) ||
-        (args.size() == 2 && !loadMap(args[1], loaded, error))) {
+        (args.size() == 2 && !loadMap(args[1], loaded, choice.mode, error))) {
         complain(err, error);
         return 2;
     }
@@ -75,12 +82,12 @@ int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::F
     int failed = 0;
     for (const ScenarioProblem& problem : problems) {
         const std::string mapPath = args.size() == 2 ? args[1] : scenarioMapPath(scenarioPath, problem.mapName);
-        if (!loadMap(mapPath, loaded, error)) {
+        if (!loadMap(mapPath, loaded, choice.mode, error)) {
             complain(err, error);
             return 2;
         }
         double length = 0.0;
-        const std::string reason = checkProblem(loaded.map, loaded.grid, problem, length, choice);
+        const std::string reason = checkProblem(loaded.map, loaded.grid, problem, length, choice, &loaded.prepared);
         if (reason.empty()) {
             ++passed;
             continue;
@@ -93,7 +100,7 @@ int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::F
 }
 
 std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioProblem& problem, double& length,
-                         const SearchChoice& choice)
+                         const SearchChoice& choice, PreparedGraph* prepared)
 {
     length = -1.0;
     std::string reason;
@@ -105,7 +112,10 @@ std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioP
     if (start < 0 || goal < 0)
         return reason;
     Predecessors cameFrom;
-    if (!searchRouteWith(cameFrom, map.vertices, start, goal, choice, nullptr, costModelOf(map.vertices)))
+    // The model once per map where check keeps one: a pass over every link
+    // would cost more than most searches.
+    const CostModel costs = prepared != nullptr ? preparedCostModel(*prepared, map.vertices) : costModelOf(map.vertices);
+    if (!searchRouteWith(cameFrom, map.vertices, start, goal, choice, nullptr, costs, prepared))
         return "no route found, optimal " + formatLength(problem.optimalLength);
     const double cost = routeCost(map.vertices, tableRoute(cameFrom, start, goal, map.vertices.size()));
     if (std::isinf(cost))

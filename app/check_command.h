@@ -11,6 +11,7 @@
 #include "graph/scene.h"
 #include "mapio/movingai.h"
 #include "mapio/scenario.h"
+#include "route/prepared.h"
 #include "route/search.h"
 
 // Largest relative difference between a route length and the recorded one
@@ -24,12 +25,16 @@ constexpr double kLengthTolerance = 1e-4;
 // when the length differs by more than kLengthTolerance relative. Returns 0
 // when none failed, 1 when some did, and 2 (with one "vialoom: ..." line on
 // err) for bad usage or a file that cannot be read. choice picks the search
-// (--algorithm and friends); a search that is not exact fails where dearer.
+// (--algorithm and friends); a search that is not exact fails where dearer,
+// and one that cannot search a map (Jump Point Search off a grid) stops the
+// check with "vialoom: MAPFILE: why", 2.
 int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::FILE* err,
                     const SearchChoice& choice = SearchChoice{});
 
 // Solves one problem on map (read with grid) and judges it. Returns "" when it
 // passes, else the reason; length receives the route length in cells when a
-// route was found, -1 otherwise.
+// route was found, -1 otherwise. prepared, when given, is what the search
+// keeps about map between problems (route/prepared.h); without it a search
+// that prepares does so for this problem alone.
 std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioProblem& problem, double& length,
-                         const SearchChoice& choice = SearchChoice{});
+                         const SearchChoice& choice = SearchChoice{}, PreparedGraph* prepared = nullptr);

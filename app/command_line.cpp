@@ -21,7 +21,7 @@ struct Subcommand {
     Command command;
     std::size_t minWords, maxWords;
 };
-constexpr Subcommand kSubcommands[] = {{"route", Command::Route, 3, 3},
+constexpr Subcommand kSubcommands[] = {{"route", Command::Route, 3, 3}, // 1 with --pairs
                                        {"check", Command::Check, 1, 2},
                                        {"convert", Command::Convert, 2, 2},
                                        {"compare", Command::Compare, 3, 3}};
@@ -31,7 +31,7 @@ struct ValueOption {
     const char* name;
     int values;
 };
-constexpr ValueOption kValueOptions[] = {{"--from", 1}, {"--to", 1}, {"--region", 4}};
+constexpr ValueOption kValueOptions[] = {{"--from", 1}, {"--to", 1}, {"--region", 4}, {"--pairs", 1}};
 
 static const GlutOption* glutOption(const char* word)
 {
@@ -125,7 +125,10 @@ static CommandLine subcommand(const Subcommand& which, int argc, const char* con
             result.words.push_back(word);
         }
     }
-    if (result.words.size() < which.minWords || result.words.size() > which.maxWords)
+    std::size_t minWords = which.minWords, maxWords = which.maxWords;
+    if (which.command == Command::Route && !options.empty() && options[0] == "--pairs")
+        minWords = maxWords = 1; // route MAPFILE --pairs FILE
+    if (result.words.size() < minWords || result.words.size() > maxWords)
         return wrong(std::string("wrong number of arguments for '") + which.name + "'");
     result.words.insert(result.words.end(), options.begin(), options.end());
     return result;
@@ -181,6 +184,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
 const CommandForm kCommandForms[] = {
     {"vialoom [MAPFILE] [--costs distance|time]", "open the window, with MAPFILE loaded"},
     {"vialoom route MAPFILE FROM TO [--costs distance|time]", "print the route between two vertices"},
+    {"vialoom route MAPFILE --pairs FILE [--costs distance|time]",
+     "one line a pair of FILE: FROM TO COST HOPS MICROSECONDS"},
     {"vialoom check SCENFILE [MAPFILE]", "run a Moving AI scenario, compare lengths"},
     {"vialoom convert IN OUT [--from N --to M] [--view] [--region X0 Y0 X1 Y1]",
      "convert a map to .vmap, or draw it as .svg"},
@@ -196,8 +201,10 @@ const OptionRow kOptionRows[] = {
     {"--from N --to M", "convert to .svg only: draw the route from vertex N to vertex M"},
     {"--view", "convert to .svg only: draw what the search explored and left waiting"},
     {"--region X0 Y0 X1 Y1", "convert to .svg only: draw that part of the map (map units), as zoomed in"},
+    {"--pairs FILE", "route only: search every pair of FILE, one \"FROM TO\" a line (blank lines and lines "
+                     "starting with # skipped), on the map read once"},
     {"--algorithm NAME", "route, check, convert: astar (the default), dijkstra, greedy, weighted, bidijkstra, "
-                         "biastar, bfs"},
+                         "biastar, bfs, jps (grids only), alt"},
     {"--heuristic H", "euclidean (the default), octile, manhattan, chebyshev, zero"},
     {"--weight W", "weighted A*'s weight, at least 1 (the default 2)"},
     {"--csv", "compare only: print comma-separated values under the header "
@@ -228,7 +235,8 @@ std::string helpText()
         "Map files: .vmap (Vialoom), .map (Moving AI grid), .osm .osm.pbf .osm.bz2\n"
         "(OpenStreetMap roads), .gr with its .co beside it (DIMACS road graph).\n"
         "FROM and TO are vertex indices, counted from 0. 'route' and 'compare' exit 1\n"
-        "when no route exists; 'check' exits 1 when a problem failed. Errors exit 2.\n"
+        "when no route exists (with --pairs: for some pair); 'check' exits 1 when a\n"
+        "problem failed. Errors exit 2.\n"
         "Unsaved work is kept in $XDG_STATE_HOME/vialoom/ (~/.local/state/vialoom/) on quit.\n"
         "\n";
     for (const std::string& line : keyHelpLines())

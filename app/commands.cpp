@@ -8,9 +8,12 @@
 #include <vector>
 
 #include "app/check_command.h"
+#include "app/pairs.h"
 #include "files/error_text.h"
 #include "files/file_names.h"
+#include "files/progress.h"
 #include "mapio/map_file.h"
+#include "route/prepared.h"
 #include "route/route_walk.h"
 #include "route/search.h"
 #include "ui/compare_table.h"
@@ -79,10 +82,13 @@ static int printRoute(const std::vector<std::string>& words, const SearchChoice&
         return 2;
     if (!vertexInRange(words[1], map, start, err) || !vertexInRange(words[2], map, goal, err))
         return 2;
+    PreparedGraph prepared;
+    if (!mapUsableOrComplain(words[0], map, choice.mode, prepared, err))
+        return 2;
     Predecessors cameFrom;
     SearchTrace trace;
     const CostModel costs = costModelOf(map.vertices);
-    const bool found = searchRouteWith(cameFrom, map.vertices, start, goal, choice, &trace, costs);
+    const bool found = searchRouteWith(cameFrom, map.vertices, start, goal, choice, &trace, costs, &prepared);
     std::fprintf(out, "found: %s\n", found ? "yes" : "no");
     std::fprintf(out, "expanded: %zu of %zu vertices\n", trace.expanded.size(), map.vertices.size());
     if (!found)
@@ -205,6 +211,28 @@ bool loadMapOrComplain(const std::string& path, Scene& map, std::FILE* err)
     return false;
 }
 
+bool mapUsableOrComplain(const std::string& path, const Scene& map, SearchMode mode, PreparedGraph& prepared,
+                         std::FILE* err)
+{
+    std::string why;
+    if (searchUsable(map.vertices, mode, &prepared, why))
+        return true;
+    complain(err, path + ": " + why);
+    return false;
+}
+
+// The preparation's progress on the command line's progress line.
+static void reportPreparation(const char* work, int done, int total)
+{
+    static bool open = false;
+    if (!open || done <= 1)
+        progressBeginWork(work, static_cast<std::uint64_t>(total));
+    open = done < total;
+    progressUpdate(static_cast<std::uint64_t>(done));
+    if (!open)
+        progressEnd();
+}
+
 static const char* commandName(Command command);
 
 // The commands that search, once their options are known to fit them.
@@ -220,6 +248,8 @@ static int runSearchCommand(const CommandLine& line, std::FILE* out, std::FILE* 
     }
     switch (line.command) {
     case Command::Route:
+        if (line.words.size() == 3 && line.words[1] == "--pairs")
+            return runPairs(line.words[0], line.words[2], line.choice, out, err);
         return printRoute(line.words, line.choice, out, err);
     case Command::Check:
         return runCheckCommand(line.words, out, err, line.choice);
@@ -286,6 +316,7 @@ static const char* commandName(Command command)
 
 int runCommand(const CommandLine& line, std::FILE* out, std::FILE* err)
 {
+    preparationProgress = reportPreparation;
     // The line's --costs rules the maps this command reads, and no others.
     applyCostsOption(line);
     int status = 2;

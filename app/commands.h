@@ -6,6 +6,7 @@
 
 #include "app/command_line.h"
 #include "graph/scene.h"
+#include "route/prepared.h"
 
 // Runs a command other than Window; returns the exit status (0 done, 1 no
 // route or a failed check, 2 a wrong command line, an unreadable file or not
@@ -20,6 +21,11 @@ void complain(std::FILE* err, const std::string& text);
 // Reads the map a command or the window opens; on failure prints the one-line
 // error to err and returns false.
 bool loadMapOrComplain(const std::string& path, Scene& map, std::FILE* err);
+
+// True when mode can search map (read from path), with what it needs made in
+// prepared; otherwise prints "vialoom: PATH: why" to err and returns false.
+bool mapUsableOrComplain(const std::string& path, const Scene& map, SearchMode mode, PreparedGraph& prepared,
+                         std::FILE* err);
 
 // Makes the line's --costs (or its absence) rule every map read from now on.
 void applyCostsOption(const CommandLine& line);

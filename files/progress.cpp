@@ -6,7 +6,7 @@
 
 struct ProgressState {
     bool open = false;
-    std::string name;
+    std::string label; // "reading FILE", or the work's name
     std::uint64_t total = 0;
     int shown = 0;          // last percentage written
     std::size_t width = 0;  // characters on the terminal line, for wiping
@@ -30,7 +30,7 @@ static void showPercent(int percent)
 {
     std::FILE* stream = progressStream();
     const std::string text =
-        "vialoom: reading " + printableText(progress.name) + "... " + std::to_string(percent) + "%";
+        "vialoom: " + progress.label + "... " + std::to_string(percent) + "%";
     std::fprintf(stream, "\r%s", text.c_str());
     progress.width = text.size();
     std::fflush(stream);
@@ -41,7 +41,16 @@ void progressBegin(const std::string& name, std::uint64_t totalBytes)
     progressEnd();
     if (totalBytes < kProgressMinBytes || !onTerminal())
         return;
-    progress = ProgressState{true, name, totalBytes, 0, 0};
+    progress = ProgressState{true, "reading " + printableText(name), totalBytes, 0, 0};
+    showPercent(0);
+}
+
+void progressBeginWork(const std::string& work, std::uint64_t total)
+{
+    progressEnd();
+    if (total == 0 || !onTerminal())
+        return;
+    progress = ProgressState{true, printableText(work), total, 0, 0};
     showPercent(0);
 }
 

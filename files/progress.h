@@ -19,6 +19,11 @@ constexpr std::uint64_t kProgressMinBytes = 4u << 20;
 // reads several files). Ends any report still open first.
 void progressBegin(const std::string& name, std::uint64_t totalBytes);
 
+// Starts reporting work (no file): "vialoom: WORK... 42%" on a terminal
+// whatever total is, as doneBytes of total steps grow. Ends any report still
+// open first.
+void progressBeginWork(const std::string& work, std::uint64_t total);
+
 // Records that doneBytes of the total are read (values past the total count
 // as the total; a smaller value than before changes nothing). Does nothing
 // when no report is open.

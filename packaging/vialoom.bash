@@ -35,9 +35,14 @@ _vialoom()
     fi
     # The search options' values, wherever they stand.
     case $previous in
-        --algorithm) mapfile -t COMPREPLY < <(compgen -W 'astar dijkstra greedy weighted bidijkstra biastar bfs' -- "$word"); return ;;
+        --algorithm) mapfile -t COMPREPLY < <(compgen -W 'astar dijkstra greedy weighted bidijkstra biastar bfs jps alt' -- "$word"); return ;;
         --heuristic) mapfile -t COMPREPLY < <(compgen -W 'euclidean octile manhattan chebyshev zero' -- "$word"); return ;;
         --weight) mapfile -t COMPREPLY < <(compgen -W '1.5 2 3 5' -- "$word"); return ;;
+        --pairs)
+            # Any file: a list of pairs has no ending of its own.
+            compopt -o filenames 2>/dev/null
+            mapfile -t COMPREPLY < <(compgen -f -- "$word")
+            return ;;
     esac
     local search=''
     case ${COMP_WORDS[1]} in
@@ -46,6 +51,9 @@ _vialoom()
     esac
     # --costs once, by any command and by the window.
     [[ " ${COMP_WORDS[*]} " == *" --costs "* ]] || search="--costs $search"
+    # route takes --pairs FILE in place of FROM TO.
+    [[ ${COMP_WORDS[1]} == route && " ${COMP_WORDS[*]} " != *" --pairs "* && COMP_CWORD -le 3 ]] &&
+        search+=' --pairs'
     if [[ $word == -* && ${COMP_WORDS[1]} != convert ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$search" -- "$word")
         return

@@ -5,6 +5,8 @@
 #include <algorithm>
 #include <cmath>
 
+#include "graph/costs.h"
+
 // Keeps a scattered graph from asking for a huge cell table.
 constexpr double kMostCellsPerVertex = 64.0;
 
@@ -39,6 +41,8 @@ static long latticeIndex(double value, double origin, double side)
 static bool place(const std::vector<Vertex>& vertices, GridShape& grid, std::string& why)
 {
     std::vector<double> xs, ys;
+    xs.reserve(vertices.size());
+    ys.reserve(vertices.size());
     for (const Vertex& v : vertices) {
         if (v.z != 0.0f) {
             why = "a vertex lies off the plane";
@@ -113,25 +117,60 @@ static bool sameCost(double& kind, float cost)
     return kind == cost;
 }
 
+// The index in kSteps of the step from cell (at column) to target, or -1
+// when target is no neighbour. Told apart by the difference of the cells'
+// numbers, not by dividing them (two divisions a link were most of the
+// recogniser's time); a difference that wraps round a row's end is refused
+// by the column it would reach.
+static int stepTo(const GridShape& grid, int cell, int column, int target)
+{
+    // kSteps' index by row step and column step, each plus one.
+    constexpr int kIndex[3][3] = {{7, 0, 1}, {6, -1, 2}, {5, 4, 3}};
+    const int width = grid.width;
+    int dr = 0, dc = 0;
+    if (width < 3) { // the ranges below would overlap
+        dc = target % width - column;
+        dr = target / width - cell / width;
+    } else {
+        const int difference = target - cell;
+        dr = difference < -1 ? -1 : difference > 1 ? 1 : 0;
+        dc = difference - dr * width;
+    }
+    if (dc < -1 || dc > 1 || dr < -1 || dr > 1 || column + dc < 0 || column + dc >= width)
+        return -1;
+    return kIndex[dr + 1][dc + 1];
+}
+
 static bool checkLinks(const std::vector<Vertex>& vertices, GridShape& grid, std::string& why)
 {
     for (std::size_t i = 0; i < vertices.size(); ++i) {
         const int column = grid.vertexCell[i] % grid.width;
         const int row = grid.vertexCell[i] / grid.width;
+        // The first link each way, found in one pass over the table rather
+        // than one search of it per neighbour.
+        int firstLink[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
+        for (int l = vertices[i].linkCount - 1; l >= 0; --l) {
+            const int way = stepTo(grid, grid.vertexCell[i], column, grid.vertexCell[vertices[i].links[l].to]);
+            if (way >= 0)
+                firstLink[way] = l;
+        }
         int expected = 0;
-        for (const Step& step : kSteps) {
+        for (int way = 0; way < 8; ++way) {
+            const Step& step = kSteps[way];
             const int neighbour = vertexAt(grid, column + step.column, row + step.row);
             const bool diagonal = step.column != 0 && step.row != 0;
             if (neighbour < 0 || (diagonal && (vertexAt(grid, column + step.column, row) < 0 ||
                                                vertexAt(grid, column, row + step.row) < 0)))
                 continue;
             ++expected;
-            const Link* link = findLink(vertices[i], neighbour);
-            if (link == nullptr) {
+            if (firstLink[way] < 0) {
                 why = "a link between neighbouring cells is missing";
                 return false;
             }
-            if (!sameCost(diagonal ? grid.diagonalCost : grid.straightCost, link->cost)) {
+            const Link* link = &vertices[i].links[firstLink[way]];
+            // What the searches pay: painted terrain makes links of one kind differ.
+            if (!sameCost(diagonal ? grid.diagonalCost : grid.straightCost,
+                          linkCost(vertices[i], vertices[neighbour], *link))) {
                 why = "links of one kind differ in cost";
                 return false;
             }

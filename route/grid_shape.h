@@ -32,7 +32,8 @@ struct GridShape {
 //   whose side is the smallest gap between distinct coordinates;
 // - each vertex linked to exactly its present neighbours among the eight,
 //   a diagonal only where both cells beside it are present (no corner cut);
-// - one cost for every straight link, one for every diagonal, the diagonal
+// - one cost (linkCost: terrain counts) for every straight link, one for
+//   every diagonal, the diagonal
 //   at least the straight and under twice it.
 // Otherwise false with shape untouched and why saying, in a few words, the
 // first rule broken. An empty graph is not a grid; one vertex is.

@@ -193,7 +193,22 @@ static void unpack(const GridShape& grid, const std::vector<int>& parent, int go
                   static_cast<double>(result.diagonalMoves) * grid.diagonalCost;
 }
 
-JumpSearch jumpPointSearch(const GridShape& grid, int start, int goal)
+// The tables of every cell touched, in the order touched.
+static void writeTables(const GridShape& grid, const std::vector<int>& touched, const std::vector<int>& touchedAt,
+                        const std::vector<double>& g, const std::vector<int>& parent, int goalCell,
+                        JumpSearch& result)
+{
+    for (std::size_t i = 0; i < touched.size(); ++i) {
+        const int cell = touched[i];
+        result.reached.push_back(grid.cellVertex[cell]);
+        result.reachedAt.push_back(touchedAt[i]);
+        result.parent.push_back(parent[cell] < 0 ? -1 : grid.cellVertex[parent[cell]]);
+        result.g.push_back(g[cell]);
+        result.h.push_back(octile(grid, cell, goalCell));
+    }
+}
+
+JumpSearch jumpPointSearch(const GridShape& grid, int start, int goal, bool withTables)
 {
     JumpSearch result;
     const int startCell = grid.vertexCell[start];
@@ -211,10 +226,15 @@ JumpSearch jumpPointSearch(const GridShape& grid, int start, int goal)
         g.resize(cells), parent.resize(cells), closed.resize(cells);
         search = 1;
     }
+    std::vector<int> touched, touchedAt;
     const auto touch = [&](int cell) {
         if (stamp[cell] != search) {
             stamp[cell] = search;
             g[cell] = HUGE_VAL, parent[cell] = -1, closed[cell] = 0;
+            if (withTables) {
+                touched.push_back(cell);
+                touchedAt.push_back(static_cast<int>(result.jumpPoints.size()));
+            }
         }
     };
     std::priority_queue<Waiting, std::vector<Waiting>, std::greater<Waiting>> waiting;
@@ -230,7 +250,7 @@ JumpSearch jumpPointSearch(const GridShape& grid, int start, int goal)
         if (cell == jumper.goalCell) {
             result.found = true;
             unpack(grid, parent, cell, result);
-            return result;
+            break;
         }
         closed[cell] = 1;
         result.jumpPoints.push_back(grid.cellVertex[cell]);
@@ -252,5 +272,7 @@ JumpSearch jumpPointSearch(const GridShape& grid, int start, int goal)
             }
         }
     }
+    if (withTables)
+        writeTables(grid, touched, touchedAt, g, parent, jumper.goalCell, result);
     return result;
 }

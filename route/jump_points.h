@@ -23,9 +23,14 @@ struct JumpSearch {
     long straightMoves = 0;      // moves of the route along a row or a column
     long diagonalMoves = 0;
     double cost = 0.0; // straightMoves * straightCost + diagonalMoves * diagonalCost
+    // With tables asked for: every jump point reached, in the order first
+    // reached, with the expansion count then (the start 0), the jump point it
+    // was last reached from (-1 for the start), its cost and octile estimate.
+    std::vector<int> reached, reachedAt, parent;
+    std::vector<double> g, h;
 };
 
 // Searches grid (from recogniseGrid) from start to goal, valid vertex
 // indices, possibly equal. The route costs the least of any in the grid.
 // An unreachable goal leaves found false, route and turns empty.
-JumpSearch jumpPointSearch(const GridShape& grid, int start, int goal);
+JumpSearch jumpPointSearch(const GridShape& grid, int start, int goal, bool withTables = false);

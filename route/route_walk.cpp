@@ -31,7 +31,9 @@ std::vector<int> routeTo(const SearchTrace& trace, int vertex)
 
 std::vector<int> traceRoute(const SearchTrace& trace)
 {
-    return trace.found ? routeTo(trace, trace.goal) : std::vector<int>{};
+    if (!trace.found)
+        return {};
+    return trace.route.empty() ? routeTo(trace, trace.goal) : trace.route;
 }
 
 double routeCost(const std::vector<Vertex>& vertices, const std::vector<int>& route, bool givenCosts)

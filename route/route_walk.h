@@ -41,7 +41,8 @@ std::vector<int> tableRoute(const std::map<int, int>& cameFrom, int start, int g
 // when the trace never reached it (or vertex lies beyond its tables).
 std::vector<int> routeTo(const SearchTrace& trace, int vertex);
 
-// The route the trace found to its goal; empty when it found none.
+// The route the trace found to its goal, every vertex on it (its route
+// where it keeps one); empty when it found none.
 std::vector<int> traceRoute(const SearchTrace& trace);
 
 // Cost of a route listed from goal back to start, summed from the start

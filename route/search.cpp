@@ -6,6 +6,8 @@
 
 #include "route/bidirectional.h"
 #include "route/breadth_first.h"
+#include "route/prepared.h"
+#include "route/prepared_search.h"
 #include "route/waiting_queue.h"
 #include "route/weighted.h"
 
@@ -39,6 +41,7 @@ static void resetTrace(SearchTrace& trace, std::size_t count, SearchMode mode, i
     trace.side.clear();
     trace.expandedSide.clear();
     trace.meeting = -1;
+    trace.route.clear();
 }
 
 static void resetEntry(SearchTrace& trace, int v)
@@ -66,6 +69,7 @@ static SearchTrace& cleanTrace(SearchTrace* given, std::size_t count, SearchMode
         scratch.goal = goal;
         scratch.found = false;
         scratch.expanded.clear();
+        scratch.route.clear();
     }
     scratchWritten.clear();
     return scratch;
@@ -245,10 +249,64 @@ static bool runOtherSearch(Table& cameFrom, const std::vector<Vertex>& vertices,
     return t.found;
 }
 
+// Predecessors a prepared search found, into either table.
+static void writeEntries(std::map<int, int>& cameFrom, const std::vector<std::pair<int, int>>& writes)
+{
+    auto hint = cameFrom.begin();
+    for (const auto& [vertex, from] : writes)
+        hint = std::next(cameFrom.insert_or_assign(hint, vertex, from));
+}
+
+static void writeEntries(Predecessors& cameFrom, const std::vector<std::pair<int, int>>& writes)
+{
+    for (const auto& [vertex, from] : writes)
+        setCameFrom(cameFrom, vertex, from);
+}
+
+// Jump Point Search and ALT: what they search is prepared first; a graph
+// their mode cannot search leaves the trace as after a search that took nothing.
+template <typename Table>
+static bool runPrepared(Table& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                        const SearchChoice& choice, const CostModel& costs, SearchTrace* trace, PreparedGraph* given)
+{
+    const auto began = std::chrono::steady_clock::now();
+    bool found = false;
+    try {
+        if (trace != nullptr) {
+            resetTrace(*trace, vertices.size(), choice.mode, start, goal);
+            trace->heuristic = choice.heuristic;
+            trace->weight = choice.weight;
+            trace->givenCosts = costs.given;
+            trace->costScale = costs.scale;
+        }
+        PreparedGraph own;
+        PreparedGraph& prepared = given != nullptr ? *given : preparationFor(vertices, own);
+        std::string why;
+        std::vector<std::pair<int, int>> writes;
+        found = prepareSearch(prepared, vertices, choice.mode, why) &&
+                runPreparedSearch(trace, writes, vertices, choice.mode, start, goal, prepared);
+        writeEntries(cameFrom, writes);
+    } catch (...) {
+        forgetKeptTables();
+        if (trace != nullptr)
+            clearTrace(*trace);
+        throw;
+    }
+    ++searchesRun;
+    if (trace != nullptr) {
+        trace->seconds = std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+        trace->generation = searchesRun;
+    }
+    return found;
+}
+
 template <typename Table>
 static bool searchInto(Table& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                       const SearchChoice& choice, SearchTrace* trace, const CostModel& costs)
+                       const SearchChoice& choice, SearchTrace* trace, const CostModel& costs,
+                       PreparedGraph* prepared)
 {
+    if (choice.mode == SearchMode::Jps || choice.mode == SearchMode::Alt)
+        return runPrepared(cameFrom, vertices, start, goal, choice, costs, trace, prepared);
     if (choice.mode == SearchMode::Bfs || choice.mode == SearchMode::BiDijkstra || choice.mode == SearchMode::BiAStar)
         return runOtherSearch(cameFrom, vertices, start, goal, choice, costs, trace);
     const SearchMode mode = choice.mode;
@@ -279,25 +337,27 @@ static bool searchInto(Table& cameFrom, const std::vector<Vertex>& vertices, int
 bool searchRoute(Predecessors& cameFrom, const std::vector<Vertex>& vertices, int start, int goal, SearchMode mode,
                  SearchTrace* trace, const CostModel& costs)
 {
-    return searchInto(cameFrom, vertices, start, goal, SearchChoice{mode, searchHeuristic, searchWeight}, trace, costs);
+    return searchInto(cameFrom, vertices, start, goal, SearchChoice{mode, searchHeuristic, searchWeight}, trace, costs,
+                      nullptr);
 }
 
 bool searchRouteWith(Predecessors& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs)
+                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs, PreparedGraph* prepared)
 {
-    return searchInto(cameFrom, vertices, start, goal, choice, trace, costs);
+    return searchInto(cameFrom, vertices, start, goal, choice, trace, costs, prepared);
 }
 
 bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                  SearchMode mode, SearchTrace* trace, const CostModel& costs)
 {
-    return searchInto(cameFrom, vertices, start, goal, SearchChoice{mode, searchHeuristic, searchWeight}, trace, costs);
+    return searchInto(cameFrom, vertices, start, goal, SearchChoice{mode, searchHeuristic, searchWeight}, trace, costs,
+                      nullptr);
 }
 
 bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs)
+                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs, PreparedGraph* prepared)
 {
-    return searchInto(cameFrom, vertices, start, goal, choice, trace, costs);
+    return searchInto(cameFrom, vertices, start, goal, choice, trace, costs, prepared);
 }
 
 double searchScore(SearchMode mode, double g, double h, bool given, float weight)
@@ -314,6 +374,8 @@ double searchScore(SearchMode mode, double g, double h, bool given, float weight
                      : weightedScore(static_cast<float>(g), static_cast<float>(h), weight);
     case SearchMode::AStar:
     case SearchMode::BiAStar:
+    case SearchMode::Jps:
+    case SearchMode::Alt:
         break;
     }
     return given ? g + h : static_cast<float>(g) + static_cast<float>(h);
@@ -336,6 +398,10 @@ const char* searchModeName(SearchMode mode)
         return "bidirectional A*";
     case SearchMode::Bfs:
         return "breadth-first";
+    case SearchMode::Jps:
+        return "Jump Point Search";
+    case SearchMode::Alt:
+        return "ALT (landmarks)";
     }
     return "?";
 }

@@ -18,6 +18,8 @@ enum class SearchMode {
     BiDijkstra, // Dijkstra from both ends at once (route/bidirectional.h)
     BiAStar,    // A* from both ends with the average of both estimates as potential
     Bfs,        // fewest links, costs ignored (route/breadth_first.h)
+    Jps,        // Jump Point Search, on a uniform grid only (route/jump_points.h)
+    Alt,        // A* with landmark bounds (route/landmarks.h), costs summed in double
 };
 
 constexpr float kDefaultWeight = 2.0f;
@@ -62,6 +64,10 @@ struct SearchTrace {
     std::vector<signed char> side;
     std::vector<signed char> expandedSide;
     int meeting = -1;
+    // Searches whose parents skip vertices (Jump Point Search: a jump point's
+    // parent is the jump point it was reached from): the route found, every
+    // vertex on it, goal first; empty otherwise.
+    std::vector<int> route;
     double seconds = 0.0;        // wall time of the search itself
     std::uint64_t generation = 0; // which search this was: every search run gets a new, larger one
 };
@@ -89,15 +95,23 @@ bool searchRoute(Predecessors& cameFrom, const std::vector<Vertex>& vertices, in
 // searchRoute with the whole choice given; searchRoute takes the heuristic
 // and weight from searchHeuristic and searchWeight. The new modes (weighted,
 // bidirectional, breadth-first) write only the final predecessors too.
+// Jump Point Search and ALT search what prepared holds about vertices
+// (route/prepared.h), made when first needed; without one, the scene's own
+// when vertices are the scene's, else one made for this search alone. On a
+// graph their mode cannot search (searchUsable) they find nothing, the trace
+// as after a search that took nothing, and write nothing into cameFrom.
+struct PreparedGraph;
 bool searchRouteWith(Predecessors& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs = CostModel{});
+                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs = CostModel{},
+                     PreparedGraph* prepared = nullptr);
 
 // The same two writing into an ordered map, entry for entry the flat
 // table's: the form the plain list search of the tests keeps.
 bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                  SearchMode mode, SearchTrace* trace, const CostModel& costs = CostModel{});
 bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs = CostModel{});
+                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs = CostModel{},
+                     PreparedGraph* prepared = nullptr);
 
 // Empties trace, as before any search, under a new generation, so nothing
 // drawn from what it held is kept.
@@ -135,5 +149,6 @@ double traceLinkCost(const SearchTrace& trace, const Vertex& from, const Vertex&
 // The trace's heuristic from vertex to target, times costScale where costs are given.
 double traceEstimate(const SearchTrace& trace, const Vertex& vertex, const Vertex& target);
 // Name shown to the user: "A*", "Dijkstra", "greedy best-first", "weighted
-// A*", "bidirectional Dijkstra", "bidirectional A*", "breadth-first".
+// A*", "bidirectional Dijkstra", "bidirectional A*", "breadth-first", "Jump
+// Point Search", "ALT (landmarks)".
 const char* searchModeName(SearchMode mode);

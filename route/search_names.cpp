@@ -4,11 +4,13 @@
 
 const SearchMode kSearchModes[kSearchModeCount] = {
     SearchMode::AStar,      SearchMode::Dijkstra, SearchMode::Greedy, SearchMode::Weighted,
-    SearchMode::BiDijkstra, SearchMode::BiAStar,  SearchMode::Bfs,
+    SearchMode::BiDijkstra, SearchMode::BiAStar,  SearchMode::Bfs,    SearchMode::Jps,
+    SearchMode::Alt,
 };
 
 constexpr const char* kModeKeys[kSearchModeCount] = {"astar",      "dijkstra", "greedy", "weighted",
-                                                     "bidijkstra", "biastar",  "bfs"};
+                                                     "bidijkstra", "biastar",  "bfs",    "jps",
+                                                     "alt"};
 
 static int indexOf(SearchMode mode)
 {
@@ -41,7 +43,7 @@ SearchMode nextSearchMode(SearchMode mode)
 bool promisesCheapest(SearchMode mode)
 {
     return mode == SearchMode::AStar || mode == SearchMode::Dijkstra || mode == SearchMode::BiDijkstra ||
-           mode == SearchMode::BiAStar;
+           mode == SearchMode::BiAStar || mode == SearchMode::Jps || mode == SearchMode::Alt;
 }
 
 bool usesHeuristic(SearchMode mode)

@@ -6,13 +6,14 @@
 
 #include "route/search.h"
 
-constexpr int kSearchModeCount = 7;
+constexpr int kSearchModeCount = 9;
 
 // Every mode in the m key's order: A*, Dijkstra, greedy, weighted A*,
-// bidirectional Dijkstra, bidirectional A*, breadth-first.
+// bidirectional Dijkstra, bidirectional A*, breadth-first, Jump Point
+// Search, ALT.
 extern const SearchMode kSearchModes[kSearchModeCount];
 
-// "astar", "dijkstra", "greedy", "weighted", "bidijkstra", "biastar", "bfs".
+// "astar", "dijkstra", "greedy", "weighted", "bidijkstra", "biastar", "bfs", "jps", "alt".
 const char* searchModeKey(SearchMode mode);
 
 // The mode named key; false when none is.
@@ -22,10 +23,12 @@ bool searchModeFromKey(const char* key, SearchMode& mode);
 SearchMode nextSearchMode(SearchMode mode);
 
 // True for the modes that promise the cheapest route (with a consistent
-// heuristic for those that use one): A*, Dijkstra, both bidirectional ones.
+// heuristic for those that use one): A*, Dijkstra, both bidirectional ones,
+// Jump Point Search and ALT.
 bool promisesCheapest(SearchMode mode);
 
-// True for the modes an estimate steers: A*, greedy, weighted, bidirectional A*.
+// True for the modes the chosen estimate steers: A*, greedy, weighted,
+// bidirectional A*. (Jump Point Search and ALT bring their own.)
 bool usesHeuristic(SearchMode mode);
 
 // "astar, dijkstra, ..., bfs" and "euclidean, ..., zero": what a usage error lists.

@@ -18,13 +18,13 @@ struct CheckRun {
     std::string out, err;
 };
 
-CheckRun check(const std::vector<std::string>& args)
+CheckRun check(const std::vector<std::string>& args, const SearchChoice& choice = SearchChoice{})
 {
     char* text[2] = {nullptr, nullptr};
     std::size_t size[2] = {0, 0};
     std::FILE* out = open_memstream(&text[0], &size[0]);
     std::FILE* err = open_memstream(&text[1], &size[1]);
-    const int status = runCheckCommand(args, out, err);
+    const int status = runCheckCommand(args, out, err, choice);
     std::fclose(out);
     std::fclose(err);
     CheckRun run{status, std::string(text[0], size[0]), std::string(text[1], size[1])};
@@ -82,6 +82,19 @@ TEST(CheckCommand, ReportsEachFailureAndTheTotalsOnTheHandMadeLab)
     // Beside the scenario by base name first, else as written.
     EXPECT_EQ(scenarioMapPath(scenario, "maps/absent.map"), kData + "/absent.map");
     EXPECT_EQ(scenarioMapPath("s.scen", kData + "/lab.map"), kData + "/lab.map");
+}
+
+// The exact searches that prepare judge the lab as A* does.
+TEST(CheckCommand, JumpPointsAndLandmarksJudgeTheLabAsAStarDoes)
+{
+    const std::string scenario = kData + "/lab.scen";
+    const CheckRun aStar = check({scenario});
+    for (SearchMode mode : {SearchMode::Jps, SearchMode::Alt}) {
+        const CheckRun run = check({scenario}, SearchChoice{mode});
+        EXPECT_EQ(run.status, aStar.status);
+        EXPECT_EQ(run.out, aStar.out);
+        EXPECT_EQ(run.err, "");
+    }
 }
 
 TEST(CheckCommand, PassesWhenEveryLengthMatchesWithinTolerance)

@@ -69,8 +69,14 @@ TEST(CommandLine, ReadsEveryFormAndRefusesTheRest)
         {{"route", "--heuristic", "zero", "m.vmap", "0", "--weight", "5", "5"}, Command::Route,
          {"m.vmap", "0", "5"}, ""},
         {{"compare", "m.vmap", "0", "5", "--csv"}, Command::Compare, {"m.vmap", "0", "5"}, ""},
-        {{"route", "m.vmap", "0", "5", "--algorithm", "jps"}, Command::Wrong, {},
-         "unknown algorithm 'jps' (known: astar, dijkstra, greedy, weighted, bidijkstra, biastar, bfs)"},
+        {{"route", "m.vmap", "0", "5", "--algorithm", "jsp"}, Command::Wrong, {},
+         "unknown algorithm 'jsp' (known: astar, dijkstra, greedy, weighted, bidijkstra, biastar, bfs, jps, alt)"},
+        {{"route", "--algorithm", "alt", "m.vmap", "--pairs", "p.txt"}, Command::Route, {"m.vmap", "--pairs", "p.txt"},
+         ""},
+        {{"route", "--pairs", "p.txt", "m.vmap"}, Command::Route, {"m.vmap", "--pairs", "p.txt"}, ""},
+        {{"route", "m.vmap", "--pairs", "p.txt", "0"}, Command::Wrong, {}, "wrong number of arguments for 'route'"},
+        {{"route", "m.vmap", "0", "5", "--pairs", "p.txt"}, Command::Wrong, {}, "wrong number of arguments"},
+        {{"route", "m.vmap", "--pairs"}, Command::Wrong, {}, "'--pairs' needs a value"},
         {{"check", "a.scen", "--heuristic", "Euclid"}, Command::Wrong, {},
          "unknown heuristic 'Euclid' (known: euclidean, octile, manhattan, chebyshev, zero)"},
         {{"route", "m.vmap", "0", "5", "--weight", "0.5"}, Command::Wrong, {}, "at least 1, not '0.5'"},
@@ -230,10 +236,13 @@ TEST(Commands, CompareListsEveryAlgorithmAsCsvAndAsATable)
         "bidijkstra,none,yes,100,2,2,yes",
         "biastar,euclidean,yes,100,2,2,yes",
         "bfs,none,yes,100,2,2,yes",
+        "jps,none,n/a,,0,0,n/a",
+        "alt,none,yes,100,2,2,yes",
     };
     EXPECT_EQ(rows, expected) << out;
     EXPECT_EQ(run({"compare", VIALOOM_TEST_DATA "/triangle.vmap", "0", "2"}, out, err), 0) << err;
     EXPECT_EQ(out.rfind("algorithm", 0), 0u) << out;
     EXPECT_NE(out.find("\nweighted (w 2)  euclidean  yes    100.00     2         2  "), std::string::npos) << out;
-    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 8) << out;
+    EXPECT_NE(out.find("\njps             none       n/a         -     0         0  "), std::string::npos) << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 10) << out;
 }

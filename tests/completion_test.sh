@@ -62,8 +62,14 @@ expect '--algorithm|--costs|--from|--heuristic|--to|--view|--weight' vialoom con
 expect '--costs' vialoom convert c.osm out.vmap -
 expect "$maps" vialoom compare ''
 expect '--costs|--csv|--heuristic|--weight' vialoom compare a.vmap 0 1 -
-expect '--algorithm|--costs|--heuristic|--weight' vialoom route a.vmap -
+expect '--algorithm|--costs|--heuristic|--pairs|--weight' vialoom route a.vmap -
+expect '--algorithm|--costs|--heuristic|--weight' vialoom route a.vmap 0 -
+expect '--algorithm|--costs|--heuristic|--weight' vialoom route a.vmap --pairs notes.txt -
+expect 'notes.txt' vialoom route a.vmap --pairs n
+expect 'sub/k.txt|sub/k.vmap' vialoom route a.vmap --pairs sub/
 expect 'bfs|biastar|bidijkstra' vialoom route a.vmap 0 1 --algorithm b
+expect 'alt|astar' vialoom route a.vmap 0 1 --algorithm a
+expect 'jps' vialoom check g.scen --algorithm j
 expect 'chebyshev' vialoom compare a.vmap --heuristic ch
 expect '1.5|2|3|5' vialoom check g.scen --weight ''
 expect 'distance|time' vialoom route c.osm 0 5 --costs ''
@@ -78,6 +84,7 @@ expect '' vialoom --help ''
 # The options --help shows in its synopsis, each offered where it belongs.
 offered=" $(complete_words vialoom - | tr '|' ' ') $(complete_words vialoom convert b.map o.svg - | tr '|' ' ') "
 offered+=" $(complete_words vialoom compare a.vmap 0 1 - | tr '|' ' ') "
+offered+=" $(complete_words vialoom route a.vmap - | tr '|' ' ') "
 options=$("$vialoom" --help | sed '/^$/q' | tr ' []|' '\n' | grep -- '^-' | sort -u)
 [ -n "$options" ] || { echo "FAIL: no options in '$vialoom --help'"; failed=$((failed + 1)); }
 for option in $options; do

@@ -315,3 +315,32 @@ TEST(HandleKey, WhileHelpIsOpenEveryByteOnlyClosesIt)
                   closed)
             << "key " << key;
 }
+
+// Jump Point Search chosen on a map that is no grid: m says why, and so do
+// new ends picked later, with no route drawn; ALT on the same map routes.
+TEST(Input, JumpPointSearchOffAGridSaysWhyAndDrawsNoRoute)
+{
+    makeRow(); // 0-1 linked 200 apart, 2 alone: no lattice links agree on
+    toggleLink(1, 2);
+    toggleLink(0, 2); // a link over a cell: not a grid
+    click(100, 100, kAlt);
+    click(300, 100, kShift);
+    ASSERT_FALSE(currentRoute().empty());
+    searchMode = SearchMode::Bfs;
+    cycleSearchMode();
+    EXPECT_EQ(searchMode, SearchMode::Jps);
+    EXPECT_EQ(statusAt(statusClock()).rfind("search: Jump Point Search - jps needs a uniform eight-connected grid", 0),
+              0u)
+        << statusAt(statusClock());
+    EXPECT_TRUE(currentRoute().empty());
+    showStatus("");
+    click(500, 100, kShift);
+    EXPECT_TRUE(currentRoute().empty());
+    EXPECT_NE(statusAt(statusClock()).find("jps needs"), std::string::npos) << statusAt(statusClock());
+    cycleSearchMode();
+    EXPECT_EQ(searchMode, SearchMode::Alt);
+    EXPECT_EQ(statusAt(statusClock()).rfind("search: ALT (landmarks) - 3 landmarks, chosen in ", 0), 0u)
+        << statusAt(statusClock());
+    EXPECT_FALSE(currentRoute().empty());
+    searchMode = SearchMode::AStar;
+}

@@ -4,12 +4,16 @@
 #include <gtest/gtest.h>
 
 #include <cmath>
+#include <map>
 #include <random>
 #include <string>
 
 #include "mapio/movingai.h"
 #include "route/grid_shape.h"
 #include "route/jump_points.h"
+#include "route/prepared.h"
+#include "route/route_walk.h"
+#include "ui/search_steps.h"
 #include "tests/reference_search.h"
 
 namespace {
@@ -153,4 +157,83 @@ TEST(RecogniseGrid, RefusesWhatIsNotAUniformGridWithoutCornerCutting)
         EXPECT_EQ(recognised, std::string(c.why).empty()) << c.name << ": " << why;
         EXPECT_NE(why.find(c.why), std::string::npos) << c.name << ": " << why;
     }
+}
+
+// Through the program's search, as the window shows it: the jump points are
+// the expanded vertices, each one's parent the jump point it was reached
+// from, the route every cell; the grid is recognised once per revision of the
+// scene, and a scene that stops being a grid is refused, not searched.
+TEST(JumpPointSearch, FillsTheTraceAndFollowsTheScenesRevision)
+{
+    replaceScene(gridMap({".......", ".@@@@@.", ".@...@.", ".@..@@.", "...@...", "......."}));
+    const int start = 0, goal = static_cast<int>(scene.vertices.size()) - 1;
+    std::map<int, int> cameFrom;
+    SearchTrace trace;
+    ASSERT_TRUE(searchRouteWith(cameFrom, scene.vertices, start, goal, SearchChoice{SearchMode::Jps}, &trace));
+    GridShape grid;
+    std::string why;
+    ASSERT_TRUE(recogniseGrid(scene.vertices, grid, why));
+    const JumpSearch jumped = jumpPointSearch(grid, start, goal);
+    EXPECT_EQ(trace.expanded, jumped.jumpPoints);
+    EXPECT_EQ(stepCount(trace), static_cast<int>(jumped.jumpPoints.size()));
+    std::vector<int> route(jumped.route.rbegin(), jumped.route.rend());
+    EXPECT_EQ(traceRoute(trace), route);
+    EXPECT_EQ(tableRoute(cameFrom, start, goal, scene.vertices.size()), route);
+    const double cheapest = cheapestInDouble(scene.vertices, start, goal);
+    EXPECT_NEAR(trace.g[goal], cheapest, 1e-12 * cheapest);
+    for (std::size_t i = 0; i < trace.expanded.size(); ++i) {
+        const int parent = trace.parent[trace.expanded[i]];
+        if (i == 0) {
+            EXPECT_EQ(parent, -1);
+            continue;
+        }
+        ASSERT_GE(parent, 0);
+        EXPECT_LT(trace.expandedAt[parent], static_cast<int>(i)) << "a jump from a point not yet expanded";
+        EXPECT_LE(trace.reachedAt[trace.expanded[i]], static_cast<int>(i));
+    }
+    EXPECT_EQ(setsAtStep(trace, 1).expanded, std::vector<int>{start});
+    // Walk the jumps back from the goal: each a straight or diagonal line of the route.
+    for (int v = goal; trace.parent[v] >= 0; v = trace.parent[v]) {
+        const Vertex& a = scene.vertices[v];
+        const Vertex& b = scene.vertices[trace.parent[v]];
+        const float dx = std::fabs(a.x - b.x), dy = std::fabs(a.y - b.y);
+        EXPECT_TRUE(dx == 0.0f || dy == 0.0f || dx == dy) << v;
+    }
+    const PreparedGraph* kept = currentScenePreparation();
+    ASSERT_NE(kept, nullptr);
+    EXPECT_TRUE(kept->isGrid);
+    // A link added by hand between cells that are no neighbours: no longer a grid.
+    toggleLink(1, 7 + 2);
+    EXPECT_EQ(currentScenePreparation(), nullptr);
+    EXPECT_FALSE(searchUsable(scene.vertices, SearchMode::Jps, nullptr, why));
+    EXPECT_EQ(why.rfind("jps needs a uniform eight-connected grid without corner cutting: ", 0), 0u) << why;
+    cameFrom.clear();
+    EXPECT_FALSE(searchRouteWith(cameFrom, scene.vertices, start, goal, SearchChoice{SearchMode::Jps}, &trace));
+    EXPECT_TRUE(cameFrom.empty());
+    EXPECT_TRUE(trace.expanded.empty());
+    EXPECT_TRUE(traceRoute(trace).empty());
+    toggleLink(1, 7 + 2);
+    EXPECT_TRUE(searchUsable(scene.vertices, SearchMode::Jps, nullptr, why));
+    replaceScene(Scene{});
+}
+
+// Terrain painted on one cell makes its links cost more than the rest: the
+// searches would pay that, so the grid is no longer uniform and Jump Point
+// Search, which prices every move alike, must not take it.
+TEST(RecogniseGrid, PaintedTerrainIsNoUniformGrid)
+{
+    Scene map = gridMap({"....", "....", "...."});
+    GridShape grid;
+    std::string why;
+    ASSERT_TRUE(recogniseGrid(map.vertices, grid, why)) << why;
+    map.vertices[5].factor = 2.0f;
+    EXPECT_FALSE(recogniseGrid(map.vertices, grid, why));
+    EXPECT_EQ(why, "links of one kind differ in cost");
+    map.vertices[5].factor = 1.0f;
+    for (Vertex& v : map.vertices)
+        v.factor = 3.0f; // the same everywhere: uniform again, each move dearer
+    ASSERT_TRUE(recogniseGrid(map.vertices, grid, why)) << why;
+    const JumpSearch jumped = jumpPointSearch(grid, 0, 11);
+    EXPECT_DOUBLE_EQ(jumped.cost, referenceGivenCost(map.vertices, 0, 11));
+    EXPECT_DOUBLE_EQ(jumped.cost, cheapestInDouble(map.vertices, 0, 11) * 3.0);
 }

@@ -80,7 +80,8 @@ TEST(Share, TextReopensTheSameDrawingAlgorithmAndView)
         EXPECT_EQ(searchWeight, weight);
         EXPECT_EQ(after.view, before.view);
         EXPECT_EQ(after.routeSize, before.routeSize) << "the route is searched again";
-        EXPECT_TRUE(seed % 2 == 1 || after.routeSize > 0) << "a lattice always has a route";
+        EXPECT_TRUE(seed % 2 == 1 || after.mode == SearchMode::Jps || after.routeSize > 0)
+            << "a lattice always has a route (Jump Point Search refuses it: not an eight-connected grid)";
         EXPECT_EQ(documentFile(), "") << "a shared drawing has no file yet";
         EXPECT_EQ(shareText(), text);
     }

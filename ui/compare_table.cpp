@@ -5,6 +5,7 @@
 #include <map>
 
 #include "route/dijkstra.h"
+#include "route/prepared.h"
 #include "route/route_walk.h"
 #include "route/search_names.h"
 #include "route/weighted.h"
@@ -28,14 +29,29 @@ std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int
     const CostModel costs = costModelOf(vertices);
     const double reference = cheapestCost(vertices, start, goal, nullptr, costs.given);
     std::vector<CompareRow> rows;
+    PreparedGraph own;
+    PreparedGraph& prepared = preparationFor(vertices, own);
     for (SearchMode mode : kSearchModes) {
+        std::string why;
+        if (!prepareSearch(prepared, vertices, mode, why)) {
+            CompareRow row;
+            row.mode = mode;
+            row.heuristic = choice.heuristic;
+            row.weight = choice.weight;
+            row.cost = kNoRoute;
+            row.reference = reference;
+            row.cheapest = "n/a";
+            row.usable = false;
+            rows.push_back(row);
+            continue;
+        }
         SearchTrace trace;
         // Timed the second time: the first pays for the tables' memory, which
         // would make whichever search ran first look slow.
         for (int run = 0; run < 2; ++run) {
             Predecessors cameFrom;
             searchRouteWith(cameFrom, vertices, start, goal, SearchChoice{mode, choice.heuristic, choice.weight},
-                            &trace, costs);
+                            &trace, costs, &prepared);
         }
         CompareRow row;
         row.mode = mode;
@@ -69,7 +85,7 @@ std::string compareCsv(const std::vector<CompareRow>& rows)
 {
     std::string text = "algorithm,heuristic,found,cost,hops,expanded,milliseconds,cheapest\n";
     for (const CompareRow& row : rows) {
-        text += std::string(searchModeKey(row.mode)) + ',' + heuristicOf(row) + ',' + (row.found ? "yes" : "no") +
+        text += std::string(searchModeKey(row.mode)) + ',' + heuristicOf(row) + ',' + (row.usable ? (row.found ? "yes" : "no") : "n/a") +
                 ',' + (row.found ? number("%.9g", row.cost) : "") + ',' + std::to_string(row.hops) + ',' +
                 std::to_string(row.expanded) + ',' + number("%.3f", row.milliseconds) + ',' + row.cheapest + '\n';
     }
@@ -84,7 +100,7 @@ std::vector<std::string> compareLines(const std::vector<CompareRow>& rows, const
         std::string name = searchModeKey(row.mode);
         if (row.mode == SearchMode::Weighted)
             name += number(" (w %g)", row.weight);
-        cells.push_back({name, heuristicOf(row), row.found ? "yes" : "no",
+        cells.push_back({name, heuristicOf(row), row.usable ? (row.found ? "yes" : "no") : "n/a",
                          row.found ? costText(row.cost, map) : "-", std::to_string(row.hops),
                          std::to_string(row.expanded), number("%.3f ms", row.milliseconds), row.cheapest});
     }

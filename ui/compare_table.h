@@ -19,17 +19,20 @@ struct CompareRow {
     double milliseconds = 0.0;
     double reference = 0.0;  // the independent Dijkstra's cost; kNoRoute when there is no route
     const char* cheapest = "no"; // "yes"; for weighted A* "bound" when dearer but within w x cheapest; else "no"
+    bool usable = true;          // false when the mode cannot search the map (Jump Point Search off a grid)
 };
 
 // One row for every mode in kSearchModes' order, each with choice's heuristic
 // and weight, between start and goal (valid indices) of vertices. Each search
-// runs twice and the second run is timed.
+// runs twice and the second run is timed; what a search prepares (the
+// scene's own when vertices are the scene's) is made before, untimed. A mode
+// that cannot search the graph gives a row not found, cheapest "n/a".
 std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int start, int goal,
                                         const SearchChoice& choice);
 
 // The rows under the header "algorithm,heuristic,found,cost,hops,expanded,
 // milliseconds,cheapest": the modes' short names, the heuristic's ("none"
-// where a mode uses none), yes or no, the cost as %.9g in the map's
+// where a mode uses none), yes, no or n/a (a mode that cannot search the map), the cost as %.9g in the map's
 // coordinates (empty when not found), milliseconds as %.3f.
 std::string compareCsv(const std::vector<CompareRow>& rows);
 

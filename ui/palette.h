@@ -20,6 +20,8 @@ constexpr Colour kBackExpandedColour{0.75f, 0.2f, 0.55f};
 constexpr Colour kBackWaitingColour{0.55f, 0.35f, 0.0f};
 constexpr Colour kMeetingColour{0.5f, 0.0f, 0.0f};
 constexpr Colour kReplayColour{0.0f, 0.0f, 0.0f}; // the vertex being expanded and the route to it
+constexpr Colour kJumpColour{0.1f, 0.15f, 0.6f};     // Jump Point Search's jumps
+constexpr Colour kLandmarkColour{1.0f, 0.85f, 0.0f}; // ALT's landmarks
 constexpr Colour kPanelColour{1.0f, 1.0f, 1.0f};
 constexpr float kPanelOpacity = 0.85f;
 constexpr Colour kTextColour{0.0f, 0.0f, 0.0f};
@@ -47,3 +49,4 @@ constexpr Colour kTerrainColours[4] = {
     {0.26f, 0.31f, 0.39f},
 };
 constexpr float kTerrainSize = 15.0f;
+constexpr float kLandmarkSize = 11.0f;

@@ -8,6 +8,7 @@
 
 #include "graph/costs.h"
 #include "graph/scene.h"
+#include "route/prepared.h"
 #include "route/route.h"
 #include "route/route_walk.h"
 #include "route/search_names.h"
@@ -254,12 +255,31 @@ bool searchViewShown()
     return viewOn;
 }
 
+// What the m key says of the search chosen: its name, and why it cannot
+// search this map or what its preparation took.
+static std::string searchChosenText(SearchMode mode)
+{
+    std::string text = std::string("search: ") + searchModeName(mode);
+    std::string why;
+    if (!searchUsable(scene.vertices, mode, nullptr, why))
+        return text + " - " + why;
+    const PreparedGraph* prepared = currentScenePreparation();
+    if (mode == SearchMode::Alt && prepared != nullptr && prepared->landmarksMade) {
+        char took[96];
+        std::snprintf(took, sizeof took, " - %d landmarks, chosen in %.2f s", prepared->landmarks.count,
+                      prepared->landmarkSeconds);
+        text += took;
+    }
+    return text;
+}
+
 void cycleSearchMode()
 {
     searchMode = nextSearchMode(searchMode);
+    const std::string text = searchChosenText(searchMode); // prepares first, showing progress
     updateRoute();
     settleSearchView();
-    showStatus(std::string("search: ") + searchModeName(searchMode));
+    showStatus(text);
 }
 
 void cycleHeuristic()
@@ -295,8 +315,9 @@ void toggleSplitView()
 void cycleRightMode()
 {
     rightMode = nextSearchMode(rightMode);
+    const std::string text = searchChosenText(rightMode);
     settleSearchView();
-    showStatus(std::string("right-hand search: ") + searchModeName(rightMode));
+    showStatus("right-hand " + text);
 }
 
 void toggleCompareTable()
@@ -374,6 +395,12 @@ void settleSearchView()
         seen = now;
         endReplay(replay);
         inspected = -1;
+        // A search that could not run says why, whatever brought it on
+        // (new ends, an edit that spoilt the grid, a map opened).
+        const PreparedGraph* prepared = currentScenePreparation();
+        if (lastSearchApplies() && !lastSearch.found && lastSearch.mode == SearchMode::Jps && prepared != nullptr &&
+            prepared->gridChecked && !prepared->isGrid)
+            showStatus(searchChosenText(SearchMode::Jps));
     }
     settleLaboratory();
     const SearchTrace* trace = shownTrace();

@@ -20,6 +20,7 @@ static SearchPicture currentPicture()
 static void drawUpperLayers(const SearchPicture& picture)
 {
     drawSearchLayer(picture);
+    drawLandmarks();
     drawRoute();
     usePixelProjection();
     drawSearchText(picture);

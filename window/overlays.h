@@ -7,6 +7,10 @@
 // nothing while its layer is off.
 void drawSearchLayer(const SearchPicture& picture);
 
+// ALT's landmarks as yellow squares ringed in black, while ALT is the
+// chosen search and the scene's landmarks are chosen; nothing otherwise.
+void drawLandmarks();
+
 // picture's text panels (stats, inspect, help), over everything.
 void drawSearchText(const SearchPicture& picture);
 

@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cstdint>
+#include <utility>
 #include <vector>
 
 #include "graph/scene.h"
+#include "route/prepared.h"
 #include "ui/layer_image.h"
 #include "ui/palette.h"
 #include "ui/search_steps.h"
@@ -158,6 +160,45 @@ static void drawReplayMarks(const SearchPicture& picture)
     glEnd();
 }
 
+// Jump Point Search's jumps reached by step: a line from each jump point
+// to the one it was reached from.
+static void drawJumps(const SearchTrace& trace, int step)
+{
+    if (trace.mode != SearchMode::Jps)
+        return;
+    const ReachOrder& order = cache->arrays.order;
+    const int reached = reachedCount(order, step);
+    setColour(kJumpColour);
+    glBegin(GL_LINES);
+    for (int i = 0; i < reached; ++i) {
+        const std::size_t vertex = static_cast<std::size_t>(order.vertices[static_cast<std::size_t>(i)]);
+        const int parent = vertex < trace.parent.size() ? trace.parent[vertex] : -1;
+        if (parent < 0 || parent >= static_cast<int>(scene.vertices.size()))
+            continue;
+        glVertex2f(scene.vertices[static_cast<std::size_t>(parent)].x, scene.vertices[static_cast<std::size_t>(parent)].y);
+        glVertex2f(scene.vertices[vertex].x, scene.vertices[vertex].y);
+    }
+    glEnd();
+}
+
+void drawLandmarks()
+{
+    const PreparedGraph* prepared = currentScenePreparation();
+    if (searchMode != SearchMode::Alt || prepared == nullptr || !prepared->landmarksMade)
+        return;
+    for (const auto& [colour, size] : {std::pair<Colour, float>{kReplayColour, kLandmarkSize},
+                                       std::pair<Colour, float>{kLandmarkColour, kLandmarkSize - 4.0f}}) {
+        setColour(colour);
+        glPointSize(size);
+        glBegin(GL_POINTS);
+        for (int vertex : prepared->landmarks.vertices)
+            if (vertex < static_cast<int>(scene.vertices.size()))
+                glVertex2f(scene.vertices[static_cast<std::size_t>(vertex)].x,
+                           scene.vertices[static_cast<std::size_t>(vertex)].y);
+        glEnd();
+    }
+}
+
 static void drawPanel(const TextPanel& panel)
 {
     glEnable(GL_BLEND);
@@ -239,6 +280,7 @@ void drawSearchLayer(const SearchPicture& picture)
         drawPrefix(cache->arrays.backExpandedXY, backExpanded(step), kBackExpandedColour);
         glDisableClientState(GL_VERTEX_ARRAY);
     }
+    drawJumps(trace, step);
     drawMeeting(trace, step);
     drawSelections(); // the layer covers the selection dots' centres; put them back on top
     drawReplayMarks(picture);

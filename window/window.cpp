@@ -11,6 +11,7 @@
 #include <string>
 
 #include "files/error_text.h"
+#include "route/prepared.h"
 #include "ui/palette.h"
 #include "ui/search_view.h"
 #include "ui/status.h"
@@ -69,8 +70,17 @@ static void onGlutError(const char* format, va_list arguments)
     std::exit(2);
 }
 
+// Long preparation (landmarks on a large map) blocks the event loop: its
+// progress goes to the status line, drawn there and then.
+static void showPreparation(const char* work, int done, int total)
+{
+    showStatus(std::string(work) + "... " + std::to_string(done) + " of " + std::to_string(total));
+    onDisplay();
+}
+
 void openWindow(int& argc, char** argv)
 {
+    preparationProgress = showPreparation;
     glutInitErrorFunc(onGlutError);
     glutInit(&argc, argv);
     glutInitDisplayMode(GLUT_DOUBLE);

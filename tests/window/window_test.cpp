@@ -413,3 +413,40 @@ TEST(SideBySide, TheHalvesKeepTheZoom)
     EXPECT_GT(linkSpan(zoomed), 150) << "the left half does not show the zoomed view";
     EXPECT_TRUE(quitsWithStatusZero(s, 5000)) << "wait status " << s.program.status;
 }
+
+// On a Moving AI grid, m seven times is Jump Point Search: with v its jumps
+// are drawn as dark blue lines and the route stays cyan; m once more is ALT,
+// its landmarks marked yellow.
+TEST(SearchView, JumpPointsDrawTheirJumpsAndAltItsLandmarks)
+{
+    const Rgb kJump = 0x1A2699, kLandmark = 0xFFD900;
+    // 8 x 6 cells of 100 pixels, cell (c, r) centred at (50 + 100 c, 50 + 100 r).
+    const std::string map = ::testing::TempDir() + "jump-window.map";
+    std::FILE* file = std::fopen(map.c_str(), "w");
+    ASSERT_NE(file, nullptr);
+    std::fputs("type octile\nheight 6\nwidth 8\nmap\n........\n........\n..@@@...\n....@...\n....@...\n........\n",
+               file);
+    std::fclose(file);
+    Session s;
+    SessionGuard guard(&s, endSession);
+    ASSERT_TRUE(startSession(s, {map}));
+    clickAt(s, 50, 50, kLeftButton, kAlt);
+    clickAt(s, 750, 550, kLeftButton, kShift);
+    for (int i = 0; i < 7; ++i)
+        pressKey(s, "m");
+    pressKey(s, "v");
+    int jumps = 0, route = 0;
+    EXPECT_TRUE(waitForImage(s, [&](const Image& shot) {
+        jumps = countPixels(shot, [&](Rgb p) { return near(p, kJump); });
+        route = countPixels(shot, [&](Rgb p) { return p == kCyan; });
+        return jumps > 100 && route >= 300;
+    }, 5000)) << jumps << " jump pixels, " << route << " route pixels";
+    pressKey(s, "m");
+    int landmarks = 0;
+    EXPECT_TRUE(waitForImage(s, [&](const Image& shot) {
+        landmarks = countPixels(shot, [&](Rgb p) { return near(p, kLandmark); });
+        return landmarks >= 16 * 9;
+    }, 5000)) << landmarks << " landmark pixels";
+    EXPECT_TRUE(quitsWithStatusZero(s, 5000)) << "wait status " << s.program.status;
+    std::remove(map.c_str());
+}
