@@ -1,0 +1,266 @@
+// Contraction hierarchies against a plain double Dijkstra over the same
+// CostGraph, bit for bit, on thousands of random graphs and on shapes that
+// need shortcuts of shortcuts; the unpacked route must be a real path that
+// costs the answer; and preprocessing must stop cleanly when told to.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <queue>
+#include <random>
+#include <string>
+
+#include "route/contraction.h"
+
+namespace {
+
+constexpr double kInf = std::numeric_limits<double>::infinity();
+
+struct Arc {
+    int from, to;
+    float cost;
+};
+
+CostGraph graphOf(int count, const std::vector<Arc>& arcs)
+{
+    CostGraph graph;
+    graph.first.assign(1, 0);
+    for (int v = 0; v < count; ++v) {
+        for (const Arc& arc : arcs)
+            if (arc.from == v) {
+                graph.head.push_back(arc.to);
+                graph.cost.push_back(arc.cost);
+            }
+        graph.first.push_back(static_cast<int>(graph.head.size()));
+    }
+    return graph;
+}
+
+// Plain Dijkstra summing the arcs in double from the start.
+double dijkstra(const CostGraph& graph, int start, int goal)
+{
+    std::vector<double> cost(costGraphSize(graph), kInf);
+    std::priority_queue<std::pair<double, int>, std::vector<std::pair<double, int>>, std::greater<>> queue;
+    cost[start] = 0.0;
+    queue.push({0.0, start});
+    while (!queue.empty()) {
+        const auto [at, v] = queue.top();
+        queue.pop();
+        if (at > cost[v])
+            continue;
+        for (int arc = graph.first[v]; arc < graph.first[v + 1]; ++arc)
+            if (at + graph.cost[arc] < cost[graph.head[arc]]) {
+                cost[graph.head[arc]] = at + graph.cost[arc];
+                queue.push({cost[graph.head[arc]], graph.head[arc]});
+            }
+    }
+    return cost[goal];
+}
+
+Hierarchy built(const CostGraph& graph, int witnessLimit = 500)
+{
+    Hierarchy hierarchy;
+    HierarchyOptions options;
+    options.witnessSettleLimit = witnessLimit;
+    std::string why;
+    EXPECT_EQ(buildHierarchy(graph, hierarchy, options, why), HierarchyStatus::Built) << why;
+    return hierarchy;
+}
+
+// Empty when the hierarchy answers every pair (or pairs random ones) as Dijkstra does.
+std::string queryFault(const CostGraph& graph, const Hierarchy& hierarchy, int pairs = -1, unsigned seed = 1)
+{
+    HierarchyWork work;
+    std::mt19937 rng(seed);
+    const int count = costGraphSize(graph);
+    const int total = pairs < 0 ? count * count : pairs;
+    for (int n = 0; n < total; ++n) {
+        const int start = pairs < 0 ? n / count : static_cast<int>(rng() % count);
+        const int goal = pairs < 0 ? n % count : static_cast<int>(rng() % count);
+        const std::string pair = " from " + std::to_string(start) + " to " + std::to_string(goal);
+        const double cheapest = dijkstra(graph, start, goal);
+        const HierarchyRoute found = hierarchyQuery(hierarchy, work, start, goal);
+        if (found.found != (cheapest < kInf))
+            return "reachability differs" + pair;
+        if (!found.found)
+            continue;
+        if (found.route.front() != start || found.route.back() != goal)
+            return "the route does not join the ends" + pair;
+        if (costGraphRouteCost(graph, found.route) != found.cost)
+            return "the route is not a path of its cost" + pair;
+        if (found.cost != cheapest || found.searchCost != cheapest)
+            return "costs " + std::to_string(found.cost) + " and " + std::to_string(found.searchCost) +
+                   ", cheapest " + std::to_string(cheapest) + pair;
+    }
+    return "";
+}
+
+// Every cheapest route has an up-down twin of the same cost: the cheapest
+// cost over up arcs then down arcs only equals Dijkstra's.
+std::string upDownFault(const CostGraph& graph, const Hierarchy& h)
+{
+    const int count = costGraphSize(graph);
+    for (int start = 0; start < count; ++start) {
+        std::vector<double> upward(count, kInf); // up arcs only, in rank order
+        std::vector<int> order(count);
+        for (int v = 0; v < count; ++v)
+            order[h.rank[v]] = v;
+        upward[start] = 0.0;
+        for (int v : order)
+            for (int arc = h.up.first[v]; arc < h.up.first[v + 1]; ++arc)
+                upward[h.up.head[arc]] = std::min(upward[h.up.head[arc]], upward[v] + h.up.cost[arc]);
+        std::vector<double> upDown = upward; // then down arcs, highest first
+        for (auto v = order.rbegin(); v != order.rend(); ++v)
+            for (int arc = h.down.first[*v]; arc < h.down.first[*v + 1]; ++arc)
+                upDown[*v] = std::min(upDown[*v], upDown[h.down.head[arc]] + h.down.cost[arc]);
+        for (int goal = 0; goal < count; ++goal)
+            if (upDown[goal] != dijkstra(graph, start, goal))
+                return "no up-down route as cheap from " + std::to_string(start) + " to " + std::to_string(goal);
+    }
+    return "";
+}
+
+// A random graph in one of several families: integer costs with many ties,
+// zero costs, float costs, a few infinite arcs, parallel arcs and loops,
+// one way or both ways, often in several parts.
+CostGraph randomGraph(std::mt19937& rng)
+{
+    const int count = 1 + static_cast<int>(rng() % 24);
+    const int family = static_cast<int>(rng() % 4);
+    const bool bothWays = rng() % 2 == 0;
+    const int arcCount = static_cast<int>(rng() % (3 * count + 1));
+    std::vector<Arc> arcs;
+    for (int i = 0; i < arcCount; ++i) {
+        Arc arc{static_cast<int>(rng() % count), static_cast<int>(rng() % count), 0.0f};
+        if (family == 0)
+            arc.cost = static_cast<float>(rng() % 3);
+        else if (family == 1)
+            arc.cost = static_cast<float>(rng() % 1000);
+        else if (family == 2)
+            arc.cost = 0.5f + std::uniform_real_distribution<float>(0.0f, 100.0f)(rng);
+        else
+            arc.cost = rng() % 20 == 0 ? std::numeric_limits<float>::infinity() : static_cast<float>(1 + rng() % 4);
+        arcs.push_back(arc);
+        if (bothWays)
+            arcs.push_back(Arc{arc.to, arc.from, arc.cost});
+    }
+    return graphOf(count, arcs);
+}
+
+CostGraph gridGraph(int width, int height, std::mt19937& rng, bool ties)
+{
+    std::vector<Arc> arcs;
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            const int v = y * width + x;
+            for (const int w : {x + 1 < width ? v + 1 : -1, y + 1 < height ? v + width : -1})
+                if (w >= 0) {
+                    const float cost = ties ? 1.0f : static_cast<float>(1 + rng() % 9);
+                    arcs.push_back(Arc{v, w, cost});
+                    arcs.push_back(Arc{w, v, cost});
+                }
+        }
+    return graphOf(width * height, arcs);
+}
+
+} // namespace
+
+TEST(ContractionHierarchy, AgreesWithDijkstraOnThousandsOfRandomGraphs)
+{
+    std::mt19937 rng(2026);
+    for (int i = 0; i < 3000; ++i) {
+        const CostGraph graph = randomGraph(rng);
+        // A witness limit of one keeps almost no witness: exactness must not care.
+        const Hierarchy hierarchy = built(graph, i % 3 == 0 ? 1 : 500);
+        ASSERT_EQ(queryFault(graph, hierarchy), "") << "graph " << i;
+        if (i % 10 == 0) {
+            ASSERT_EQ(upDownFault(graph, hierarchy), "") << "graph " << i;
+        }
+    }
+}
+
+TEST(ContractionHierarchy, AgreesWithDijkstraOnGrids)
+{
+    std::mt19937 rng(7);
+    for (const bool ties : {true, false}) {
+        const CostGraph graph = gridGraph(30, 20, rng, ties);
+        const Hierarchy hierarchy = built(graph);
+        EXPECT_GT(hierarchy.shortcuts, 0);
+        EXPECT_EQ(queryFault(graph, hierarchy, 3000), "") << (ties ? "all ties" : "random costs");
+    }
+}
+
+// Shapes whose contraction needs shortcuts over shortcuts.
+TEST(ContractionHierarchy, AgreesWithDijkstraOnPathsStarsAndCliques)
+{
+    struct Shape {
+        const char* name;
+        std::function<std::vector<Arc>(int)> arcs;
+        int count;
+    };
+    const auto both = [](std::vector<Arc>& arcs, int a, int b, float cost) {
+        arcs.push_back(Arc{a, b, cost});
+        arcs.push_back(Arc{b, a, cost});
+    };
+    const std::vector<Shape> shapes = {
+        {"a long path", [&](int n) { std::vector<Arc> a; for (int v = 1; v < n; ++v) both(a, v - 1, v, 1.0f); return a; }, 200},
+        {"a one-way ring", [&](int n) { std::vector<Arc> a; for (int v = 0; v < n; ++v) a.push_back(Arc{v, (v + 1) % n, 2.0f}); return a; }, 60},
+        {"a star", [&](int n) { std::vector<Arc> a; for (int v = 1; v < n; ++v) both(a, 0, v, static_cast<float>(v % 3)); return a; }, 40},
+        {"a clique of ties", [&](int n) { std::vector<Arc> a; for (int u = 0; u < n; ++u) for (int v = u + 1; v < n; ++v) both(a, u, v, 1.0f); return a; }, 16},
+        {"a clique with a cheap ring", [&](int n) { std::vector<Arc> a; for (int u = 0; u < n; ++u) for (int v = u + 1; v < n; ++v) both(a, u, v, v == u + 1 ? 1.0f : static_cast<float>(v - u)); return a; }, 16},
+        {"coincident vertices", [&](int n) { std::vector<Arc> a; for (int v = 1; v < n; ++v) both(a, v - 1, v, v % 4 == 0 ? 1.0f : 0.0f); return a; }, 50},
+    };
+    for (const Shape& shape : shapes) {
+        const CostGraph graph = graphOf(shape.count, shape.arcs(shape.count));
+        const Hierarchy hierarchy = built(graph);
+        EXPECT_EQ(queryFault(graph, hierarchy), "") << shape.name;
+        EXPECT_EQ(upDownFault(graph, hierarchy), "") << shape.name;
+    }
+}
+
+TEST(ContractionHierarchy, StartAtTheGoalAndUnreachableGoals)
+{
+    const CostGraph graph = graphOf(4, {{0, 1, 1.0f}, {1, 0, 1.0f}, {2, 3, std::numeric_limits<float>::infinity()}});
+    const Hierarchy hierarchy = built(graph);
+    HierarchyWork work;
+    const HierarchyRoute same = hierarchyQuery(hierarchy, work, 2, 2);
+    EXPECT_TRUE(same.found);
+    EXPECT_EQ(same.route, std::vector<int>{2});
+    EXPECT_EQ(same.cost, 0.0);
+    for (const auto& [start, goal] : {std::pair<int, int>{0, 2}, {2, 3}, {3, 2}}) {
+        const HierarchyRoute none = hierarchyQuery(hierarchy, work, start, goal);
+        EXPECT_FALSE(none.found) << start << " to " << goal;
+        EXPECT_TRUE(none.route.empty());
+        EXPECT_EQ(none.cost, kInf);
+    }
+}
+
+TEST(ContractionHierarchy, StopsWhenCancelledOrOverItsMemoryLimit)
+{
+    std::mt19937 rng(3);
+    const CostGraph graph = gridGraph(40, 40, rng, false);
+    Hierarchy hierarchy;
+    std::string why;
+    std::atomic<bool> cancel{true};
+    HierarchyOptions options;
+    options.cancel = &cancel;
+    EXPECT_EQ(buildHierarchy(graph, hierarchy, options, why), HierarchyStatus::Cancelled);
+    EXPECT_EQ(why, "building the hierarchy was cancelled");
+    EXPECT_EQ(hierarchy.vertexCount, 0);
+
+    options.cancel = nullptr;
+    options.memoryLimit = hierarchyMemoryEstimate(graph) - 1;
+    EXPECT_EQ(buildHierarchy(graph, hierarchy, options, why), HierarchyStatus::TooLarge);
+    EXPECT_NE(why.find("more than the"), std::string::npos) << why;
+
+    std::vector<double> fractions;
+    options.progress = [](double fraction, void* seen) { static_cast<std::vector<double>*>(seen)->push_back(fraction); };
+    options.context = &fractions;
+    options.memoryLimit = kHierarchyMemoryLimit;
+    EXPECT_EQ(buildHierarchy(graph, hierarchy, options, why), HierarchyStatus::Built);
+    ASSERT_FALSE(fractions.empty());
+    EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
+    EXPECT_EQ(fractions.back(), 1.0);
+}
