@@ -10,7 +10,10 @@
 
 // Witness searches while only estimating a priority may stop sooner: a
 // missed witness there only overrates the vertex.
-constexpr int kEstimateSettleLimit = 100;
+constexpr int kEstimateSettleLimit = 30;
+// Weighing the edge difference above the terms that spread contractions
+// evenly halves the shortcuts of a road lattice (and the query's work).
+constexpr int kEdgeDifferenceWeight = 8;
 constexpr std::size_t kBytesPerVertex = 160; // the lists' headers, the tables, the queue
 constexpr std::size_t kBytesPerLiveArc = 2 * 2 * sizeof(double); // both lists, half their capacity spare
 constexpr std::size_t kBytesPerKeptArc = 2 * sizeof(int) + 2 * sizeof(double);
@@ -28,6 +31,8 @@ struct Contraction {
     std::vector<double> witness; // witness search costs; +infinity where untouched
     std::vector<int> witnessTouched;
     std::vector<std::pair<double, int>> witnessHeap;
+    std::vector<int> targetOf; // the vertex whose witnesses are sought, at each of its targets
+    std::vector<int> level;    // 1 + the highest level among contracted neighbours
     std::size_t liveArcs = 0;
     std::size_t keptArcs = 0; // both directions
     std::size_t keptUp = 0;
@@ -66,6 +71,8 @@ static void loadGraph(Contraction& c, const CostGraph& graph)
     c.done.assign(n, 0);
     c.doneNeighbours.assign(n, 0);
     c.witness.assign(n, std::numeric_limits<double>::infinity());
+    c.targetOf.assign(n, -1);
+    c.level.assign(n, 0);
     for (int v = 0; v < n; ++v)
         for (int arc = graph.first[v]; arc < graph.first[v + 1]; ++arc) {
             const int w = graph.head[arc];
@@ -84,9 +91,10 @@ static void loadGraph(Contraction& c, const CostGraph& graph)
 }
 
 // Dijkstra from source over the remaining graph without skip, until its
-// lowest key passes bound or it has taken limit vertices; leaves its costs
-// in c.witness (to be cleared by clearWitness).
-static void witnessSearch(Contraction& c, int source, int skip, double bound, int limit)
+// lowest key passes bound, it has taken limit vertices or all targets (the
+// vertices whose targetOf is skip); leaves its costs in c.witness (to be
+// cleared by clearWitness).
+static void witnessSearch(Contraction& c, int source, int skip, double bound, int limit, int targets)
 {
     c.witness[source] = 0.0;
     c.witnessTouched.push_back(source);
@@ -99,6 +107,8 @@ static void witnessSearch(Contraction& c, int source, int skip, double bound, in
         if (top.first > c.witness[top.second])
             continue;
         if (top.first > bound || ++taken > limit)
+            break;
+        if (c.targetOf[top.second] == skip && --targets == 0)
             break;
         for (const LiveArc& arc : c.out[top.second]) {
             if (arc.to == skip)
@@ -134,7 +144,11 @@ static int neededShortcuts(Contraction& c, int v, int limit, std::vector<std::pa
                 bound = std::max(bound, into.cost + onward.cost);
         if (bound < 0.0)
             continue; // v leads nowhere else from here
-        witnessSearch(c, into.to, v, bound, limit);
+        int targets = 0;
+        for (const LiveArc& onward : c.out[v])
+            if (onward.to != into.to)
+                c.targetOf[onward.to] = v, ++targets;
+        witnessSearch(c, into.to, v, bound, limit, targets);
         for (const LiveArc& onward : c.out[v]) {
             if (onward.to == into.to)
                 continue;
@@ -146,6 +160,8 @@ static int neededShortcuts(Contraction& c, int v, int limit, std::vector<std::pa
                 shortcuts->push_back({{into.to, onward.to}, through});
         }
         clearWitness(c);
+        for (const LiveArc& onward : c.out[v])
+            c.targetOf[onward.to] = -1;
     }
     return count;
 }
@@ -153,7 +169,8 @@ static int neededShortcuts(Contraction& c, int v, int limit, std::vector<std::pa
 static int priorityOf(Contraction& c, int v)
 {
     const int removed = static_cast<int>(c.in[v].size() + c.out[v].size());
-    return neededShortcuts(c, v, kEstimateSettleLimit, nullptr) - removed + c.doneNeighbours[v];
+    return kEdgeDifferenceWeight * (neededShortcuts(c, v, kEstimateSettleLimit, nullptr) - removed) +
+           c.doneNeighbours[v] + c.level[v];
 }
 
 // Takes v out of the remaining graph: its lists become its arcs upward.
@@ -265,13 +282,19 @@ static HierarchyStatus build(const CostGraph& graph, Hierarchy& h, const Hierarc
             why = "the hierarchy grew past the " + megabytes(options.memoryLimit) + " allowed";
             return HierarchyStatus::TooLarge;
         }
+        // Each neighbour once, though most are met both ways.
         for (const std::vector<LiveArc>* list : {&c.in[v], &c.out[v]})
             for (const LiveArc& arc : *list)
-                if (!c.done[arc.to]) {
+                if (c.targetOf[arc.to] != v) {
+                    c.targetOf[arc.to] = v;
                     ++c.doneNeighbours[arc.to];
+                    c.level[arc.to] = std::max(c.level[arc.to], c.level[v] + 1);
                     priority[arc.to] = priorityOf(c, arc.to);
                     queue.push({priority[arc.to], arc.to});
                 }
+        for (const std::vector<LiveArc>* list : {&c.in[v], &c.out[v]})
+            for (const LiveArc& arc : *list)
+                c.targetOf[arc.to] = -1;
         if (options.progress != nullptr && contracted % step == 0)
             options.progress(static_cast<double>(contracted) / n, options.context);
     }

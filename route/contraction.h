@@ -13,11 +13,13 @@
 // each with the vertex it passes (its middle), so a route unpacks to the
 // graph's vertices; the graph and the map it came from never change.
 //
-// Priority: the edge difference (shortcuts the contraction would add minus
-// arcs it removes) plus the number of neighbours already contracted, which
-// spreads contractions evenly over the map. Priorities are updated lazily
-// (recomputed when a vertex reaches the top; put back when it no longer
-// ranks first) and for the neighbours of every contracted vertex.
+// Priority, lowest first: 8 times the edge difference (shortcuts the
+// contraction would add minus arcs it removes) plus the number of
+// neighbours already contracted plus the vertex's level (1 + the highest
+// level among its contracted neighbours); the last two spread contractions
+// evenly over the map and keep the hierarchy shallow. Priorities are updated
+// lazily (recomputed when a vertex reaches the top; put back when it no
+// longer ranks first) and for the neighbours of every contracted vertex.
 //
 // The invariant the query relies on: for every start and goal joined by a
 // route, some cheapest route, shortcuts included, climbs to its highest
@@ -29,8 +31,8 @@
 // Query: Dijkstra upward from the start over arcs to higher vertices and
 // upward from the goal over reversed arcs to higher vertices. mu is the
 // cheapest sum of both halves' costs seen at a vertex both reached. A half
-// stops once its lowest key reaches mu: the peak of a cheapest up-down
-// route lies below that key, so it was taken already. Stall-on-demand skips
+// stops once its lowest key reaches mu: whatever it has not taken costs at
+// least mu from its end, so no route cheaper than mu peaks there. Stall-on-demand skips
 // relaxing a vertex v that a higher, already reached vertex w reaches more
 // cheaply over an arc w -> v (strictly cheaper: then v's cost is not the
 // cheapest, and no cheapest up path passes it at that cost).
@@ -113,7 +115,8 @@ struct HierarchyWork {
 
 struct HierarchyRoute {
     bool found = false;
-    std::vector<int> route; // the graph's vertices from start to goal
+    std::vector<int> route; // the graph's vertices from start to goal, none twice
+    std::vector<double> steps; // the cost of each arc along route, in order
     double cost = 0.0;      // route's arcs summed in double from the start; +infinity when not found
     double searchCost = 0.0; // the query's own sum through the meeting vertex
     int meeting = -1;       // highest vertex of the route: where the halves met

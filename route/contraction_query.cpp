@@ -1,6 +1,7 @@
 #include <algorithm>
 #include <functional>
 #include <limits>
+#include <unordered_map>
 
 #include "route/contraction.h"
 
@@ -89,7 +90,7 @@ static int arcBetween(const HierarchyArcs& arcs, int at, int head)
 // passes middle (-1: a graph arc of cost), adding each graph arc's cost to
 // total in order.
 static void unpack(const Hierarchy& h, int from, int to, int middle, double cost, std::vector<int>& route,
-                   double& total)
+                   std::vector<double>& steps)
 {
     struct Piece {
         int from, to, middle;
@@ -101,7 +102,7 @@ static void unpack(const Hierarchy& h, int from, int to, int middle, double cost
         pending.pop_back();
         if (piece.middle < 0) {
             route.push_back(piece.to);
-            total += piece.cost;
+            steps.push_back(piece.cost);
             continue;
         }
         // Both halves are kept at the middle, which lies below both ends.
@@ -120,18 +121,40 @@ static void walkRoute(const Hierarchy& h, const HierarchyWork& work, HierarchyRo
     int at = result.meeting;
     for (int v = at; work.parent[0][v] >= 0; v = work.parent[0][v])
         at = work.parent[0][v];
-    result.route.assign(1, at);
-    result.cost = 0.0;
+    std::vector<int> route(1, at);
+    std::vector<double> steps;
     for (auto arc = climb.rbegin(); arc != climb.rend(); ++arc) {
         const int to = h.up.head[*arc];
-        unpack(h, at, to, h.up.middle[*arc], h.up.cost[*arc], result.route, result.cost);
+        unpack(h, at, to, h.up.middle[*arc], h.up.cost[*arc], route, steps);
         at = to;
     }
     for (int v = result.meeting; work.parent[1][v] >= 0; v = work.parent[1][v]) {
         const int arc = work.parentArc[1][v];
         const int to = work.parent[1][v];
-        unpack(h, v, to, h.down.middle[arc], h.down.cost[arc], result.route, result.cost);
+        unpack(h, v, to, h.down.middle[arc], h.down.cost[arc], route, steps);
     }
+    // A loop in a cheapest route costs nothing (its arcs cost 0): cutting it
+    // changes no sum, and leaves a route that reads back from predecessors.
+    std::unordered_map<int, std::size_t> position;
+    result.route.clear();
+    result.steps.clear();
+    result.cost = 0.0;
+    for (std::size_t i = 0; i < route.size(); ++i) {
+        const auto seen = position.find(route[i]);
+        if (seen != position.end()) {
+            for (std::size_t j = seen->second + 1; j < result.route.size(); ++j)
+                position.erase(result.route[j]);
+            result.route.resize(seen->second + 1);
+            result.steps.resize(seen->second);
+            continue;
+        }
+        position[route[i]] = result.route.size();
+        result.route.push_back(route[i]);
+        if (i > 0)
+            result.steps.push_back(steps[i - 1]);
+    }
+    for (double step : result.steps)
+        result.cost += step;
 }
 
 HierarchyRoute hierarchyQuery(const Hierarchy& h, HierarchyWork& work, int start, int goal)

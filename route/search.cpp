@@ -6,6 +6,7 @@
 
 #include "route/bidirectional.h"
 #include "route/breadth_first.h"
+#include "route/hierarchy_cache.h"
 #include "route/waiting_queue.h"
 #include "route/weighted.h"
 
@@ -184,6 +185,8 @@ static bool runOtherSearch(std::map<int, int>& cameFrom, const std::vector<Verte
         t.weight = choice.weight;
         if (choice.mode == SearchMode::Bfs)
             breadthFirstSearch(t, vertices);
+        else if (choice.mode == SearchMode::Ch)
+            hierarchySearch(t, vertices);
         else
             bidirectionalSearch(t, vertices);
         reached.clear();
@@ -211,7 +214,8 @@ bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertic
 bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
                      const SearchChoice& choice, SearchTrace* trace)
 {
-    if (choice.mode == SearchMode::Bfs || choice.mode == SearchMode::BiDijkstra || choice.mode == SearchMode::BiAStar)
+    if (choice.mode == SearchMode::Bfs || choice.mode == SearchMode::BiDijkstra || choice.mode == SearchMode::BiAStar ||
+        choice.mode == SearchMode::Ch)
         return runOtherSearch(cameFrom, vertices, start, goal, choice, trace);
     const SearchMode mode = choice.mode;
     const auto began = std::chrono::steady_clock::now();
@@ -242,6 +246,7 @@ float searchScore(SearchMode mode, float g, float h, float weight)
     case SearchMode::Dijkstra:
     case SearchMode::BiDijkstra:
     case SearchMode::Bfs:
+    case SearchMode::Ch:
         return g;
     case SearchMode::Greedy:
         return h;
@@ -271,6 +276,8 @@ const char* searchModeName(SearchMode mode)
         return "bidirectional A*";
     case SearchMode::Bfs:
         return "breadth-first";
+    case SearchMode::Ch:
+        return "contraction hierarchies";
     }
     return "?";
 }

@@ -17,6 +17,7 @@ enum class SearchMode {
     BiDijkstra, // Dijkstra from both ends at once (route/bidirectional.h)
     BiAStar,    // A* from both ends with the average of both estimates as potential
     Bfs,        // fewest links, costs ignored (route/breadth_first.h)
+    Ch,         // contraction hierarchies: exact, once the graph is preprocessed (route/contraction.h)
 };
 
 constexpr float kDefaultWeight = 2.0f;
@@ -111,5 +112,6 @@ void clearTrace(SearchTrace& trace);
 float searchScore(SearchMode mode, float g, float h, float weight = kDefaultWeight);
 
 // Name shown to the user: "A*", "Dijkstra", "greedy best-first", "weighted
-// A*", "bidirectional Dijkstra", "bidirectional A*", "breadth-first".
+// A*", "bidirectional Dijkstra", "bidirectional A*", "breadth-first",
+// "contraction hierarchies".
 const char* searchModeName(SearchMode mode);

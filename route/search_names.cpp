@@ -4,11 +4,11 @@
 
 const SearchMode kSearchModes[kSearchModeCount] = {
     SearchMode::AStar,      SearchMode::Dijkstra, SearchMode::Greedy, SearchMode::Weighted,
-    SearchMode::BiDijkstra, SearchMode::BiAStar,  SearchMode::Bfs,
+    SearchMode::BiDijkstra, SearchMode::BiAStar,  SearchMode::Bfs,    SearchMode::Ch,
 };
 
 constexpr const char* kModeKeys[kSearchModeCount] = {"astar",      "dijkstra", "greedy", "weighted",
-                                                     "bidijkstra", "biastar",  "bfs"};
+                                                     "bidijkstra", "biastar",  "bfs",    "ch"};
 
 static int indexOf(SearchMode mode)
 {
@@ -41,7 +41,7 @@ SearchMode nextSearchMode(SearchMode mode)
 bool promisesCheapest(SearchMode mode)
 {
     return mode == SearchMode::AStar || mode == SearchMode::Dijkstra || mode == SearchMode::BiDijkstra ||
-           mode == SearchMode::BiAStar;
+           mode == SearchMode::BiAStar || mode == SearchMode::Ch;
 }
 
 bool usesHeuristic(SearchMode mode)

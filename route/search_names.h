@@ -6,13 +6,13 @@
 
 #include "route/search.h"
 
-constexpr int kSearchModeCount = 7;
+constexpr int kSearchModeCount = 8;
 
 // Every mode in the m key's order: A*, Dijkstra, greedy, weighted A*,
-// bidirectional Dijkstra, bidirectional A*, breadth-first.
+// bidirectional Dijkstra, bidirectional A*, breadth-first, contraction hierarchies.
 extern const SearchMode kSearchModes[kSearchModeCount];
 
-// "astar", "dijkstra", "greedy", "weighted", "bidijkstra", "biastar", "bfs".
+// "astar", "dijkstra", "greedy", "weighted", "bidijkstra", "biastar", "bfs", "ch".
 const char* searchModeKey(SearchMode mode);
 
 // The mode named key; false when none is.
@@ -22,7 +22,8 @@ bool searchModeFromKey(const char* key, SearchMode& mode);
 SearchMode nextSearchMode(SearchMode mode);
 
 // True for the modes that promise the cheapest route (with a consistent
-// heuristic for those that use one): A*, Dijkstra, both bidirectional ones.
+// heuristic for those that use one): A*, Dijkstra, both bidirectional ones,
+// contraction hierarchies.
 bool promisesCheapest(SearchMode mode);
 
 // True for the modes an estimate steers: A*, greedy, weighted, bidirectional A*.

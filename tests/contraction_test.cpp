@@ -4,6 +4,7 @@
 // costs the answer; and preprocessing must stop cleanly when told to.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <atomic>
 #include <cmath>
 #include <functional>
@@ -90,6 +91,10 @@ std::string queryFault(const CostGraph& graph, const Hierarchy& hierarchy, int p
             return "the route does not join the ends" + pair;
         if (costGraphRouteCost(graph, found.route) != found.cost)
             return "the route is not a path of its cost" + pair;
+        std::vector<int> sorted = found.route;
+        std::sort(sorted.begin(), sorted.end());
+        if (std::adjacent_find(sorted.begin(), sorted.end()) != sorted.end())
+            return "the route passes a vertex twice" + pair;
         if (found.cost != cheapest || found.searchCost != cheapest)
             return "costs " + std::to_string(found.cost) + " and " + std::to_string(found.searchCost) +
                    ", cheapest " + std::to_string(cheapest) + pair;

@@ -1,0 +1,126 @@
+// Contraction hierarchies on a city-like road network (bench/road_network.h)
+// of 100,000 and 1,000,000 vertices: preprocessing once (seconds, peak
+// memory), then 1,000 random pairs answered by the hierarchy, by the
+// program's Dijkstra and by its A*, in the same run. Every hierarchy answer
+// must equal a double Dijkstra's bit for bit before anything is reported.
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <functional>
+#include <limits>
+#include <map>
+#include <queue>
+#include <random>
+#include <string>
+
+#include "bench/process_memory.h"
+#include "bench/road_network.h"
+#include "route/astar.h"
+#include "route/contraction.h"
+#include "route/search.h"
+
+constexpr int kPairs = 1000;
+
+static double secondsSince(std::chrono::steady_clock::time_point began)
+{
+    return std::chrono::duration<double>(std::chrono::steady_clock::now() - began).count();
+}
+
+// The judge: Dijkstra over the same arcs summed in double, stopping at the goal.
+static double doubleDijkstra(const CostGraph& graph, int start, int goal, std::vector<double>& cost,
+                             std::vector<int>& touched)
+{
+    for (int v : touched)
+        cost[v] = std::numeric_limits<double>::infinity();
+    touched.clear();
+    std::priority_queue<std::pair<double, int>, std::vector<std::pair<double, int>>, std::greater<>> queue;
+    cost[start] = 0.0;
+    touched.push_back(start);
+    queue.push({0.0, start});
+    while (!queue.empty()) {
+        const auto [at, v] = queue.top();
+        queue.pop();
+        if (at > cost[v])
+            continue;
+        if (v == goal)
+            return at;
+        for (int arc = graph.first[v]; arc < graph.first[v + 1]; ++arc) {
+            const int w = graph.head[arc];
+            if (at + graph.cost[arc] < cost[w]) {
+                if (cost[w] == std::numeric_limits<double>::infinity())
+                    touched.push_back(w);
+                cost[w] = at + graph.cost[arc];
+                queue.push({cost[w], w});
+            }
+        }
+    }
+    return std::numeric_limits<double>::infinity();
+}
+
+static void BM_ContractionHierarchy_Roads(benchmark::State& state)
+{
+    const int side = static_cast<int>(state.range(0));
+    const std::vector<Vertex> roads = roadNetwork(side, 1);
+    const CostGraph graph = costGraphOf(roads);
+    const int count = costGraphSize(graph);
+    std::mt19937 rng(42);
+    std::vector<std::pair<int, int>> pairs;
+    for (int i = 0; i < kPairs; ++i)
+        pairs.push_back({static_cast<int>(rng() % count), static_cast<int>(rng() % count)});
+    for (auto _ : state) {
+        const double rssBefore = statusMegabytes("VmRSS");
+        Hierarchy hierarchy;
+        std::string why;
+        const auto built = std::chrono::steady_clock::now();
+        if (buildHierarchy(graph, hierarchy, HierarchyOptions{}, why) != HierarchyStatus::Built) {
+            state.SkipWithError(why.c_str());
+            return;
+        }
+        const double buildSeconds = secondsSince(built);
+        const double peak = statusMegabytes("VmHWM");
+        HierarchyWork work;
+        std::vector<HierarchyRoute> answers;
+        const auto queried = std::chrono::steady_clock::now();
+        for (const auto& [start, goal] : pairs)
+            answers.push_back(hierarchyQuery(hierarchy, work, start, goal));
+        const double chSeconds = secondsSince(queried);
+        std::vector<double> cost(count, std::numeric_limits<double>::infinity());
+        std::vector<int> touched;
+        for (int i = 0; i < kPairs; ++i) {
+            const double cheapest = doubleDijkstra(graph, pairs[i].first, pairs[i].second, cost, touched);
+            if (answers[i].cost != cheapest || (answers[i].found && answers[i].searchCost != cheapest)) {
+                state.SkipWithError(("pair " + std::to_string(i) + " differs from Dijkstra").c_str());
+                return;
+            }
+        }
+        std::map<int, int> table;
+        const auto dijkstra = std::chrono::steady_clock::now();
+        for (const auto& [start, goal] : pairs) {
+            table.clear();
+            benchmark::DoNotOptimize(searchRoute(table, roads, start, goal, SearchMode::Dijkstra, nullptr));
+        }
+        const double dijkstraSeconds = secondsSince(dijkstra);
+        const auto astar = std::chrono::steady_clock::now();
+        for (const auto& [start, goal] : pairs) {
+            table.clear();
+            benchmark::DoNotOptimize(aStarSearch(table, roads, start, goal));
+        }
+        const double astarSeconds = secondsSince(astar);
+        state.SetIterationTime(chSeconds / kPairs);
+        state.counters["vertices"] = count;
+        state.counters["shortcuts"] = static_cast<double>(hierarchy.shortcuts);
+        state.counters["buildS"] = buildSeconds;
+        state.counters["buildPeakMB"] = peak;
+        state.counters["buildRiseMB"] = peak - rssBefore;
+        state.counters["chMs"] = chSeconds * 1e3 / kPairs;
+        state.counters["dijkstraMs"] = dijkstraSeconds * 1e3 / kPairs;
+        state.counters["astarMs"] = astarSeconds * 1e3 / kPairs;
+        state.counters["vsDijkstra"] = dijkstraSeconds / chSeconds;
+        state.counters["vsAStar"] = astarSeconds / chSeconds;
+    }
+#ifndef __OPTIMIZE__
+    state.SetLabel("unoptimised build: numbers mean little");
+#endif
+}
+
+BENCHMARK(BM_ContractionHierarchy_Roads)->Arg(316)->Arg(1000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);

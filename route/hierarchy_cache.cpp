@@ -1,0 +1,140 @@
+#include "route/hierarchy_cache.h"
+
+#include <limits>
+#include <mutex>
+#include <new>
+
+struct KeptHierarchy {
+    Hierarchy hierarchy;
+    std::uint64_t revision = 0;
+    const Vertex* table = nullptr;
+    std::size_t count = 0;
+    bool ready = false;
+};
+
+std::atomic<int> hierarchyBuildPercent{-1};
+static std::mutex keptLock;
+static KeptHierarchy kept;
+static HierarchyWork keptWork; // used under keptLock
+
+struct ProgressRelay {
+    const HierarchyOptions* options;
+};
+
+static void relayProgress(double fraction, void* context)
+{
+    hierarchyBuildPercent.store(static_cast<int>(fraction * 100.0));
+    const HierarchyOptions& options = *static_cast<ProgressRelay*>(context)->options;
+    if (options.progress != nullptr)
+        options.progress(fraction, options.context);
+}
+
+HierarchyStatus prepareHierarchy(const std::vector<Vertex>& vertices, std::uint64_t revision,
+                                 const HierarchyOptions& options, std::string& why)
+{
+    hierarchyBuildPercent.store(0);
+    ProgressRelay relay{&options};
+    HierarchyOptions relayed = options;
+    relayed.progress = relayProgress;
+    relayed.context = &relay;
+    HierarchyStatus status = HierarchyStatus::TooLarge;
+    try {
+        Hierarchy built;
+        status = buildHierarchy(costGraphOf(vertices), built, relayed, why);
+        if (status == HierarchyStatus::Built) {
+            std::lock_guard<std::mutex> hold(keptLock);
+            kept.hierarchy = std::move(built);
+            kept.revision = revision;
+            kept.table = vertices.data();
+            kept.count = vertices.size();
+            kept.ready = true;
+        }
+    } catch (const std::bad_alloc&) {
+        why = "memory ran out while building the hierarchy";
+        status = HierarchyStatus::TooLarge;
+    }
+    hierarchyBuildPercent.store(-1);
+    return status;
+}
+
+static bool keptFor(const std::vector<Vertex>& vertices, std::uint64_t revision)
+{
+    return kept.ready && kept.revision == revision && kept.table == vertices.data() && kept.count == vertices.size();
+}
+
+bool hierarchyReadyFor(const std::vector<Vertex>& vertices, std::uint64_t revision)
+{
+    std::lock_guard<std::mutex> hold(keptLock);
+    return keptFor(vertices, revision);
+}
+
+void forgetHierarchy()
+{
+    std::lock_guard<std::mutex> hold(keptLock);
+    kept = KeptHierarchy{};
+    keptWork = HierarchyWork{};
+}
+
+std::string hierarchyNote(const std::vector<Vertex>& vertices, std::uint64_t revision)
+{
+    if (hierarchyReadyFor(vertices, revision))
+        return "";
+    const int percent = hierarchyBuildPercent.load();
+    if (percent >= 0)
+        return "building hierarchy " + std::to_string(percent) + " %";
+    return "hierarchy stale";
+}
+
+static void writeTrace(SearchTrace& t, const HierarchyWork& work, const HierarchyRoute& found)
+{
+    const std::size_t count = t.reachedAt.size();
+    t.gBack.assign(count, std::numeric_limits<float>::infinity());
+    t.side.assign(count, 0);
+    std::size_t next = 0; // next first reach to list
+    for (std::size_t i = 0; i <= work.takenVertex.size(); ++i) {
+        for (; next < work.reachedVertex.size() && work.reachedStep[next] <= static_cast<int>(i); ++next) {
+            const int v = work.reachedVertex[next];
+            if (t.reachedAt[v] >= 0)
+                continue;
+            t.reachedAt[v] = static_cast<int>(i);
+            t.side[v] = work.reachedSide[next];
+            t.h[v] = 0.0f;
+        }
+        if (i == work.takenVertex.size())
+            break;
+        const int v = work.takenVertex[i];
+        if (t.expandedAt[v] < 0)
+            t.expandedAt[v] = static_cast<int>(i);
+        t.expanded.push_back(v);
+        t.expandedSide.push_back(work.takenSide[i]);
+    }
+    for (int v : work.touched) {
+        t.g[v] = static_cast<float>(work.cost[0][v]);
+        t.gBack[v] = static_cast<float>(work.cost[1][v]);
+        t.parent[v] = work.parent[0][v];
+    }
+    t.meeting = found.meeting;
+    t.found = found.found;
+    if (!found.found)
+        return;
+    // Along the route, the graph's own vertices and its cost from the start.
+    const std::vector<int>& route = found.route;
+    t.g[route[0]] = 0.0f;
+    t.parent[route[0]] = -1;
+    double sum = 0.0;
+    for (std::size_t i = 1; i < route.size(); ++i) {
+        sum += found.steps[i - 1];
+        t.parent[route[i]] = route[i - 1];
+        t.g[route[i]] = static_cast<float>(sum);
+    }
+}
+
+void hierarchySearch(SearchTrace& t, const std::vector<Vertex>& vertices)
+{
+    std::lock_guard<std::mutex> hold(keptLock);
+    if (!keptFor(vertices, graphRevision()))
+        return;
+    keptWork.record = true;
+    const HierarchyRoute found = hierarchyQuery(kept.hierarchy, keptWork, t.start, t.goal);
+    writeTrace(t, keptWork, found);
+}
