@@ -176,7 +176,7 @@ const OptionRow kOptionRows[] = {
     {"--view", "convert to .svg only: draw what the search explored and left waiting"},
     {"--region X0 Y0 X1 Y1", "convert to .svg only: draw that part of the map (map units), as zoomed in"},
     {"--algorithm NAME", "route, check, convert: astar (the default), dijkstra, greedy, weighted, bidijkstra, "
-                         "biastar, bfs"},
+                         "biastar, bfs, ch (contraction hierarchies: the map is preprocessed first)"},
     {"--heuristic H", "euclidean (the default), octile, manhattan, chebyshev, zero"},
     {"--weight W", "weighted A*'s weight, at least 1 (the default 2)"},
     {"--csv", "compare only: print comma-separated values under the header "

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "app/check_command.h"
+#include "app/preprocess.h"
 #include "files/error_text.h"
 #include "files/file_names.h"
 #include "mapio/map_file.h"
@@ -64,9 +65,12 @@ static int printRoute(const std::vector<std::string>& words, const SearchChoice&
         return 2;
     if (!vertexInRange(words[1], map, start, err) || !vertexInRange(words[2], map, goal, err))
         return 2;
+    if (!preprocessFor(choice.mode, map.vertices, words[0], err))
+        return 2;
     std::map<int, int> cameFrom;
     SearchTrace trace;
     const bool found = searchRouteWith(cameFrom, map.vertices, start, goal, choice, &trace);
+    forgetPreprocessing();
     std::fprintf(out, "found: %s\n", found ? "yes" : "no");
     std::fprintf(out, "expanded: %zu of %zu vertices\n", trace.expanded.size(), map.vertices.size());
     if (!found)
@@ -159,10 +163,13 @@ static int convertMap(const std::vector<std::string>& words, const SearchChoice&
     Scene map;
     if (!loadMapOrComplain(words[0], map, err))
         return 2;
+    if (picture && options.from >= 0 && !preprocessFor(choice.mode, map.vertices, words[0], err))
+        return 2;
     std::string error;
     const bool written = picture ? exportMapSvg(map, options.from, options.to, options.view,
                                                 options.hasRegion ? &options.region : nullptr, target, error, choice)
                                  : writeMapFile(target, map, error);
+    forgetPreprocessing();
     if (!written) {
         complain(err, error);
         return 2;
@@ -214,7 +221,10 @@ static int runSearchCommand(const CommandLine& line, std::FILE* out, std::FILE* 
     if (!vertexInRange(line.words[1], map, start, err, "compare") ||
         !vertexInRange(line.words[2], map, goal, err, "compare"))
         return 2;
+    if (!preprocessFor(SearchMode::Ch, map.vertices, line.words[0], err))
+        return 2;
     const std::vector<CompareRow> rows = compareSearches(map.vertices, start, goal, line.choice);
+    forgetPreprocessing();
     std::fputs((line.csv ? compareCsv(rows) : compareTable(rows, map)).c_str(), out);
     return rows.front().reference < kNoRoute ? 0 : 1;
 }

@@ -6,6 +6,7 @@
 
 struct ProgressState {
     bool open = false;
+    std::string doing;
     std::string name;
     std::uint64_t total = 0;
     int shown = 0;          // last percentage written
@@ -30,7 +31,7 @@ static void showPercent(int percent)
 {
     std::FILE* stream = progressStream();
     const std::string text =
-        "vialoom: reading " + printableText(progress.name) + "... " + std::to_string(percent) + "%";
+        "vialoom: " + progress.doing + " " + printableText(progress.name) + "... " + std::to_string(percent) + "%";
     std::fprintf(stream, "\r%s", text.c_str());
     progress.width = text.size();
     std::fflush(stream);
@@ -38,10 +39,16 @@ static void showPercent(int percent)
 
 void progressBegin(const std::string& name, std::uint64_t totalBytes)
 {
+    progressBeginWork("reading", name, totalBytes, kProgressMinBytes);
+}
+
+void progressBeginWork(const std::string& doing, const std::string& name, std::uint64_t total,
+                       std::uint64_t minimum)
+{
     progressEnd();
-    if (totalBytes < kProgressMinBytes || !onTerminal())
+    if (total < minimum || total == 0 || !onTerminal())
         return;
-    progress = ProgressState{true, name, totalBytes, 0, 0};
+    progress = ProgressState{true, doing, name, total, 0, 0};
     showPercent(0);
 }
 

@@ -19,6 +19,11 @@ constexpr std::uint64_t kProgressMinBytes = 4u << 20;
 // reads several files). Ends any report still open first.
 void progressBegin(const std::string& name, std::uint64_t totalBytes);
 
+// progressBegin for other long work: "vialoom: DOING NAME... 42%" over
+// total units, shown only when total is at least minimum.
+void progressBeginWork(const std::string& doing, const std::string& name, std::uint64_t total,
+                       std::uint64_t minimum);
+
 // Records that doneBytes of the total are read (values past the total count
 // as the total; a smaller value than before changes nothing). Does nothing
 // when no report is open.

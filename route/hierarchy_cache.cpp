@@ -4,11 +4,16 @@
 #include <mutex>
 #include <new>
 
+// Vertices read for a table's fingerprint: all of a small graph's, an even
+// spread of a large one's.
+constexpr std::size_t kFingerprintVertices = 4096;
+
 struct KeptHierarchy {
     Hierarchy hierarchy;
     std::uint64_t revision = 0;
     const Vertex* table = nullptr;
     std::size_t count = 0;
+    std::uint64_t fingerprint = 0;
     bool ready = false;
 };
 
@@ -16,6 +21,29 @@ std::atomic<int> hierarchyBuildPercent{-1};
 static std::mutex keptLock;
 static KeptHierarchy kept;
 static HierarchyWork keptWork; // used under keptLock
+
+// Tells apart tables that share an address and a revision (maps read and
+// dropped one after another outside the scene).
+static std::uint64_t fingerprintOf(const std::vector<Vertex>& vertices)
+{
+    std::uint64_t hash = 1469598103934665603ull ^ vertices.size();
+    const auto mix = [&hash](const void* bytes, std::size_t size) {
+        for (std::size_t i = 0; i < size; ++i)
+            hash = (hash ^ static_cast<const unsigned char*>(bytes)[i]) * 1099511628211ull;
+    };
+    const std::size_t stride = vertices.size() / kFingerprintVertices + 1;
+    for (std::size_t v = 0; v < vertices.size(); v += stride) {
+        const Vertex& vertex = vertices[v];
+        mix(&vertex.x, sizeof vertex.x);
+        mix(&vertex.y, sizeof vertex.y);
+        mix(&vertex.linkCount, sizeof vertex.linkCount);
+        for (int i = 0; i < vertex.linkCount; ++i) {
+            mix(&vertex.links[i].to, sizeof vertex.links[i].to);
+            mix(&vertex.links[i].cost, sizeof vertex.links[i].cost);
+        }
+    }
+    return hash;
+}
 
 struct ProgressRelay {
     const HierarchyOptions* options;
@@ -47,6 +75,7 @@ HierarchyStatus prepareHierarchy(const std::vector<Vertex>& vertices, std::uint6
             kept.revision = revision;
             kept.table = vertices.data();
             kept.count = vertices.size();
+            kept.fingerprint = fingerprintOf(vertices);
             kept.ready = true;
         }
     } catch (const std::bad_alloc&) {
@@ -59,7 +88,8 @@ HierarchyStatus prepareHierarchy(const std::vector<Vertex>& vertices, std::uint6
 
 static bool keptFor(const std::vector<Vertex>& vertices, std::uint64_t revision)
 {
-    return kept.ready && kept.revision == revision && kept.table == vertices.data() && kept.count == vertices.size();
+    return kept.ready && kept.revision == revision && kept.table == vertices.data() && kept.count == vertices.size() &&
+           kept.fingerprint == fingerprintOf(vertices);
 }
 
 bool hierarchyReadyFor(const std::vector<Vertex>& vertices, std::uint64_t revision)
@@ -117,15 +147,14 @@ static void writeTrace(SearchTrace& t, const HierarchyWork& work, const Hierarch
     t.found = found.found;
     if (!found.found)
         return;
-    // Along the route, the graph's own vertices and its cost from the start.
+    // Along the route, the graph's own vertices and their cost from the
+    // start summed in float, as routeCost sums it.
     const std::vector<int>& route = found.route;
     t.g[route[0]] = 0.0f;
     t.parent[route[0]] = -1;
-    double sum = 0.0;
     for (std::size_t i = 1; i < route.size(); ++i) {
-        sum += found.steps[i - 1];
         t.parent[route[i]] = route[i - 1];
-        t.g[route[i]] = static_cast<float>(sum);
+        t.g[route[i]] = static_cast<float>(found.steps[i - 1]) + t.g[route[i - 1]];
     }
 }
 

@@ -70,7 +70,7 @@ TEST(CommandLine, ReadsEveryFormAndRefusesTheRest)
          {"m.vmap", "0", "5"}, ""},
         {{"compare", "m.vmap", "0", "5", "--csv"}, Command::Compare, {"m.vmap", "0", "5"}, ""},
         {{"route", "m.vmap", "0", "5", "--algorithm", "jps"}, Command::Wrong, {},
-         "unknown algorithm 'jps' (known: astar, dijkstra, greedy, weighted, bidijkstra, biastar, bfs)"},
+         "unknown algorithm 'jps' (known: astar, dijkstra, greedy, weighted, bidijkstra, biastar, bfs, ch)"},
         {{"check", "a.scen", "--heuristic", "Euclid"}, Command::Wrong, {},
          "unknown heuristic 'Euclid' (known: euclidean, octile, manhattan, chebyshev, zero)"},
         {{"route", "m.vmap", "0", "5", "--weight", "0.5"}, Command::Wrong, {}, "at least 1, not '0.5'"},
@@ -222,10 +222,11 @@ TEST(Commands, CompareListsEveryAlgorithmAsCsvAndAsATable)
         "bidijkstra,none,yes,100,2,2,yes",
         "biastar,euclidean,yes,100,2,2,yes",
         "bfs,none,yes,100,2,2,yes",
+        "ch,none,yes,100,2,4,yes",
     };
     EXPECT_EQ(rows, expected) << out;
     EXPECT_EQ(run({"compare", VIALOOM_TEST_DATA "/triangle.vmap", "0", "2"}, out, err), 0) << err;
     EXPECT_EQ(out.rfind("algorithm", 0), 0u) << out;
     EXPECT_NE(out.find("\nweighted (w 2)  euclidean  yes    100.00     2         2  "), std::string::npos) << out;
-    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 8) << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 9) << out;
 }

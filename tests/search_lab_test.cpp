@@ -16,6 +16,7 @@
 #include "mapgen/random.h"
 #include "route/admissibility.h"
 #include "route/dijkstra.h"
+#include "route/hierarchy_cache.h"
 #include "route/route_walk.h"
 #include "route/search_names.h"
 #include "route/weighted.h"
@@ -120,6 +121,10 @@ struct Outcome {
 Outcome run(const Graph& graph, int start, int goal, SearchMode mode, Heuristic heuristic, float weight = 2.0f)
 {
     Outcome out;
+    std::string why;
+    if (mode == SearchMode::Ch && !hierarchyReadyFor(graph, graphRevision())) {
+        EXPECT_EQ(prepareHierarchy(graph, graphRevision(), HierarchyOptions{}, why), HierarchyStatus::Built) << why;
+    }
     out.found = searchRouteWith(out.table, graph, start, goal, SearchChoice{mode, heuristic, weight}, &out.trace);
     out.cost = foundCost(out.trace);
     out.route = traceRoute(out.trace);
@@ -354,7 +359,7 @@ TEST(SearchLab, NamesCycleAndReadBack)
         EXPECT_EQ(back, mode);
         mode = nextSearchMode(mode);
     }
-    EXPECT_EQ(seen, "astar dijkstra greedy weighted bidijkstra biastar bfs ");
+    EXPECT_EQ(seen, "astar dijkstra greedy weighted bidijkstra biastar bfs ch ");
     EXPECT_EQ(mode, SearchMode::AStar);
     EXPECT_FALSE(searchModeFromKey("jps", mode));
     float weight = 2.0f;
