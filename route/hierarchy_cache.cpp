@@ -11,7 +11,6 @@ constexpr std::size_t kFingerprintVertices = 4096;
 struct KeptHierarchy {
     Hierarchy hierarchy;
     std::uint64_t revision = 0;
-    const Vertex* table = nullptr;
     std::size_t count = 0;
     std::uint64_t fingerprint = 0;
     bool ready = false;
@@ -22,8 +21,8 @@ static std::mutex keptLock;
 static KeptHierarchy kept;
 static HierarchyWork keptWork; // used under keptLock
 
-// Tells apart tables that share an address and a revision (maps read and
-// dropped one after another outside the scene).
+// Tells apart tables of the same revision (maps read outside the scene,
+// which all share one), while a copy of a table matches it.
 static std::uint64_t fingerprintOf(const std::vector<Vertex>& vertices)
 {
     std::uint64_t hash = 1469598103934665603ull ^ vertices.size();
@@ -73,7 +72,6 @@ HierarchyStatus prepareHierarchy(const std::vector<Vertex>& vertices, std::uint6
             std::lock_guard<std::mutex> hold(keptLock);
             kept.hierarchy = std::move(built);
             kept.revision = revision;
-            kept.table = vertices.data();
             kept.count = vertices.size();
             kept.fingerprint = fingerprintOf(vertices);
             kept.ready = true;
@@ -88,7 +86,7 @@ HierarchyStatus prepareHierarchy(const std::vector<Vertex>& vertices, std::uint6
 
 static bool keptFor(const std::vector<Vertex>& vertices, std::uint64_t revision)
 {
-    return kept.ready && kept.revision == revision && kept.table == vertices.data() && kept.count == vertices.size() &&
+    return kept.ready && kept.revision == revision && kept.count == vertices.size() &&
            kept.fingerprint == fingerprintOf(vertices);
 }
 

@@ -1,6 +1,7 @@
 // The process's one contraction hierarchy, kept for the graph it was built
-// from (by graphRevision, the vertex table's address and size, and a
-// fingerprint of up to 4096 of its vertices and their links), and the
+// from (by graphRevision, the vertex count and a fingerprint of up to 4096
+// of its vertices and their links: a copy of the table made to build from
+// on another thread matches the table itself), and the
 // search mode Ch that answers from it. Building may run on another thread:
 // the cache is locked while it is replaced or read, and the progress of a
 // build in flight is an atomic the stats line may read at any time.

@@ -110,6 +110,13 @@ TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
         {{"route", VIALOOM_TEST_DATA "/far-apart.vmap", "3", "4"}, 0,
          "cost: 7.09184252e+19\nhops: 5\nroute: 3 2 0 5 6 4\n", ""},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "3"}, 1, "found: no\nexpanded: 2 of 4", ""},
+        // Contraction hierarchies preprocess each map first, and answer as Dijkstra does.
+        {{"route", VIALOOM_TEST_DATA "/triangle.vmap", "0", "2", "--algorithm", "ch"}, 0,
+         "cost: 100\nhops: 2\nroute: 0 1 2\n", ""},
+        {{"route", VIALOOM_TEST_DATA "/far-apart.vmap", "3", "4", "--algorithm", "ch"}, 0,
+         "cost: 7.09184252e+19\nhops: 5\nroute: 3 2 0 5 6 4\n", ""},
+        {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "3", "--algorithm", "ch"}, 1, "found: no\n", ""},
+        {{"route", VIALOOM_TEST_DATA "/islands.vmap", "2", "2", "--algorithm", "ch"}, 0, "cost: 0\nhops: 0\n", ""},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "4"}, 2, "", "vertex 4 out of range"},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "-1", "2"}, 2, "", "'-1' is not a vertex index"},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "-0", "2"}, 2, "", "'-0' is not a vertex index"},
@@ -193,6 +200,8 @@ TEST(Commands, RoutesOnAGridArePricedInCellsAsCheckDoes)
     EXPECT_NE(out.find("\ncost in cells: 33.8284\nhops: 33\n"), std::string::npos) << out;
     EXPECT_EQ(out.find("metres"), std::string::npos) << out;
     EXPECT_EQ(run({"check", scen.c_str()}, out, err), 0) << out << err;
+    EXPECT_EQ(out, "1 passed, 0 failed\n");
+    EXPECT_EQ(run({"check", scen.c_str(), "--algorithm", "ch"}, out, err), 0) << out << err;
     EXPECT_EQ(out, "1 passed, 0 failed\n");
     std::remove(map.c_str());
     std::remove(scen.c_str());

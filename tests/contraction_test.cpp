@@ -9,11 +9,14 @@
 #include <cmath>
 #include <functional>
 #include <limits>
+#include <map>
 #include <queue>
 #include <random>
 #include <string>
 
 #include "route/contraction.h"
+#include "route/hierarchy_cache.h"
+#include "route/search.h"
 
 namespace {
 
@@ -268,4 +271,45 @@ TEST(ContractionHierarchy, StopsWhenCancelledOrOverItsMemoryLimit)
     ASSERT_FALSE(fractions.empty());
     EXPECT_TRUE(std::is_sorted(fractions.begin(), fractions.end()));
     EXPECT_EQ(fractions.back(), 1.0);
+}
+
+// The kept hierarchy answers only for the graph it was built from: another
+// table of the same size and revision, or the same table after a change of
+// revision, finds nothing and reads as stale.
+TEST(HierarchyCache, AnswersOnlyForTheGraphItWasBuiltFrom)
+{
+    std::vector<Vertex> path(3), other(3);
+    for (int v = 0; v < 3; ++v) {
+        path[v].x = other[v].x = static_cast<float>(10 * v);
+        other[v].y = 5.0f;
+    }
+    for (std::vector<Vertex>* graph : {&path, &other}) {
+        toggleLinkIn(*graph, 0, 1);
+        toggleLinkIn(*graph, 1, 2);
+    }
+    std::string why;
+    ASSERT_EQ(prepareHierarchy(path, 7, HierarchyOptions{}, why), HierarchyStatus::Built) << why;
+    EXPECT_TRUE(hierarchyReadyFor(path, 7));
+    EXPECT_TRUE(hierarchyReadyFor(std::vector<Vertex>(path), 7)) << "a copy answers as the table";
+    EXPECT_FALSE(hierarchyReadyFor(path, 8));
+    EXPECT_FALSE(hierarchyReadyFor(other, 7));
+    EXPECT_EQ(hierarchyNote(path, 7), "");
+    EXPECT_EQ(hierarchyNote(path, 8), "hierarchy stale");
+    forgetHierarchy();
+    EXPECT_FALSE(hierarchyReadyFor(path, 7));
+
+    // Through the search: a route once prepared for the scene's revision, none before.
+    std::map<int, int> cameFrom;
+    SearchTrace trace;
+    EXPECT_FALSE(searchRouteWith(cameFrom, path, 0, 2, SearchChoice{SearchMode::Ch}, &trace));
+    EXPECT_TRUE(trace.expanded.empty());
+    ASSERT_EQ(prepareHierarchy(path, graphRevision(), HierarchyOptions{}, why), HierarchyStatus::Built) << why;
+    ASSERT_TRUE(searchRouteWith(cameFrom, path, 0, 2, SearchChoice{SearchMode::Ch}, &trace));
+    EXPECT_EQ(trace.meeting >= 0 && trace.meeting < 3, true);
+    EXPECT_EQ(trace.g[2], 20.0f);
+    EXPECT_EQ(trace.parent[2], 1);
+    EXPECT_EQ(trace.parent[1], 0);
+    EXPECT_EQ(cameFrom[2], 1);
+    EXPECT_EQ(trace.expandedSide.size(), trace.expanded.size());
+    forgetHierarchy();
 }

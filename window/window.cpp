@@ -11,6 +11,7 @@
 #include <string>
 
 #include "files/error_text.h"
+#include "ui/hierarchy_build.h"
 #include "ui/palette.h"
 #include "ui/search_view.h"
 #include "ui/status.h"
@@ -40,6 +41,7 @@ void onReshape(int width, int height)
 
 void scheduleRedraw()
 {
+    pollHierarchyBuild();
     ++redrawGeneration;
     const double wait = secondsUntilPictureChanges(statusClock());
     if (!(wait < kLongestWait))
