@@ -6,6 +6,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <chrono>
 #include <cmath>
 #include <functional>
 #include <limits>
@@ -13,10 +14,13 @@
 #include <queue>
 #include <random>
 #include <string>
+#include <thread>
 
 #include "route/contraction.h"
 #include "route/hierarchy_cache.h"
+#include "route/route.h"
 #include "route/search.h"
+#include "ui/hierarchy_build.h"
 
 namespace {
 
@@ -311,5 +315,42 @@ TEST(HierarchyCache, AnswersOnlyForTheGraphItWasBuiltFrom)
     EXPECT_EQ(trace.parent[1], 0);
     EXPECT_EQ(cameFrom[2], 1);
     EXPECT_EQ(trace.expandedSide.size(), trace.expanded.size());
+    forgetHierarchy();
+}
+
+// In the window the hierarchy is built on another thread: no route while it
+// builds, the route once it is done; an edit cancels a build and starts anew.
+TEST(HierarchyBuild, BuildsInTheBackgroundThenRoutes)
+{
+    const auto settle = [] {
+        for (pollHierarchyBuild(); hierarchyBuildRunning(); pollHierarchyBuild())
+            std::this_thread::sleep_for(std::chrono::milliseconds(1));
+    };
+    Scene map;
+    std::mt19937 rng(11);
+    const CostGraph grid = gridGraph(60, 60, rng, true);
+    map.vertices.resize(3600);
+    for (int v = 0; v < 3600; ++v) {
+        map.vertices[v].x = static_cast<float>(v % 60 * 10);
+        map.vertices[v].y = static_cast<float>(v / 60 * 10);
+    }
+    for (int v = 0; v < 3600; ++v)
+        for (int arc = grid.first[v]; arc < grid.first[v + 1]; ++arc)
+            if (v < grid.head[arc])
+                toggleLinkIn(map.vertices, v, grid.head[arc]);
+    replaceScene(map);
+    scene.startVertex = 0;
+    scene.goalVertex = 3599;
+    searchMode = SearchMode::Ch;
+    updateRoute();
+    EXPECT_TRUE(scene.cameFrom.empty()) << "no route before the hierarchy";
+    pollHierarchyBuild();
+    EXPECT_TRUE(hierarchyBuildRunning());
+    toggleLink(0, 1); // cancels that build; the next poll starts another
+    settle();
+    EXPECT_TRUE(hierarchyReadyFor(scene.vertices, graphRevision()));
+    EXPECT_EQ(currentRoute().size(), 119u);
+    searchMode = SearchMode::AStar;
+    replaceScene(Scene{});
     forgetHierarchy();
 }

@@ -3,6 +3,7 @@
 #include <atomic>
 #include <cstdlib>
 #include <string>
+#include <system_error>
 #include <thread>
 #include <vector>
 
@@ -26,6 +27,19 @@ struct BuildState {
 
 static BuildState build;
 
+static void runBuild(const std::vector<Vertex>& copy, std::uint64_t revision)
+{
+    HierarchyOptions options;
+    options.cancel = &build.cancel;
+    std::string why;
+    const HierarchyStatus status = prepareHierarchy(copy, revision, options, why);
+    build.status = status;
+    build.why = why;
+    build.finished = true;
+}
+
+// Where no thread can start (a browser without threads), the build runs
+// here and now, and the next poll finishes it.
 static void startBuild()
 {
     build.cancel = false;
@@ -34,15 +48,11 @@ static void startBuild()
     build.shownPercent = -1;
     static bool stopAtExit = (std::atexit(stopHierarchyBuild), true);
     (void)stopAtExit;
-    build.worker = new std::thread([copy = scene.vertices, revision = build.revision]() {
-        HierarchyOptions options;
-        options.cancel = &build.cancel;
-        std::string why;
-        const HierarchyStatus status = prepareHierarchy(copy, revision, options, why);
-        build.status = status;
-        build.why = why;
-        build.finished = true;
-    });
+    try {
+        build.worker = new std::thread([copy = scene.vertices, revision = build.revision] { runBuild(copy, revision); });
+    } catch (const std::system_error&) {
+        runBuild(scene.vertices, build.revision);
+    }
 }
 
 static void joinBuild()
@@ -54,8 +64,10 @@ static void joinBuild()
 
 void pollHierarchyBuild()
 {
-    if (build.worker != nullptr && build.finished) {
-        joinBuild();
+    if (build.finished) {
+        build.finished = false;
+        if (build.worker != nullptr)
+            joinBuild();
         if (build.status == HierarchyStatus::TooLarge) {
             build.failed = true;
             build.failedRevision = build.revision;
