@@ -114,6 +114,8 @@ static void witnessSearch(Contraction& c, int source, int skip, double bound, in
             if (arc.to == skip)
                 continue;
             const double reach = top.first + arc.cost;
+            if (reach > bound)
+                continue; // too dear to witness anything
             if (reach < c.witness[arc.to]) {
                 if (c.witness[arc.to] == std::numeric_limits<double>::infinity())
                     c.witnessTouched.push_back(arc.to);
