@@ -147,4 +147,9 @@ static void BM_ContractionHierarchy_Roads(benchmark::State& state)
 #endif
 }
 
-BENCHMARK(BM_ContractionHierarchy_Roads)->Arg(316)->Arg(1000)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(1);
+BENCHMARK(BM_ContractionHierarchy_Roads)
+    ->Arg(316)
+    ->Arg(1000)
+    ->Unit(benchmark::kMillisecond)
+    ->UseManualTime()
+    ->Iterations(1);

@@ -24,6 +24,11 @@ struct LiveArc {
     double cost;
 };
 
+struct Shortcut {
+    int from, to;
+    double cost;
+};
+
 struct Contraction {
     std::vector<std::vector<LiveArc>> out, in;
     std::vector<char> done;
@@ -136,7 +141,7 @@ static void clearWitness(Contraction& c)
 
 // The shortcuts contracting v needs, as (from, to, cost) through v; only
 // counted when shortcuts is null.
-static int neededShortcuts(Contraction& c, int v, int limit, std::vector<std::pair<std::pair<int, int>, double>>* shortcuts)
+static int neededShortcuts(Contraction& c, int v, int limit, std::vector<Shortcut>* shortcuts)
 {
     int count = 0;
     for (const LiveArc& into : c.in[v]) {
@@ -159,7 +164,7 @@ static int neededShortcuts(Contraction& c, int v, int limit, std::vector<std::pa
                 continue; // a route avoiding v costs no more
             ++count;
             if (shortcuts != nullptr)
-                shortcuts->push_back({{into.to, onward.to}, through});
+                shortcuts->push_back(Shortcut{into.to, onward.to, through});
         }
         clearWitness(c);
         for (const LiveArc& onward : c.out[v])
@@ -178,7 +183,7 @@ static int priorityOf(Contraction& c, int v)
 // Takes v out of the remaining graph: its lists become its arcs upward.
 static void contract(Contraction& c, int v, int limit, long long& shortcutCount)
 {
-    std::vector<std::pair<std::pair<int, int>, double>> shortcuts;
+    std::vector<Shortcut> shortcuts;
     neededShortcuts(c, v, limit, &shortcuts);
     for (const LiveArc& into : c.in[v])
         removeArc(c.out[into.to], v);
@@ -187,16 +192,16 @@ static void contract(Contraction& c, int v, int limit, long long& shortcutCount)
     c.liveArcs -= c.in[v].size() + c.out[v].size();
     c.keptArcs += c.in[v].size() + c.out[v].size();
     c.keptUp += c.out[v].size();
-    for (const auto& s : shortcuts) {
-        const int from = s.first.first, to = s.first.second;
-        if (addArc(c.out[from], to, v, s.second)) {
-            c.in[to].push_back(LiveArc{from, v, s.second});
+    for (const Shortcut& s : shortcuts) {
+        const int from = s.from, to = s.to;
+        if (addArc(c.out[from], to, v, s.cost)) {
+            c.in[to].push_back(LiveArc{from, v, s.cost});
             ++c.liveArcs;
             ++shortcutCount;
         } else {
             for (LiveArc& back : c.in[to])
-                if (back.to == from && s.second < back.cost)
-                    back.cost = s.second, back.middle = v;
+                if (back.to == from && s.cost < back.cost)
+                    back.cost = s.cost, back.middle = v;
         }
     }
     c.done[v] = 1;

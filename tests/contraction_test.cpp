@@ -207,25 +207,35 @@ TEST(ContractionHierarchy, AgreesWithDijkstraOnGrids)
 // Shapes whose contraction needs shortcuts over shortcuts.
 TEST(ContractionHierarchy, AgreesWithDijkstraOnPathsStarsAndCliques)
 {
+    // Each shape's cost of the link between u < v, or NaN for no link; one-way
+    // shapes link v -> v + 1 only.
     struct Shape {
         const char* name;
-        std::function<std::vector<Arc>(int)> arcs;
         int count;
+        bool oneWay;
+        std::function<float(int, int, int)> cost; // (u, v, count)
     };
-    const auto both = [](std::vector<Arc>& arcs, int a, int b, float cost) {
-        arcs.push_back(Arc{a, b, cost});
-        arcs.push_back(Arc{b, a, cost});
-    };
+    const float none = std::numeric_limits<float>::quiet_NaN();
     const std::vector<Shape> shapes = {
-        {"a long path", [&](int n) { std::vector<Arc> a; for (int v = 1; v < n; ++v) both(a, v - 1, v, 1.0f); return a; }, 200},
-        {"a one-way ring", [&](int n) { std::vector<Arc> a; for (int v = 0; v < n; ++v) a.push_back(Arc{v, (v + 1) % n, 2.0f}); return a; }, 60},
-        {"a star", [&](int n) { std::vector<Arc> a; for (int v = 1; v < n; ++v) both(a, 0, v, static_cast<float>(v % 3)); return a; }, 40},
-        {"a clique of ties", [&](int n) { std::vector<Arc> a; for (int u = 0; u < n; ++u) for (int v = u + 1; v < n; ++v) both(a, u, v, 1.0f); return a; }, 16},
-        {"a clique with a cheap ring", [&](int n) { std::vector<Arc> a; for (int u = 0; u < n; ++u) for (int v = u + 1; v < n; ++v) both(a, u, v, v == u + 1 ? 1.0f : static_cast<float>(v - u)); return a; }, 16},
-        {"coincident vertices", [&](int n) { std::vector<Arc> a; for (int v = 1; v < n; ++v) both(a, v - 1, v, v % 4 == 0 ? 1.0f : 0.0f); return a; }, 50},
+        {"a long path", 200, false, [&](int u, int v, int) { return v == u + 1 ? 1.0f : none; }},
+        {"a one-way ring", 60, true, [&](int u, int v, int n) { return v == (u + 1) % n ? 2.0f : none; }},
+        {"a star", 40, false, [&](int u, int v, int) { return u == 0 ? static_cast<float>(v % 3) : none; }},
+        {"a clique of ties", 16, false, [&](int, int, int) { return 1.0f; }},
+        {"a clique with a cheap ring", 16, false,
+         [&](int u, int v, int) { return v == u + 1 ? 1.0f : static_cast<float>(v - u); }},
+        {"coincident vertices", 50, false,
+         [&](int u, int v, int) { return v != u + 1 ? none : v % 4 == 0 ? 1.0f : 0.0f; }},
     };
     for (const Shape& shape : shapes) {
-        const CostGraph graph = graphOf(shape.count, shape.arcs(shape.count));
+        std::vector<Arc> arcs;
+        for (int u = 0; u < shape.count; ++u)
+            for (int v = 0; v < shape.count; ++v) {
+                const float cost = shape.cost(std::min(u, v), std::max(u, v), shape.count);
+                const float oneWay = shape.cost(u, v, shape.count);
+                if (shape.oneWay ? !std::isnan(oneWay) : u != v && !std::isnan(cost))
+                    arcs.push_back(Arc{u, v, shape.oneWay ? oneWay : cost});
+            }
+        const CostGraph graph = graphOf(shape.count, arcs);
         const Hierarchy hierarchy = built(graph);
         EXPECT_EQ(queryFault(graph, hierarchy), "") << shape.name;
         EXPECT_EQ(upDownFault(graph, hierarchy), "") << shape.name;
@@ -268,7 +278,9 @@ TEST(ContractionHierarchy, StopsWhenCancelledOrOverItsMemoryLimit)
     EXPECT_NE(why.find("more than the"), std::string::npos) << why;
 
     std::vector<double> fractions;
-    options.progress = [](double fraction, void* seen) { static_cast<std::vector<double>*>(seen)->push_back(fraction); };
+    options.progress = [](double fraction, void* seen) {
+        static_cast<std::vector<double>*>(seen)->push_back(fraction);
+    };
     options.context = &fractions;
     options.memoryLimit = kHierarchyMemoryLimit;
     EXPECT_EQ(buildHierarchy(graph, hierarchy, options, why), HierarchyStatus::Built);

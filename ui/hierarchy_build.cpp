@@ -49,7 +49,8 @@ static void startBuild()
     static bool stopAtExit = (std::atexit(stopHierarchyBuild), true);
     (void)stopAtExit;
     try {
-        build.worker = new std::thread([copy = scene.vertices, revision = build.revision] { runBuild(copy, revision); });
+        const std::uint64_t revision = build.revision;
+        build.worker = new std::thread([copy = scene.vertices, revision] { runBuild(copy, revision); });
     } catch (const std::system_error&) {
         runBuild(scene.vertices, build.revision);
     }
