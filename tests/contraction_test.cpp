@@ -20,6 +20,8 @@
 #include "route/hierarchy_cache.h"
 #include "route/route.h"
 #include "route/search.h"
+#include "route/search_names.h"
+#include "ui/compare_table.h"
 #include "ui/hierarchy_build.h"
 
 namespace {
@@ -314,12 +316,19 @@ TEST(HierarchyCache, AnswersOnlyForTheGraphItWasBuiltFrom)
     forgetHierarchy();
     EXPECT_FALSE(hierarchyReadyFor(path, 7));
 
-    // Through the search: a route once prepared for the scene's revision, none before.
+    // Through the search: a route once prepared for the scene's revision, none
+    // before; the table of every search leaves it out until then.
     std::map<int, int> cameFrom;
     SearchTrace trace;
     EXPECT_FALSE(searchRouteWith(cameFrom, path, 0, 2, SearchChoice{SearchMode::Ch}, &trace));
     EXPECT_TRUE(trace.expanded.empty());
+    EXPECT_EQ(compareSearches(path, 0, 2, SearchChoice{}).size(), static_cast<std::size_t>(kSearchModeCount - 1));
     ASSERT_EQ(prepareHierarchy(path, graphRevision(), HierarchyOptions{}, why), HierarchyStatus::Built) << why;
+    const std::vector<CompareRow> rows = compareSearches(path, 0, 2, SearchChoice{});
+    ASSERT_EQ(rows.size(), static_cast<std::size_t>(kSearchModeCount));
+    EXPECT_EQ(rows.back().mode, SearchMode::Ch);
+    EXPECT_TRUE(rows.back().found);
+    EXPECT_EQ(rows.back().cost, 20.0f);
     ASSERT_TRUE(searchRouteWith(cameFrom, path, 0, 2, SearchChoice{SearchMode::Ch}, &trace));
     EXPECT_EQ(trace.meeting >= 0 && trace.meeting < 3, true);
     EXPECT_EQ(trace.g[2], 20.0f);

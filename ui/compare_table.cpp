@@ -5,6 +5,7 @@
 #include <map>
 
 #include "route/dijkstra.h"
+#include "route/hierarchy_cache.h"
 #include "route/route_walk.h"
 #include "route/search_names.h"
 #include "route/weighted.h"
@@ -28,6 +29,8 @@ std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int
     const float reference = cheapestCost(vertices, start, goal, nullptr);
     std::vector<CompareRow> rows;
     for (SearchMode mode : kSearchModes) {
+        if (mode == SearchMode::Ch && !hierarchyReadyFor(vertices, graphRevision()))
+            continue;
         SearchTrace trace;
         // Timed the second time: the first pays for the tables' memory, which
         // would make whichever search ran first look slow.

@@ -23,7 +23,9 @@ struct CompareRow {
 
 // One row for every mode in kSearchModes' order, each with choice's heuristic
 // and weight, between start and goal (valid indices) of vertices. Each search
-// runs twice and the second run is timed.
+// runs twice and the second run is timed. Contraction hierarchies get a row
+// only when the kept hierarchy is for vertices at graphRevision(), so a
+// hierarchy still building is never reported as a search that found nothing.
 std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int start, int goal,
                                         const SearchChoice& choice);
 
