@@ -112,8 +112,8 @@ std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioP
     const int goal = start < 0 ? -1 : endpointVertex(grid, "goal", problem.goalX, problem.goalY, reason);
     if (start < 0 || goal < 0)
         return reason;
-    std::map<int, int> cameFrom;
-    if (!searchRouteWith(cameFrom, map.vertices, start, goal, choice, nullptr))
+    Predecessors cameFrom;
+    if (!searchRouteWith(cameFrom, map.vertices, start, goal, choice, nullptr, costModelOf(map.vertices)))
         return "no route found, optimal " + formatLength(problem.optimalLength);
     const double cost = routeCost(map.vertices, tableRoute(cameFrom, start, goal, map.vertices.size()));
     if (std::isinf(cost))

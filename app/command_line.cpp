@@ -82,6 +82,18 @@ static bool readSearchOption(const std::string& option, const std::string& value
     return false;
 }
 
+// Takes --costs's value into result; false with the complaint set when it is
+// unknown or given twice.
+static bool readCostsOption(const std::string& value, CommandLine& result)
+{
+    if (!result.costs.empty())
+        result.error = "option '--costs' given twice";
+    else if (value != "distance" && value != "time")
+        result.error = "unknown --costs value '" + value + "' (distance or time)";
+    result.costs = value;
+    return result.error.empty();
+}
+
 static CommandLine subcommand(const Subcommand& which, int argc, const char* const* argv)
 {
     CommandLine result;
@@ -90,11 +102,15 @@ static CommandLine subcommand(const Subcommand& which, int argc, const char* con
     for (int i = 2; i < argc; ++i) {
         const std::string word = argv[i];
         const bool search = word == "--algorithm" || word == "--heuristic" || word == "--weight";
-        const int values = search ? 1 : valuesOf(word);
+        const int values = search || word == "--costs" ? 1 : valuesOf(word);
         if (values == 1 && i + 1 >= argc)
-            return wrong("option '" + word + "' needs a value");
+            return wrong(word == "--costs" ? "option '--costs' needs a value (distance or time)"
+                                           : "option '" + word + "' needs a value");
         if (search) {
             if (!readSearchOption(word, argv[++i], result))
+                return wrong(result.error);
+        } else if (word == "--costs") {
+            if (!readCostsOption(argv[++i], result))
                 return wrong(result.error);
         } else if (word == "--csv") {
             result.csv = true;
@@ -120,7 +136,12 @@ static CommandLine windowWithFile(int argc, const char* const* argv)
     CommandLine result;
     for (int i = 1; i < argc; ++i) {
         const char* word = argv[i];
-        if (const GlutOption* option = glutOption(word)) {
+        if (std::strcmp(word, "--costs") == 0) {
+            if (i + 1 >= argc)
+                return wrong("option '--costs' needs a value (distance or time)");
+            if (!readCostsOption(argv[++i], result))
+                return wrong(result.error);
+        } else if (const GlutOption* option = glutOption(word)) {
             if (option->takesValue && ++i >= argc)
                 return wrong(std::string("option '") + word + "' needs a value");
         } else if (word[0] == '-' && word[1] != '\0') {
@@ -158,8 +179,8 @@ CommandLine parseCommandLine(int argc, const char* const* argv)
 }
 
 const CommandForm kCommandForms[] = {
-    {"vialoom [MAPFILE]", "open the window, with MAPFILE loaded"},
-    {"vialoom route MAPFILE FROM TO", "print the route between two vertices"},
+    {"vialoom [MAPFILE] [--costs distance|time]", "open the window, with MAPFILE loaded"},
+    {"vialoom route MAPFILE FROM TO [--costs distance|time]", "print the route between two vertices"},
     {"vialoom check SCENFILE [MAPFILE]", "run a Moving AI scenario, compare lengths"},
     {"vialoom convert IN OUT [--from N --to M] [--view] [--region X0 Y0 X1 Y1]",
      "convert a map to .vmap, or draw it as .svg"},
@@ -181,6 +202,8 @@ const OptionRow kOptionRows[] = {
     {"--weight W", "weighted A*'s weight, at least 1 (the default 2)"},
     {"--csv", "compare only: print comma-separated values under the header "
               "algorithm,heuristic,found,cost,hops,expanded,milliseconds,cheapest"},
+    {"--costs distance|time", "OpenStreetMap maps only, anywhere after the command word: links cost metres (the "
+                              "default) or seconds of travel"},
 };
 const int kOptionRowCount = static_cast<int>(sizeof kOptionRows / sizeof kOptionRows[0]);
 

@@ -22,6 +22,7 @@ struct CommandLine {
     Command command = Command::Window;
     std::vector<std::string> words; // the words after the command (or the map file for Window): those
                                     // that are no option first, then the options in their order
+    std::string costs;              // --costs VALUE anywhere after the command word: "distance", "time" or ""
     std::string error;
     SearchChoice choice;            // --algorithm, --heuristic, --weight, taken out of words
     bool algorithmGiven = false;

@@ -16,6 +16,7 @@
 #include "route/search.h"
 #include "ui/compare_table.h"
 #include "ui/picture.h"
+#include "ui/stats_text.h"
 
 #ifndef VIALOOM_VERSION
 #define VIALOOM_VERSION "unknown"
@@ -56,6 +57,20 @@ static bool vertexInRange(const std::string& word, const Scene& map, int& index,
     return true;
 }
 
+static const char* costUnitSuffix(CostUnit unit)
+{
+    switch (unit) {
+    case CostUnit::Metres:
+        return " m";
+    case CostUnit::Seconds:
+        return " s";
+    case CostUnit::FileUnits:
+    case CostUnit::Length:
+        break;
+    }
+    return "";
+}
+
 static int printRoute(const std::vector<std::string>& words, const SearchChoice& choice, std::FILE* out,
                       std::FILE* err)
 {
@@ -67,21 +82,27 @@ static int printRoute(const std::vector<std::string>& words, const SearchChoice&
         return 2;
     if (!preprocessFor(choice.mode, map.vertices, words[0], err))
         return 2;
-    std::map<int, int> cameFrom;
+    Predecessors cameFrom;
     SearchTrace trace;
-    const bool found = searchRouteWith(cameFrom, map.vertices, start, goal, choice, &trace);
+    const CostModel costs = costModelOf(map.vertices);
+    const bool found = searchRouteWith(cameFrom, map.vertices, start, goal, choice, &trace, costs);
     forgetPreprocessing();
     std::fprintf(out, "found: %s\n", found ? "yes" : "no");
     std::fprintf(out, "expanded: %zu of %zu vertices\n", trace.expanded.size(), map.vertices.size());
     if (!found)
         return 1;
     std::vector<int> route = tableRoute(cameFrom, start, goal, map.vertices.size());
-    const float cost = routeCost(map.vertices, route);
+    const double cost = routeCost(map.vertices, route, costs.given);
     std::reverse(route.begin(), route.end());
-    std::fprintf(out, "cost: %.9g\n", cost);
-    if (map.metresPerUnit > 0.0)
+    if (costs.given && map.costUnit != CostUnit::Length)
+        std::fprintf(out, "cost: %s%s\n", exactCostText(cost).c_str(), costUnitSuffix(map.costUnit));
+    else
+        std::fprintf(out, "cost: %.9g\n", costs.given ? cost : static_cast<float>(cost));
+    // A cost in the map's own unit needs no conversion.
+    const bool inLengths = map.costUnit == CostUnit::Length;
+    if (inLengths && map.metresPerUnit > 0.0)
         std::fprintf(out, "cost in metres: %.1f\n", cost * map.metresPerUnit);
-    if (map.cellSize > 0.0)
+    if (inLengths && map.cellSize > 0.0)
         std::fprintf(out, "cost in cells: %.4f\n", cost / map.cellSize);
     std::fprintf(out, "hops: %zu\nroute:", route.size() - 1);
     for (int vertex : route)
@@ -229,6 +250,11 @@ static int runSearchCommand(const CommandLine& line, std::FILE* out, std::FILE* 
     return rows.front().reference < kNoRoute ? 0 : 1;
 }
 
+void applyCostsOption(const CommandLine& line)
+{
+    askMapCosts(!line.costs.empty(), line.costs == "time" ? OsmCosts::Time : OsmCosts::Distance);
+}
+
 static int runCaught(const CommandLine& line, std::FILE* out, std::FILE* err)
 {
     switch (line.command) {
@@ -270,12 +296,16 @@ static const char* commandName(Command command)
 
 int runCommand(const CommandLine& line, std::FILE* out, std::FILE* err)
 {
+    // The line's --costs rules the maps this command reads, and no others.
+    applyCostsOption(line);
+    int status = 2;
     try {
-        return runCaught(line, out, err);
+        status = runCaught(line, out, err);
     } catch (const std::bad_alloc&) {
         // Readers say which file did not fit; this is the search or the writing.
         std::fflush(out);
         std::fprintf(err, "vialoom: %s: not enough memory\n", commandName(line.command));
-        return 2;
     }
+    askMapCosts(false, OsmCosts::Distance);
+    return status;
 }

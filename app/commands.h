@@ -20,3 +20,6 @@ void complain(std::FILE* err, const std::string& text);
 // Reads the map a command or the window opens; on failure prints the one-line
 // error to err and returns false.
 bool loadMapOrComplain(const std::string& path, Scene& map, std::FILE* err);
+
+// Makes the line's --costs (or its absence) rule every map read from now on.
+void applyCostsOption(const CommandLine& line);

@@ -15,6 +15,7 @@ static int runProgram(int argc, char** argv)
     const CommandLine line = parseCommandLine(argc, argv);
     if (line.command != Command::Window)
         return runCommand(line, stdout, stderr);
+    applyCostsOption(line);
     // A map that cannot be read stops the program before any window opens.
     Scene map;
     const bool withMap = !line.words.empty();

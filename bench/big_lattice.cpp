@@ -43,7 +43,7 @@ static Scene buildBigLattice()
     scene.startVertex = 0;
     scene.goalVertex = bigIndex(kBigLatticeSide - 1, kBigLatticeSide - 1);
     updateRoute();
-    if (scene.cameFrom.empty()) {
+    if (noPredecessors(scene.cameFrom)) {
         std::fprintf(stderr, "vialoom_bench: no route across the big lattice\n");
         std::exit(EXIT_FAILURE);
     }

@@ -67,7 +67,7 @@ void setUpGridRoute()
     for (int goal = static_cast<int>(scene.vertices.size()) - 1; goal > 0; --goal) {
         scene.goalVertex = goal;
         updateRoute();
-        if (!scene.cameFrom.empty())
+        if (!noPredecessors(scene.cameFrom))
             return;
     }
     std::fprintf(stderr, "vialoom_bench: no route from vertex 0 in the generated lattice\n");

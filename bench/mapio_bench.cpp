@@ -1,7 +1,6 @@
 // Reading Moving AI grid maps of benchmark size, and `vialoom check` on a
 // generated map and scenario against the heap yardstick solving the same
-// problems. The maps are made here: scattered single blocks and long walls
-// with doors, like the benchmark's mazes and rooms, the same every run.
+// problems, on maps made by bench/grid_text.h.
 //
 // The 512 x 512 check with 300 problems is registered only when
 // VIALOOM_BENCH_LARGE_CHECK is set: with a quadratic search it takes minutes
@@ -18,12 +17,11 @@
 #include <vector>
 
 #include "app/check_command.h"
+#include "bench/grid_text.h"
 #include "bench/heap_astar.h"
 #include "mapio/movingai.h"
 
 constexpr int kRepetitions = 9;
-constexpr int kWallSpacing = 32;
-constexpr int kDoorWidth = 4;
 
 struct CheckCase {
     std::string scenarioPath;
@@ -39,27 +37,6 @@ static std::uint32_t nextRandom(std::uint32_t& state)
     state ^= state >> 17;
     state ^= state << 5;
     return state;
-}
-
-static char cellAt(int x, int y, std::uint32_t& state)
-{
-    const bool wall = (x % kWallSpacing == kWallSpacing / 2 && y % kWallSpacing >= kDoorWidth) ||
-                      (y % kWallSpacing == kWallSpacing / 2 && x % kWallSpacing >= kDoorWidth);
-    if (wall)
-        return '@';
-    return nextRandom(state) % 100 < 15 ? 'T' : '.';
-}
-
-static std::string gridText(int width, int height)
-{
-    std::uint32_t state = 2463534242u;
-    std::string text = "type octile\nheight " + std::to_string(height) + "\nwidth " + std::to_string(width) + "\nmap\n";
-    for (int y = 0; y < height; ++y) {
-        for (int x = 0; x < width; ++x)
-            text += cellAt(x, y, state);
-        text += '\n';
-    }
-    return text;
 }
 
 static void writeText(const std::string& path, const std::string& text)

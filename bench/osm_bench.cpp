@@ -146,7 +146,9 @@ static void loadMap(benchmark::State& state, const std::string& path, MapReader 
 
 static void loadOsm(benchmark::State& state, const char* name)
 {
-    loadMap(state, roadFolder() + name, readOsmFile);
+    loadMap(state, roadFolder() + name, [](const std::string& path, Scene& map, std::string& error) {
+        return readOsmFile(path, map, error);
+    });
 }
 
 static void BM_ReadOsmPbf(benchmark::State& state)

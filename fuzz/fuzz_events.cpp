@@ -15,7 +15,6 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <map>
 #include <vector>
 
 #include "graph/history.h"
@@ -138,13 +137,13 @@ static void checkScene(int event)
     require(route.size() <= scene.vertices.size(), event, "route is longer than the graph");
 }
 
-static bool sceneIs(const std::vector<Vertex>& points, const std::map<int, int>& route,
+static bool sceneIs(const std::vector<Vertex>& points, const Predecessors& route,
                     const int (&selections)[3])
 {
     const bool samePoints = points.size() == scene.vertices.size() &&
                             (points.empty() || std::memcmp(points.data(), scene.vertices.data(),
                                                            points.size() * sizeof(Vertex)) == 0);
-    return samePoints && route == scene.cameFrom && selections[0] == scene.startVertex &&
+    return samePoints && samePredecessors(route, scene.cameFrom) && selections[0] == scene.startVertex &&
            selections[1] == scene.goalVertex && selections[2] == scene.markedVertex;
 }
 
@@ -154,7 +153,7 @@ static bool sceneIs(const std::vector<Vertex>& points, const std::map<int, int>&
 static void checkHistory(std::uint64_t emptyState)
 {
     const std::vector<Vertex> points = scene.vertices;
-    const std::map<int, int> route = scene.cameFrom;
+    const Predecessors route = scene.cameFrom;
     const int selections[3] = {scene.startVertex, scene.goalVertex, scene.markedVertex};
     const std::uint64_t state = sceneState();
     int undone = 0;

@@ -4,7 +4,8 @@
 //
 // Input: vertex count (1 + byte % 96); a flags byte (bits 0-1 coordinate
 // kind: whole 0-3, whole 0-15, eighths of 0-31, or signed 16-bit; bit 2 a
-// depth per vertex; bits 3-4 the mode; bit 5 no trace; bits 6-7 the range:
+// depth per vertex; bits 3-4 the mode (A*, Dijkstra, greedy, or given
+// costs); bit 5 no trace; bits 6-7 the range:
 // as read, the whole map scaled by 2^(byte - 150) with the byte read first,
 // each coordinate so scaled by a byte just before it, or each a float's four
 // raw bytes, little end first, where infinity and NaN read as 0); the
@@ -20,6 +21,10 @@
 // plain Dijkstra finds (within float rounding, for coordinates as read; at
 // the scaled ranges only that they find the goal as it does), and every one
 // a route that reads back from cameFrom and costs what its trace says.
+//
+// With given costs every link gets a small integer cost and some vertices a
+// factor, both from the start byte, and A*, Dijkstra and both bidirectional
+// searches must each find exactly the plain Dijkstra's cost in double.
 #include <cmath>
 #include <cstddef>
 #include <cstdint>
@@ -30,6 +35,7 @@
 #include <vector>
 
 #include "fuzz/fuzz_input.h"
+#include "graph/costs.h"
 #include "graph/scene.h"
 #include "mapgen/mapgen.h"
 #include "route/dijkstra.h"
@@ -150,6 +156,40 @@ static void checkLaboratory(int start, int goal, bool asRead)
             }
 }
 
+// Small integer costs (ties everywhere) and factors, the same both ways.
+static std::vector<Vertex> withGivenCosts(std::vector<Vertex> graph, unsigned seed)
+{
+    const float factors[] = {1.0f, 1.0f, 0.5f, 2.0f, 5.0f, 20.0f};
+    for (std::size_t i = 0; i < graph.size(); ++i)
+        graph[i].factor = factors[(i * 40503u + seed) % 6];
+    for (std::size_t i = 0; i < graph.size(); ++i)
+        for (int k = 0; k < graph[i].linkCount; ++k) {
+            const unsigned ends = static_cast<unsigned>(i) + static_cast<unsigned>(graph[i].links[k].to);
+            graph[i].links[k].cost = static_cast<float>(1 + (ends * 2654435761u + seed) % 5);
+        }
+    return graph;
+}
+
+static void checkGivenCosts(int start, int goal, unsigned seed)
+{
+    const std::vector<Vertex> graph = withGivenCosts(scene.vertices, seed);
+    const CostModel costs = costModelOf(graph);
+    const double judge = referenceGivenCost(graph, start, goal);
+    for (SearchMode mode : {SearchMode::AStar, SearchMode::Dijkstra, SearchMode::Greedy, SearchMode::BiDijkstra,
+                            SearchMode::BiAStar}) {
+        std::map<int, int> cameFrom;
+        SearchTrace trace;
+        const bool found = searchRouteWith(cameFrom, graph, start, goal, SearchChoice{mode}, &trace, costs);
+        if (found != std::isfinite(judge))
+            fail("given costs: the search and the plain Dijkstra disagree on the result", mode);
+        const double cost = routeCost(graph, tableRoute(cameFrom, start, goal, graph.size()), true);
+        if (found && (cost != trace.g[static_cast<std::size_t>(goal)] || cost < judge))
+            fail("given costs: the route does not cost what the search found", mode);
+        if (found && mode != SearchMode::Greedy && cost != judge)
+            fail("given costs: not the cheapest", mode);
+    }
+}
+
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     Input input{data, size, 0};
@@ -168,7 +208,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         toggleLink(a, readByte(input) % count);
     }
 
-    const SearchMode modes[] = {SearchMode::AStar, SearchMode::Dijkstra, SearchMode::Greedy, SearchMode::AStar};
+    if (((flags >> 3) & 3) == 3) {
+        checkGivenCosts(start, goal, static_cast<unsigned>(start));
+        return 0;
+    }
+    const SearchMode modes[] = {SearchMode::AStar, SearchMode::Dijkstra, SearchMode::Greedy};
     const SearchMode mode = modes[(flags >> 3) & 3];
     std::map<int, int> expected = earlier;
     std::map<int, int> actual = earlier;

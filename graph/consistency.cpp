@@ -34,9 +34,17 @@ bool sceneIsConsistent(const Scene& checked)
     for (int i = 0; i < static_cast<int>(graph.size()); ++i)
         if (!linksAreSound(graph, i))
             return false;
-    for (const auto& [vertex, from] : checked.cameFrom)
-        if (!isIndex(graph, vertex) || !isIndex(graph, from))
+    std::size_t entries = 0;
+    for (std::size_t vertex = 0; vertex < checked.cameFrom.from.size(); ++vertex) {
+        const int from = checked.cameFrom.from[vertex];
+        if (from == -1)
+            continue;
+        if (vertex >= graph.size() || !isIndex(graph, from))
             return false;
+        ++entries;
+    }
+    if (entries != checked.cameFrom.count)
+        return false;
     return isSelection(graph, checked.startVertex) && isSelection(graph, checked.goalVertex) &&
            isSelection(graph, checked.markedVertex);
 }

@@ -2,21 +2,17 @@
 
 #include <cstring>
 #include <deque>
-#include <map>
 #include <utility>
 #include <vector>
 
 #include "graph/scene.h"
 
-// Heap cost of one std::map<int, int> entry: the tree node, rounded up the
-// way the allocator rounds it.
-constexpr std::size_t kMapEntryBytes = 48;
 // The deque's own bookkeeping per step, about.
 constexpr std::size_t kStepOverhead = 16;
 
 // Vertices are compared byte for byte, which is exact only without padding.
 static_assert(sizeof(Link) == sizeof(int) + sizeof(float));
-static_assert(sizeof(Vertex) == 3 * sizeof(float) + kMaxLinks * sizeof(Link) + sizeof(int));
+static_assert(sizeof(Vertex) == 4 * sizeof(float) + kMaxLinks * sizeof(Link) + sizeof(int));
 
 // One step holds the other image of each part it names: the before-image
 // while it can be undone, the after-image while it can be redone. Undo and
@@ -29,10 +25,11 @@ struct Step {
     int linked[2] = {-1, -1};  // kEditLinks: vertices whose records are held
     Vertex records[2];
     int selections[3] = {-1, -1, -1}; // start, goal, mark
-    std::map<int, int> route;         // kEditRoute
+    Predecessors route;               // kEditRoute
     std::vector<Vertex> image;        // kEditEverything: the vertex list
     double metresPerUnit = 0.0;       // kEditEverything: the map's scale
     double cellSize = 0.0;            // kEditEverything: its grid's cell
+    CostUnit costUnit = CostUnit::Length; // kEditEverything: what its given costs count
     std::uint64_t stateBefore = 0;
     std::uint64_t stateAfter = 0;
     std::size_t bytes = 0;
@@ -72,7 +69,7 @@ static std::size_t stepBytes(const Step& step)
 {
     const std::size_t held = step.tail.capacity() + step.image.capacity();
     return sizeof(Step) + kStepOverhead + held * sizeof(Vertex) +
-           step.route.size() * kMapEntryBytes;
+           step.route.from.capacity() * sizeof(int);
 }
 
 static bool linksChanged(const Step& step)
@@ -93,11 +90,11 @@ static unsigned changedParts(const Step& step)
         changed |= kEditLinks;
     if ((step.parts & kEditSelections) && !sameSelections(step.selections))
         changed |= kEditSelections;
-    if ((step.parts & kEditRoute) && step.route != scene.cameFrom)
+    if ((step.parts & kEditRoute) && !samePredecessors(step.route, scene.cameFrom))
         changed |= kEditRoute;
     if ((step.parts & kEditEverything) &&
         (!sameVertices(step.image, scene.vertices) || step.metresPerUnit != scene.metresPerUnit ||
-         step.cellSize != scene.cellSize))
+         step.cellSize != scene.cellSize || step.costUnit != scene.costUnit))
         changed |= kEditEverything;
     return changed;
 }
@@ -127,6 +124,7 @@ static void flip(Step& step, bool undo)
         swapVertexList(step.image);
         std::swap(scene.metresPerUnit, step.metresPerUnit);
         std::swap(scene.cellSize, step.cellSize);
+        std::swap(scene.costUnit, step.costUnit);
     }
     if ((step.parts & kEditAppend) && undo)
         cutVerticesFrom(step.keptCount, step.tail);
@@ -226,6 +224,7 @@ void beginEdit(unsigned parts, int a, int b)
         pending.image = scene.vertices;
         pending.metresPerUnit = scene.metresPerUnit;
         pending.cellSize = scene.cellSize;
+        pending.costUnit = scene.costUnit;
     }
     editOpen = true;
 }
@@ -253,7 +252,7 @@ void endEdit()
         return;
     }
     if (!(pending.parts & kEditRoute))
-        pending.route.clear();
+        pending.route = Predecessors{};
     if (!(pending.parts & kEditEverything))
         std::vector<Vertex>().swap(pending.image);
     if (!(pending.parts & kEditLinks))

@@ -55,7 +55,7 @@ void clearHistory();
 // 0 is the empty scene at start-up; a name is never reused for another state.
 std::uint64_t sceneState();
 
-// Memory the kept steps hold, about: vertex images, 48 bytes a route entry
-// and each step's own record. Undo and redo move images between the scene
+// Memory the kept steps hold, about: vertex images, route tables (an int a
+// vertex) and each step's own record. Undo and redo move images between the scene
 // and the steps, so they may change it; the bound is applied as steps are kept.
 std::size_t historyBytes();

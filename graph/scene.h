@@ -6,33 +6,46 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <map>
 #include <vector>
+
+#include "graph/predecessors.h"
 
 constexpr int kMaxLinks = 16;
 
 struct Link {
     int to = 0;        // index of the vertex the link leads to
-    float cost = 0.0f; // length of the link, fixed when it is made
+    float cost = 0.0f; // the link's own cost: its length when made here, or the map's given cost
 };
 
-// Every field starts at zero, so a new vertex is all-zero however it is made.
+// A new vertex is the same bytes however it is made: zero but for its
+// factor, plain ground.
 struct Vertex {
     float x = 0.0f;
     float y = 0.0f;
     float z = 0.0f;
     Link links[kMaxLinks] = {};
-    int linkCount = 0; // valid entries at the front of links
+    int linkCount = 0;     // valid entries at the front of links
+    float factor = 1.0f;   // terrain factor, positive and finite: a link costs its cost times its ends' mean
+};
+
+// What a map's own link costs count. Length: they are lengths on the screen
+// (scaled to metres or cells as above); the others: the map's own numbers.
+enum class CostUnit {
+    Length,
+    FileUnits, // a DIMACS graph's arc weights, in whatever unit the file has
+    Metres,
+    Seconds,
 };
 
 struct Scene {
     std::vector<Vertex> vertices;
-    std::map<int, int> cameFrom; // vertex -> vertex the last search reached it from
+    Predecessors cameFrom;       // vertex -> vertex the last search reached it from
     int startVertex = -1;        // -1 when unset
     int goalVertex = -1;         // -1 when unset
     int markedVertex = -1;       // -1 when unset
     double metresPerUnit = 0.0;  // metres per pixel for maps from geographic coordinates; 0 otherwise
     double cellSize = 0.0;       // pixels per cell side for maps from grids, whose unit is the cell; 0 otherwise
+    CostUnit costUnit = CostUnit::Length; // what given link costs count
 };
 
 // The scene the program edits. Its vertices and links change only through
@@ -104,5 +117,6 @@ void appendVertices(std::vector<Vertex>& tail);
 
 // True when links are symmetric with equal costs, free of self-links and
 // duplicates, at most kMaxLinks a vertex, and every index held anywhere in
-// the scene (links, selections, cameFrom) is a vertex.
+// the scene (links, selections, cameFrom) is a vertex; cameFrom counts its
+// entries right.
 bool sceneIsConsistent(const Scene& checked);

@@ -16,11 +16,15 @@ constexpr int kMaxFields = 6;
 constexpr long kProgressEveryLines = 1 << 16;
 constexpr long long kMaxLongitude = 180'000'000;
 constexpr long long kMaxLatitude = 90'000'000;
+// The largest weight a float link cost holds exactly, along with every
+// smaller integer.
+constexpr long long kMaxWeight = 1LL << 24;
 
 struct ArcPart {
     long nodes = -1; // -1 until the problem line
     long long arcsDeclared = 0;
     std::vector<std::pair<int, int>> arcs;
+    std::vector<float> weights; // each arc's, in arc order
 };
 
 struct Coordinate {
@@ -121,6 +125,7 @@ static bool parseProblemLine(const Place& place, const std::string_view fields[]
     }
     part.nodes = static_cast<long>(nodes);
     part.arcs.reserve(static_cast<std::size_t>(std::min(part.arcsDeclared, 1LL << 20)));
+    part.weights.reserve(part.arcs.capacity());
     return true;
 }
 
@@ -137,6 +142,10 @@ static bool parseArcLine(const Place& place, const std::string_view fields[], in
         error = at(place) + "expected \"a FROM TO LENGTH\"";
         return false;
     }
+    if (length < 1 || length > kMaxWeight) {
+        error = at(place) + "arc weight " + std::to_string(length) + " outside 1.." + std::to_string(kMaxWeight);
+        return false;
+    }
     for (long long node : {from, to})
         if (node < 1 || node > part.nodes) {
             error = at(place) + "node " + std::to_string(node) + " outside 1.." + std::to_string(part.nodes);
@@ -147,6 +156,7 @@ static bool parseArcLine(const Place& place, const std::string_view fields[], in
         return false;
     }
     part.arcs.emplace_back(static_cast<int>(from - 1), static_cast<int>(to - 1));
+    part.weights.push_back(static_cast<float>(length));
     return true;
 }
 
@@ -257,7 +267,7 @@ static bool parseCoordinates(Place place, long nodes, RoadNetwork& network, std:
     return true;
 }
 
-static bool loadDimacs(Place gr, Place co, Scene& map, std::string& error, long& dropped)
+static bool loadDimacs(Place gr, Place co, Scene& map, std::string& error, long& dropped, long& uneven)
 {
     ArcPart arcs;
     RoadNetwork network;
@@ -267,7 +277,9 @@ static bool loadDimacs(Place gr, Place co, Scene& map, std::string& error, long&
     if (!parseCoordinates(co, arcs.nodes, network, error))
         return false;
     network.pairs = std::move(arcs.arcs);
-    dropped = buildRoadMap(network, map);
+    network.costs = std::move(arcs.weights);
+    dropped = buildRoadMap(network, map, &uneven);
+    map.costUnit = CostUnit::FileUnits;
     return true;
 }
 
@@ -280,28 +292,30 @@ static std::string coordinatesPathOf(const std::string& path)
 }
 
 bool parseDimacs(std::string_view grText, const std::string& grName, std::string_view coText,
-                 const std::string& coName, Scene& map, std::string& error, long* droppedLinks)
+                 const std::string& coName, Scene& map, std::string& error, long* droppedLinks, long* unevenPairs)
 {
     LineSource grLines = linesOfText(grText);
     LineSource coLines = linesOfText(coText);
-    long dropped = 0;
-    if (!loadDimacs(Place{grName, grLines, 0}, Place{coName, coLines, 0}, map, error, dropped))
+    long dropped = 0, uneven = 0;
+    if (!loadDimacs(Place{grName, grLines, 0}, Place{coName, coLines, 0}, map, error, dropped, uneven))
         return false;
     if (droppedLinks != nullptr)
         *droppedLinks = dropped;
+    if (unevenPairs != nullptr)
+        *unevenPairs = uneven;
     return true;
 }
 
 bool readDimacsFile(const std::string& path, Scene& map, std::string& error)
 {
     LineSource grLines, coLines;
-    long dropped = 0;
+    long dropped = 0, uneven = 0;
     bool done = false;
     try {
         const std::string coPath = coordinatesPathOf(path);
         if (openLines(path, grLines, error) && openLines(coPath, coLines, error)) {
             progressBegin(path, grLines.fileSize + coLines.fileSize);
-            done = loadDimacs(Place{path, grLines, 0}, Place{coPath, coLines, 0}, map, error, dropped);
+            done = loadDimacs(Place{path, grLines, 0}, Place{coPath, coLines, 0}, map, error, dropped, uneven);
         }
     } catch (const std::bad_alloc&) {
         error = outOfMemoryError(path);
@@ -312,5 +326,8 @@ bool readDimacsFile(const std::string& path, Scene& map, std::string& error)
     if (done && dropped > 0)
         std::fprintf(stderr, "vialoom: %s: warning: dropped %ld links at nodes with more than %d\n", path.c_str(),
                      dropped, kMaxLinks);
+    if (done && uneven > 0)
+        std::fprintf(stderr, "vialoom: %s: warning: %ld links weigh differently each way (each keeps the smaller)\n",
+                     path.c_str(), uneven);
     return done;
 }

@@ -9,6 +9,15 @@
 #include "mapio/osm.h"
 #include "mapio/vmap.h"
 
+static bool costsAsked = false;
+static OsmCosts askedCosts = OsmCosts::Distance;
+
+void askMapCosts(bool asked, OsmCosts costs)
+{
+    costsAsked = asked;
+    askedCosts = costs;
+}
+
 MapFormat mapFormatOf(const std::string& path)
 {
     if (hasEnding(path, ".vmap"))
@@ -25,7 +34,12 @@ MapFormat mapFormatOf(const std::string& path)
 static bool readAnyMap(const std::string& path, Scene& read, std::string& error)
 {
     bool done = false;
-    switch (mapFormatOf(path)) {
+    const MapFormat format = mapFormatOf(path);
+    if (costsAsked && format != MapFormat::Osm && format != MapFormat::Unknown) {
+        error = path + ": --costs applies to OpenStreetMap maps only";
+        return false;
+    }
+    switch (format) {
     case MapFormat::Vmap:
         done = readVmapFile(path, read, error);
         break;
@@ -33,7 +47,7 @@ static bool readAnyMap(const std::string& path, Scene& read, std::string& error)
         done = readMovingAiFile(path, read, error, nullptr);
         break;
     case MapFormat::Osm:
-        done = readOsmFile(path, read, error);
+        done = readOsmFile(path, read, error, askedCosts);
         break;
     case MapFormat::Dimacs:
         done = readDimacsFile(path, read, error);

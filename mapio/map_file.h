@@ -7,6 +7,7 @@
 
 #include "graph/scene.h"
 #include "mapio/fit.h"
+#include "mapio/osm.h"
 
 enum class MapFormat { Unknown, Vmap, MovingAi, Osm, Dimacs };
 
@@ -19,6 +20,11 @@ MapFormat mapFormatOf(const std::string& path);
 // is not a regular file, at once; a map too large for memory with
 // "PATH: not enough memory to read it".
 bool readMapFile(const std::string& path, Scene& map, std::string& error);
+
+// What the command line's --costs asked for, applied by every readMapFile
+// from now on: OpenStreetMap maps priced so; any other format refused with
+// "PATH: --costs applies to OpenStreetMap maps only". Unasked by default.
+void askMapCosts(bool asked, OsmCosts costs);
 
 // Writes map as .vmap, atomically: on failure the old file is untouched and
 // error says why.

@@ -11,6 +11,7 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <cstdint>
@@ -105,7 +106,7 @@ static void readInChild(const std::string& path, int fd, int pipe)
     const std::uint64_t counts[3] = {network.lon.size(), network.pairs.size(),
                                      static_cast<std::uint64_t>(roads.pairsWithoutLocation)};
     writeAll(pipe, &kRoadsFollow, 1) && writeAll(pipe, counts, sizeof counts) && writeItems(pipe, network.lon) &&
-        writeItems(pipe, network.lat) && writeItems(pipe, network.pairs);
+        writeItems(pipe, network.lat) && writeItems(pipe, network.pairs) && writeItems(pipe, network.speeds);
 }
 
 // In the parent: true with the roads the child sent, false with its error,
@@ -133,7 +134,7 @@ static bool receive(int pipe, OsmRoads& roads, std::string& error)
         return false;
     roads.pairsWithoutLocation = static_cast<long>(counts[2]);
     return readItems(pipe, network.lon, counts[0]) && readItems(pipe, network.lat, counts[0]) &&
-           readItems(pipe, network.pairs, counts[1]);
+           readItems(pipe, network.pairs, counts[1]) && readItems(pipe, network.speeds, counts[1]);
 }
 
 // Why the child ended without a word.
@@ -193,6 +194,9 @@ static bool collectApart(const std::string& path, int fd, OsmRoads& roads, std::
     return received && !outOfMemory;
 }
 
+// A segment between two nodes at one place still costs something.
+constexpr double kShortestSegment = 0.01;
+
 static bool collectFile(const std::string& path, OsmRoads& roads, std::string& error)
 {
     OpenedFile opened;
@@ -206,7 +210,22 @@ static bool collectFile(const std::string& path, OsmRoads& roads, std::string& e
     return done;
 }
 
-bool readOsmFile(const std::string& path, Scene& map, std::string& error)
+// Each pair's cost: its length on the sphere in metres, or that over its
+// speed in seconds; never below kShortestSegment.
+static void priceSegments(RoadNetwork& network, OsmCosts costs)
+{
+    network.costs.resize(network.pairs.size());
+    for (std::size_t i = 0; i < network.pairs.size(); ++i) {
+        const auto [a, b] = network.pairs[i];
+        double cost = std::max(kShortestSegment, sphereMetres(network.lon[a], network.lat[a], network.lon[b],
+                                                                network.lat[b]));
+        if (costs == OsmCosts::Time)
+            cost = cost / (network.speeds[i] / 3.6);
+        network.costs[i] = static_cast<float>(cost);
+    }
+}
+
+bool readOsmFile(const std::string& path, Scene& map, std::string& error, OsmCosts costs)
 {
     long dropped = 0;
     long pairsWithoutLocation = 0;
@@ -215,7 +234,9 @@ bool readOsmFile(const std::string& path, Scene& map, std::string& error)
         if (!collectFile(path, roads, error))
             return false;
         pairsWithoutLocation = roads.pairsWithoutLocation;
+        priceSegments(roads.network, costs);
         dropped = buildRoadMap(roads.network, map);
+        map.costUnit = costs == OsmCosts::Time ? CostUnit::Seconds : CostUnit::Metres;
     } catch (const std::bad_alloc&) {
         error = outOfMemoryError(path);
         return false;

@@ -19,4 +19,11 @@
 // On any fault (not a regular file, unreadable, corrupt or truncated file, no
 // roads, not enough memory) map is untouched and error holds one line
 // "FILE:LINE: what" (":LINE" where the XML parser gives one).
-bool readOsmFile(const std::string& path, Scene& map, std::string& error);
+//
+// Link costs (costUnit Metres or Seconds): each segment's great-circle length
+// in metres (sphereMetres, at least 1 cm), or for Time that over the way's
+// speed in seconds: its maxspeed in km/h (or "N mph"), else the README's
+// speed for its highway class. Where two ways join the same nodes, the
+// cheaper segment is kept.
+enum class OsmCosts { Distance, Time };
+bool readOsmFile(const std::string& path, Scene& map, std::string& error, OsmCosts costs = OsmCosts::Distance);

@@ -5,6 +5,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <exception>
 #include <new>
@@ -22,6 +23,21 @@
 #include "files/progress.h"
 
 constexpr const char* kNotTravellable[] = {"proposed", "construction", "platform", "raceway"};
+constexpr double kKmhPerMph = 1.609344;
+
+// A way's speed in km/h when its maxspeed says none: the README's table.
+struct ClassSpeed {
+    const char* highway;
+    float kmh;
+};
+constexpr ClassSpeed kClassSpeeds[] = {
+    {"motorway", 110}, {"motorway_link", 60}, {"trunk", 90},       {"trunk_link", 50},   {"primary", 70},
+    {"primary_link", 50}, {"secondary", 60},  {"secondary_link", 40}, {"tertiary", 50}, {"tertiary_link", 30},
+    {"unclassified", 40}, {"residential", 30}, {"living_street", 10}, {"service", 20},  {"road", 40},
+    {"busway", 40},      {"track", 15},       {"cycleway", 15},     {"path", 5},          {"footway", 5},
+    {"pedestrian", 5},   {"steps", 2},        {"bridleway", 5},     {"corridor", 5},
+};
+constexpr float kOtherSpeed = 30.0f;
 
 using LocationIndex = osmium::index::map::FlexMem<osmium::unsigned_object_id_type, osmium::Location>;
 using Locations = osmium::handler::NodeLocationsForWays<LocationIndex, LocationIndex>;
@@ -58,16 +74,47 @@ static int vertexOf(Collected& collected, const osmium::NodeRef& node)
     return entry->second;
 }
 
+// maxspeed as a number of km/h, or of mph when it ends in " mph"; 0 when it
+// is neither ("none", "walk", "signals", a zone code).
+static float maxSpeed(const char* tag)
+{
+    if (tag == nullptr)
+        return 0.0f;
+    char* end = nullptr;
+    const double value = std::strtod(tag, &end);
+    if (end == tag || !(value > 0.0) || !(value < 1000.0))
+        return 0.0f;
+    while (*end == ' ')
+        ++end;
+    if (std::strcmp(end, "mph") == 0)
+        return static_cast<float>(value * kKmhPerMph);
+    return *end == '\0' || std::strcmp(end, "km/h") == 0 ? static_cast<float>(value) : 0.0f;
+}
+
+static float waySpeed(const osmium::Way& way)
+{
+    if (const float given = maxSpeed(way.tags()["maxspeed"]); given > 0.0f)
+        return given;
+    const char* highway = way.tags()["highway"];
+    for (const ClassSpeed& row : kClassSpeeds)
+        if (std::strcmp(highway, row.highway) == 0)
+            return row.kmh;
+    return kOtherSpeed;
+}
+
 static void addWay(Collected& collected, const osmium::Way& way)
 {
+    const float speed = waySpeed(way);
     int previous = -1;
     bool first = true;
     for (const osmium::NodeRef& node : way.nodes()) {
         const int vertex = vertexOf(collected, node);
         if (!first && (previous < 0 || vertex < 0))
             ++collected.roads.pairsWithoutLocation;
-        else if (!first)
+        else if (!first) {
             collected.roads.network.pairs.emplace_back(previous, vertex);
+            collected.roads.network.speeds.push_back(speed);
+        }
         previous = vertex;
         first = false;
     }

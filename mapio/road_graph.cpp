@@ -58,7 +58,23 @@ static Fit placeVertices(const RoadNetwork& network, std::vector<Vertex>& placed
     return fit;
 }
 
-long buildRoadMap(const RoadNetwork& network, Scene& map)
+// Sets the cost of the link between a and b, both ways.
+static void setCost(std::vector<Vertex>& placed, int a, int b, float cost)
+{
+    const_cast<Link*>(findLink(placed[a], b))->cost = cost;
+    const_cast<Link*>(findLink(placed[b], a))->cost = cost;
+}
+
+double sphereMetres(double lon1, double lat1, double lon2, double lat2)
+{
+    const double north = std::sin((lat2 - lat1) * kRadiansPerDegree / 2.0);
+    const double east = std::sin((lon2 - lon1) * kRadiansPerDegree / 2.0);
+    const double a = north * north +
+                     std::cos(lat1 * kRadiansPerDegree) * std::cos(lat2 * kRadiansPerDegree) * east * east;
+    return 2.0 * kEarthRadius * std::asin(std::min(1.0, std::sqrt(a)));
+}
+
+long buildRoadMap(const RoadNetwork& network, Scene& map, long* uneven)
 {
     Scene built;
     const Fit fit = placeVertices(network, built.vertices);
@@ -66,15 +82,29 @@ long buildRoadMap(const RoadNetwork& network, Scene& map)
     std::vector<Vertex>& placed = built.vertices;
     // Dropped pairs are rare; remembering them counts a pair met twice once.
     std::set<std::pair<int, int>> dropped;
-    for (const auto& [a, b] : network.pairs) {
-        if (a == b || findLink(placed[a], b) != nullptr)
+    std::set<std::pair<int, int>> differing;
+    const bool given = !network.costs.empty();
+    for (std::size_t i = 0; i < network.pairs.size(); ++i) {
+        const auto [a, b] = network.pairs[i];
+        if (a == b)
             continue;
+        if (const Link* link = findLink(placed[a], b); link != nullptr) {
+            if (given && link->cost != network.costs[i]) {
+                differing.insert(std::minmax(a, b));
+                setCost(placed, a, b, std::min(link->cost, network.costs[i]));
+            }
+            continue;
+        }
         if (placed[a].linkCount == kMaxLinks || placed[b].linkCount == kMaxLinks) {
             dropped.insert(std::minmax(a, b));
             continue;
         }
         toggleLinkIn(placed, a, b);
+        if (given)
+            setCost(placed, a, b, network.costs[i]);
     }
+    if (uneven != nullptr)
+        *uneven = static_cast<long>(differing.size());
     map = std::move(built);
     return static_cast<long>(dropped.size());
 }

@@ -18,7 +18,15 @@ struct RoadNetwork {
     // The links wanted, in the order they are made; self-pairs, repeats and
     // reversed repeats are allowed and ignored.
     std::vector<std::pair<int, int>> pairs;
+    // Each pair's given cost, in pair order; empty when links cost their length.
+    std::vector<float> costs;
+    // Each pair's road speed in km/h, in pair order (OpenStreetMap only).
+    std::vector<float> speeds;
 };
+
+// Great-circle distance in metres between two points given in degrees, on
+// the sphere of radius kEarthRadius, by the haversine formula in double.
+double sphereMetres(double lon1, double lat1, double lon2, double lat2);
 
 // Replaces map with the network: x = (lon - lon0) cos(lat0) R, y = -(lat - lat0) R
 // (north up) around the centre of the bounding box, fitted with fitBox and
@@ -26,4 +34,7 @@ struct RoadNetwork {
 // two-way link costing vertexDistance of the float positions, unless its ends
 // are one vertex, already linked, or either end already has 16 links. Returns
 // how many distinct pairs were dropped for want of room. Indices must be valid.
-long buildRoadMap(const RoadNetwork& network, Scene& map);
+// With costs, a link costs its pair's cost instead, and where a pair comes
+// again (either way round) with another cost the smaller is kept and the pair
+// counted once in uneven (when given).
+long buildRoadMap(const RoadNetwork& network, Scene& map, long* uneven = nullptr);

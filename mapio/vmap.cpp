@@ -12,6 +12,7 @@
 #include "files/file_text.h"
 #include "files/line_source.h"
 #include "files/progress.h"
+#include "graph/costs.h"
 
 constexpr std::string_view kMagic = "vialoom-map";
 // x, y, z, the link count, up to kMaxLinks targets, and one more to see excess.
@@ -39,8 +40,14 @@ struct Reader {
     std::string* error = nullptr;
     Scene map;
     std::vector<std::uint32_t> lineOf; // each vertex's line, for link errors
-    int version = 1;                   // 2 adds the cell-size line
+    int version = 1;                   // 2 adds the cell-size, cost-unit and factor lines and link costs
+    std::vector<bool> factorGiven;     // which vertices a factor line named
+    bool costUnitGiven = false;
 };
+
+// A link's cost while the file is read: one the file did not give is marked
+// by this, and becomes its length once every vertex is known.
+constexpr float kLengthCost = -1.0f;
 
 enum class Number { Ok, NotNumber, OutOfRange };
 
@@ -215,7 +222,7 @@ static bool isKeyword(const Reader& reader, std::string_view token)
     for (std::string_view keyword : {"vertices", "start", "goal", "marked", "metres-per-unit", "end"})
         if (token == keyword)
             return true;
-    return reader.version >= 2 && token == "cell-size";
+    return reader.version >= 2 && (token == "cell-size" || token == "cost-unit" || token == "factor");
 }
 
 static bool readCoordinate(Reader& reader, std::string_view token, const char* axis, float& value)
@@ -232,7 +239,14 @@ static bool readTargets(Reader& reader, const Line& line, long linkCount, std::u
 {
     const long self = static_cast<long>(reader.map.vertices.size());
     for (int i = 0; i < linkCount; ++i) {
-        const std::string_view token = line.tokens[4 + i];
+        std::string_view token = line.tokens[4 + i];
+        float cost = kLengthCost;
+        if (const std::size_t colon = token.find(':'); colon != std::string_view::npos && reader.version >= 2) {
+            const std::string_view costToken = token.substr(colon + 1);
+            token = token.substr(0, colon);
+            if (parseReal(costToken, cost) != Number::Ok || cost < kMinGivenCost || cost > kMaxGivenCost)
+                return fail(reader, "link cost " + quoted(costToken) + " is not a number from 2^-64 to 2^64");
+        }
         std::uint64_t target = 0;
         if (!parseIndex(token, target))
             return fail(reader, "link target " + quoted(token) + " is not a vertex index");
@@ -244,7 +258,7 @@ static bool readTargets(Reader& reader, const Line& line, long linkCount, std::u
             return fail(reader, "vertex " + std::to_string(self) + " links to itself");
         if (findLink(vertex, to) != nullptr)
             return fail(reader, "vertex " + std::to_string(self) + " links to " + std::to_string(to) + " twice");
-        vertex.links[vertex.linkCount++].to = to;
+        vertex.links[vertex.linkCount++] = Link{to, cost};
     }
     return true;
 }
@@ -393,6 +407,47 @@ static bool readCellSize(Reader& reader, const Line& line)
     return true;
 }
 
+static bool readCostUnit(Reader& reader, const Line& line)
+{
+    if (line.count != 2)
+        return fail(reader, "'cost-unit' takes one word");
+    if (reader.costUnitGiven)
+        return fail(reader, "a second 'cost-unit' line");
+    const std::string_view word = line.tokens[1];
+    if (word == "file")
+        reader.map.costUnit = CostUnit::FileUnits;
+    else if (word == "metres")
+        reader.map.costUnit = CostUnit::Metres;
+    else if (word == "seconds")
+        reader.map.costUnit = CostUnit::Seconds;
+    else
+        return fail(reader, "cost unit " + quoted(word) + " is not file, metres or seconds");
+    reader.costUnitGiven = true;
+    return true;
+}
+
+static bool readFactor(Reader& reader, const Line& line)
+{
+    if (line.count != 3)
+        return fail(reader, "'factor' takes a vertex index and a number");
+    std::uint64_t index = 0;
+    const std::size_t count = reader.map.vertices.size();
+    if (!parseIndex(line.tokens[1], index))
+        return fail(reader, "factor vertex " + quoted(line.tokens[1]) + " is not a vertex index");
+    if (index >= count)
+        return fail(reader, "factor vertex " + quoted(line.tokens[1]) + " is out of range (the map has " +
+                                std::to_string(count) + " vertices)");
+    reader.factorGiven.resize(count, false);
+    if (reader.factorGiven[index])
+        return fail(reader, "a second 'factor' line for vertex " + std::to_string(index));
+    float factor = 0.0f;
+    if (parseReal(line.tokens[2], factor) != Number::Ok || factor < kMinFactor || factor > kMaxFactor)
+        return fail(reader, "factor " + quoted(line.tokens[2]) + " is not a number from 2^-20 to 2^20");
+    reader.factorGiven[index] = true;
+    reader.map.vertices[index].factor = factor;
+    return true;
+}
+
 static bool readTrailerLine(Reader& reader, const Line& line)
 {
     const std::string_view keyword = line.tokens[0];
@@ -406,12 +461,17 @@ static bool readTrailerLine(Reader& reader, const Line& line)
         return readScale(reader, line);
     if (keyword == "cell-size" && reader.version >= 2)
         return readCellSize(reader, line);
+    if (keyword == "cost-unit" && reader.version >= 2)
+        return readCostUnit(reader, line);
+    if (keyword == "factor" && reader.version >= 2)
+        return readFactor(reader, line);
     if (startsNumber(keyword))
         return fail(reader, "more vertex lines than the " + std::to_string(reader.map.vertices.size()) +
                                 " declared");
     // Version 1's words stay as they were.
-    const char* expected = reader.version >= 2 ? " (expected start, goal, marked, metres-per-unit, cell-size or end)"
-                                               : " (expected start, goal, marked, metres-per-unit or end)";
+    const char* expected = reader.version >= 2
+                               ? " (expected start, goal, marked, metres-per-unit, cell-size, cost-unit, factor or end)"
+                               : " (expected start, goal, marked, metres-per-unit or end)";
     return fail(reader, "unknown line " + quoted(keyword) + expected);
 }
 
@@ -442,7 +502,19 @@ static std::string linkName(std::size_t from, int to)
     return std::to_string(from) + " to " + std::to_string(to);
 }
 
-// Both ends must list a link; its cost is the distance of its ends.
+// A link's cost: the one the file gave, else its length.
+static float costOf(const Vertex& from, const Vertex& to, const Link& link)
+{
+    return link.cost == kLengthCost ? vertexDistance(from, to) : link.cost;
+}
+
+static std::string costName(float cost)
+{
+    char text[32];
+    return std::string(text, std::to_chars(text, text + sizeof text, cost).ptr);
+}
+
+// Both ends must list a link, at one cost; a cost not given is the distance of its ends.
 static bool checkLinks(Reader& reader)
 {
     std::vector<Vertex>& all = reader.map.vertices;
@@ -450,12 +522,19 @@ static bool checkLinks(Reader& reader)
         Vertex& vertex = all[from];
         for (int i = 0; i < vertex.linkCount; ++i) {
             Link& link = vertex.links[i];
-            if (findLink(all[link.to], static_cast<int>(from)) == nullptr)
+            const Link* twin = findLink(all[link.to], static_cast<int>(from));
+            if (twin == nullptr)
                 return failAt(reader, reader.lineOf[from], "vertex " + std::to_string(from) + " links to " +
                                                               std::to_string(link.to) + ", but " +
                                                               std::to_string(link.to) + " does not link back");
-            link.cost = vertexDistance(vertex, all[link.to]);
-            if (!std::isfinite(link.cost))
+            link.cost = costOf(vertex, all[link.to], link);
+            const float back = costOf(all[link.to], vertex, *twin);
+            if (link.cost != back && std::isfinite(link.cost) && std::isfinite(back))
+                return failAt(reader, reader.lineOf[from], "the link from vertex " + linkName(from, link.to) +
+                                                              " costs " + costName(link.cost) + " here but " +
+                                                              costName(back) + " at vertex " +
+                                                              std::to_string(link.to));
+            if (!std::isfinite(link.cost) || !std::isfinite(back))
                 return failAt(reader, reader.lineOf[from], "the link from vertex " + linkName(from, link.to) +
                                                               " is too long: its length overflows a float");
         }

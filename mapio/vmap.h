@@ -16,12 +16,14 @@ constexpr std::uint64_t kMaxVmapFileBytes = 1ull << 30;
 
 // Parses a whole .vmap text; name is used in error lines. Strict: any fault
 // refuses the whole text with one "NAME:LINE: what" line and leaves map alone.
-// Link costs are not in the text: each is vertexDistance of its two ends.
+// A link cost not in the text (every one in version 1) is vertexDistance of its
+// two ends; version 2 may give costs, factors and the cost unit.
 bool parseVmap(std::string_view text, const std::string& name, Scene& map, std::string& error);
 
 // The .vmap text of map; floats are written so they read back bit for bit.
-// Version 2 only when map has a cell size, else version 1 as it always was.
-// Link costs are not written (see parseVmap); map must be consistent.
+// Version 2 only when map has a cell size, given costs or factors, or a cost
+// unit, else version 1 as it always was. A link cost is written only where it
+// is not the link's length; map must be consistent.
 std::string formatVmap(const Scene& map);
 
 // Reads the file at path as parseVmap reads its text, exactly, but as a

@@ -19,9 +19,14 @@ _vialoom()
     local word=${COMP_WORDS[COMP_CWORD]} previous=${COMP_WORDS[COMP_CWORD-1]}
     local maps='@(vmap|map|osm|osm.pbf|osm.bz2|gr)'
     COMPREPLY=()
+    # --costs may stand anywhere after the command word; its value follows.
+    if [[ $previous == --costs ]]; then
+        mapfile -t COMPREPLY < <(compgen -W 'distance time' -- "$word")
+        return
+    fi
     if ((COMP_CWORD == 1)); then
         if [[ $word == -* ]]; then
-            mapfile -t COMPREPLY < <(compgen -W '--help -h --version' -- "$word")
+            mapfile -t COMPREPLY < <(compgen -W '--costs --help -h --version' -- "$word")
         else
             _vialoom_files "$word" "$maps"
             mapfile -t -O ${#COMPREPLY[@]} COMPREPLY < <(compgen -W 'route check convert compare' -- "$word")
@@ -34,8 +39,13 @@ _vialoom()
         --heuristic) mapfile -t COMPREPLY < <(compgen -W 'euclidean octile manhattan chebyshev zero' -- "$word"); return ;;
         --weight) mapfile -t COMPREPLY < <(compgen -W '1.5 2 3 5' -- "$word"); return ;;
     esac
-    local search='--algorithm --heuristic --weight'
-    [[ ${COMP_WORDS[1]} == compare ]] && search='--heuristic --weight --csv'
+    local search=''
+    case ${COMP_WORDS[1]} in
+        route | check | convert) search='--algorithm --heuristic --weight' ;;
+        compare) search='--heuristic --weight --csv' ;;
+    esac
+    # --costs once, by any command and by the window.
+    [[ " ${COMP_WORDS[*]} " == *" --costs "* ]] || search="--costs $search"
     if [[ $word == -* && ${COMP_WORDS[1]} != convert ]]; then
         mapfile -t COMPREPLY < <(compgen -W "$search" -- "$word")
         return
@@ -45,14 +55,17 @@ _vialoom()
         check:2) _vialoom_files "$word" scen ;;
         convert:3) _vialoom_files "$word" '@(vmap|svg)' ;;
         convert:*)
-            # Only a picture takes options; a vertex index follows --from and --to,
-            # four numbers follow --region.
-            [[ ${COMP_WORDS[3]} == *.svg && $previous != --from && $previous != --to ]] || return
+            [[ $previous != --from && $previous != --to ]] || return
             local option back unused=()
             for back in 1 2 3 4; do
                 [[ ${COMP_WORDS[COMP_CWORD-back]} == --region ]] && return
             done
-            for option in --from --to --view --region $search; do
+            # Only a picture takes the drawing options; a vertex index follows
+            # --from and --to, four numbers follow --region.
+            local options=''
+            [[ $word == -* ]] && options='--costs'
+            [[ ${COMP_WORDS[3]} == *.svg ]] && options="--from --to --view --region $search"
+            for option in $options; do
                 [[ " ${COMP_WORDS[*]:4:COMP_CWORD-4} " == *" $option "* ]] || unused+=("$option")
             done
             mapfile -t COMPREPLY < <(compgen -W "${unused[*]}" -- "$word")

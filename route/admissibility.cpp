@@ -10,7 +10,8 @@ namespace {
 using Pending = std::pair<double, int>; // distance to the goal, vertex
 }
 
-Admissibility checkAdmissibility(const std::vector<Vertex>& vertices, int goal, Heuristic heuristic)
+Admissibility checkAdmissibility(const std::vector<Vertex>& vertices, int goal, Heuristic heuristic,
+                                 const CostModel& costs)
 {
     const double unreached = std::numeric_limits<double>::infinity();
     std::vector<double> distance(vertices.size(), unreached);
@@ -28,7 +29,8 @@ Admissibility checkAdmissibility(const std::vector<Vertex>& vertices, int goal, 
         settled[vertex] = 1;
         ++report.checked;
         const double truth = distance[vertex];
-        const double estimate = heuristicEstimate(heuristic, vertices[vertex], vertices[goal]);
+        const float straight = heuristicEstimate(heuristic, vertices[vertex], vertices[goal]);
+        const double estimate = costs.given ? straight * costs.scale : straight;
         const double slack = static_cast<double>(hops[vertex] + 1) * FLT_EPSILON * truth;
         if (estimate > truth + slack) {
             ++report.over;
@@ -37,7 +39,7 @@ Admissibility checkAdmissibility(const std::vector<Vertex>& vertices, int goal, 
         }
         for (int i = 0; i < vertices[vertex].linkCount; ++i) {
             const Link& link = vertices[vertex].links[i];
-            const double through = truth + link.cost;
+            const double through = truth + linkCost(vertices[vertex], vertices[link.to], link);
             if (through < distance[link.to]) {
                 distance[link.to] = through;
                 hops[link.to] = hops[vertex] + 1;

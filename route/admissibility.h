@@ -5,6 +5,7 @@
 
 #include <vector>
 
+#include "graph/costs.h"
 #include "graph/scene.h"
 #include "route/heuristic.h"
 
@@ -19,4 +20,7 @@ struct Admissibility {
 // of as many links as its route has could explain, so the straight line never
 // does. A vertex at distance 0 from the goal is checked but cannot be over
 // by a percentage; an estimate above 0 there counts as over with no percent.
-Admissibility checkAdmissibility(const std::vector<Vertex>& vertices, int goal, Heuristic heuristic);
+// Under given costs the links cost linkCost and the estimate is scaled by
+// costs.scale, as the searches see both.
+Admissibility checkAdmissibility(const std::vector<Vertex>& vertices, int goal, Heuristic heuristic,
+                                 const CostModel& costs = CostModel{});

@@ -10,3 +10,8 @@ bool aStarSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertic
     // Always the straight line, whatever heuristic the window has chosen.
     return searchRouteWith(cameFrom, vertices, start, goal, SearchChoice{}, nullptr);
 }
+
+bool aStarSearch(Predecessors& cameFrom, const std::vector<Vertex>& vertices, int start, int goal)
+{
+    return searchRouteWith(cameFrom, vertices, start, goal, SearchChoice{}, nullptr);
+}

@@ -11,4 +11,6 @@
 // predecessor of every vertex it improves into cameFrom and leaves all other
 // entries alone; the start never gets one. True when the goal is taken for
 // expansion, false once every vertex reachable from start is expanded.
+bool aStarSearch(Predecessors& cameFrom, const std::vector<Vertex>& vertices, int start, int goal);
+// The same writing into an ordered map (see searchRoute).
 bool aStarSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal);

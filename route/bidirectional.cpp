@@ -31,8 +31,8 @@ static double potential(const SearchTrace& t, const std::vector<Vertex>& vertice
     if (t.mode != SearchMode::BiAStar)
         return 0.0;
     const Vertex& at = vertices[static_cast<std::size_t>(v)];
-    const double toGoal = heuristicEstimate(t.heuristic, at, vertices[static_cast<std::size_t>(t.goal)]);
-    const double toStart = heuristicEstimate(t.heuristic, at, vertices[static_cast<std::size_t>(t.start)]);
+    const double toGoal = traceEstimate(t, at, vertices[static_cast<std::size_t>(t.goal)]);
+    const double toStart = traceEstimate(t, at, vertices[static_cast<std::size_t>(t.start)]);
     return (toGoal - toStart) / 2.0;
 }
 
@@ -59,10 +59,11 @@ static void firstReached(SearchTrace& t, const std::vector<Vertex>& vertices, in
     // Called after the expansion is listed: the step after it, as the other searches count.
     t.reachedAt[v] = static_cast<int>(t.expanded.size());
     t.side[v] = backward ? 1 : 0;
-    t.h[v] = heuristicEstimate(t.heuristic, vertices[v], vertices[static_cast<std::size_t>(t.goal)]);
+    t.h[v] = traceEstimate(t, vertices[v], vertices[static_cast<std::size_t>(t.goal)]);
 }
 
-// Writes the route through meeting into g and parent, from the start forwards in float.
+// Writes the route through meeting into g and parent, summed from the start
+// forwards as the other searches sum: in float, or in double where costs are given.
 static void writeRoute(SearchTrace& t, const std::vector<Vertex>& vertices, const Half& forward, const Half& backward)
 {
     std::vector<int> route;
@@ -72,19 +73,23 @@ static void writeRoute(SearchTrace& t, const std::vector<Vertex>& vertices, cons
     for (int v = backward.parent[static_cast<std::size_t>(t.meeting)]; v >= 0;
          v = backward.parent[static_cast<std::size_t>(v)])
         route.push_back(v);
-    t.g[t.start] = 0.0f;
+    t.g[t.start] = 0.0;
     t.parent[t.start] = -1;
     for (std::size_t i = 1; i < route.size(); ++i) {
-        const Link* link = findLink(vertices[static_cast<std::size_t>(route[i - 1])], route[i]);
+        const Vertex& from = vertices[static_cast<std::size_t>(route[i - 1])];
+        const Link* link = findLink(from, route[i]);
         t.parent[route[i]] = route[i - 1];
-        t.g[route[i]] = link->cost + t.g[route[i - 1]];
+        if (t.givenCosts)
+            t.g[route[i]] = t.g[route[i - 1]] + linkCost(from, vertices[static_cast<std::size_t>(route[i])], *link);
+        else
+            t.g[route[i]] = link->cost + static_cast<float>(t.g[route[i - 1]]);
     }
 }
 
 void bidirectionalSearch(SearchTrace& t, const std::vector<Vertex>& vertices)
 {
     const std::size_t count = vertices.size();
-    t.gBack.assign(count, std::numeric_limits<float>::infinity());
+    t.gBack.assign(count, kUnreached);
     t.side.assign(count, 0);
     Half halves[2];
     prepare(halves[0], count, 1.0);
@@ -116,7 +121,8 @@ void bidirectionalSearch(SearchTrace& t, const std::vector<Vertex>& vertices)
             const int next = vertex.links[i].to;
             if (half.taken[next])
                 continue;
-            const double through = half.g[current] + vertex.links[i].cost;
+            const double through =
+                half.g[current] + traceLinkCost(t, vertex, vertices[static_cast<std::size_t>(next)], vertex.links[i]);
             if (through < half.g[next]) {
                 half.g[next] = through;
                 half.parent[next] = current;
@@ -130,9 +136,9 @@ void bidirectionalSearch(SearchTrace& t, const std::vector<Vertex>& vertices)
         }
     }
     for (std::size_t v = 0; v < count; ++v) {
-        t.g[v] = static_cast<float>(halves[0].g[v]);
+        t.g[v] = t.givenCosts ? halves[0].g[v] : static_cast<float>(halves[0].g[v]);
         t.parent[v] = halves[0].parent[v];
-        t.gBack[v] = static_cast<float>(halves[1].g[v]);
+        t.gBack[v] = t.givenCosts ? halves[1].g[v] : static_cast<float>(halves[1].g[v]);
     }
     t.found = t.meeting >= 0;
     if (t.found)

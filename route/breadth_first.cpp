@@ -6,8 +6,8 @@ void breadthFirstSearch(SearchTrace& t, const std::vector<Vertex>& vertices)
 {
     const Vertex& goal = vertices[static_cast<std::size_t>(t.goal)];
     std::vector<int> queue{t.start};
-    t.g[t.start] = 0.0f;
-    t.h[t.start] = heuristicEstimate(t.heuristic, vertices[t.start], goal);
+    t.g[t.start] = 0.0;
+    t.h[t.start] = traceEstimate(t, vertices[t.start], goal);
     t.reachedAt[t.start] = 0;
     for (std::size_t next = 0; next < queue.size(); ++next) {
         const int current = queue[next];
@@ -25,8 +25,12 @@ void breadthFirstSearch(SearchTrace& t, const std::vector<Vertex>& vertices)
                 continue;
             t.reachedAt[neighbour] = expansion + 1;
             t.parent[neighbour] = current;
-            t.g[neighbour] = vertex.links[i].cost + t.g[current];
-            t.h[neighbour] = heuristicEstimate(t.heuristic, vertices[neighbour], goal);
+            // The route's cost, summed as the other searches sum it, though not what it minimises.
+            if (t.givenCosts)
+                t.g[neighbour] = t.g[current] + linkCost(vertex, vertices[neighbour], vertex.links[i]);
+            else
+                t.g[neighbour] = vertex.links[i].cost + static_cast<float>(t.g[current]);
+            t.h[neighbour] = traceEstimate(t, vertices[neighbour], goal);
             queue.push_back(neighbour);
         }
     }

@@ -2,6 +2,8 @@
 
 #include <limits>
 
+#include "graph/costs.h"
+
 CostGraph costGraphOf(const std::vector<Vertex>& vertices)
 {
     CostGraph graph;
@@ -15,7 +17,7 @@ CostGraph costGraphOf(const std::vector<Vertex>& vertices)
         graph.first.push_back(static_cast<int>(graph.head.size()));
         for (int i = 0; i < v.linkCount; ++i) {
             graph.head.push_back(v.links[i].to);
-            graph.cost.push_back(v.links[i].cost);
+            graph.cost.push_back(linkCost(v, vertices[static_cast<std::size_t>(v.links[i].to)], v.links[i]));
         }
     }
     graph.first.push_back(static_cast<int>(graph.head.size()));

@@ -16,7 +16,8 @@ struct CostGraph {
     std::vector<float> cost; // each arc's cost: at least 0, +infinity for a link too long for float
 };
 
-// The arcs of vertices, in their link order.
+// The arcs of vertices, in their link order, each costing linkCost (its
+// length times its ends' mean factor, or the map's given cost).
 CostGraph costGraphOf(const std::vector<Vertex>& vertices);
 
 // Vertex count of graph.

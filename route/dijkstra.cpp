@@ -6,18 +6,18 @@
 #include <utility>
 
 namespace {
-using Pending = std::pair<float, int>; // cost so far, vertex
+using Pending = std::pair<double, int>; // cost so far, vertex
 }
 
-float cheapestCost(const std::vector<Vertex>& vertices, int start, int goal, int* expandedCount)
+double cheapestCost(const std::vector<Vertex>& vertices, int start, int goal, int* expandedCount, bool givenCosts)
 {
-    const float unreached = std::numeric_limits<float>::infinity();
-    std::vector<float> cost(vertices.size(), unreached);
+    const double unreached = std::numeric_limits<double>::infinity();
+    std::vector<double> cost(vertices.size(), unreached);
     std::vector<char> settled(vertices.size(), 0);
     std::priority_queue<Pending, std::vector<Pending>, std::greater<Pending>> pending;
     int settledCount = 0;
-    cost[start] = 0.0f;
-    pending.emplace(0.0f, start);
+    cost[start] = 0.0;
+    pending.emplace(0.0, start);
     while (!pending.empty()) {
         const int vertex = pending.top().second;
         pending.pop();
@@ -29,7 +29,8 @@ float cheapestCost(const std::vector<Vertex>& vertices, int start, int goal, int
         ++settledCount;
         for (int i = 0; i < vertices[vertex].linkCount; ++i) {
             const Link& link = vertices[vertex].links[i];
-            const float through = link.cost + cost[vertex];
+            const double through = givenCosts ? cost[vertex] + linkCost(vertices[vertex], vertices[link.to], link)
+                                              : link.cost + static_cast<float>(cost[vertex]);
             if (through < cost[link.to]) {
                 cost[link.to] = through;
                 pending.emplace(through, link.to);

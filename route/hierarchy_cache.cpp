@@ -116,7 +116,7 @@ std::string hierarchyNote(const std::vector<Vertex>& vertices, std::uint64_t rev
 static void writeTrace(SearchTrace& t, const HierarchyWork& work, const HierarchyRoute& found)
 {
     const std::size_t count = t.reachedAt.size();
-    t.gBack.assign(count, std::numeric_limits<float>::infinity());
+    t.gBack.assign(count, std::numeric_limits<double>::infinity());
     t.side.assign(count, 0);
     std::size_t next = 0; // next first reach to list
     for (std::size_t i = 0; i <= work.takenVertex.size(); ++i) {
@@ -136,9 +136,12 @@ static void writeTrace(SearchTrace& t, const HierarchyWork& work, const Hierarch
         t.expanded.push_back(v);
         t.expandedSide.push_back(work.takenSide[i]);
     }
+    // Costs as the other searches leave them: in double where costs are
+    // given, else rounded to float.
+    const auto kept = [&t](double cost) { return t.givenCosts ? cost : static_cast<float>(cost); };
     for (int v : work.touched) {
-        t.g[v] = static_cast<float>(work.cost[0][v]);
-        t.gBack[v] = static_cast<float>(work.cost[1][v]);
+        t.g[v] = kept(work.cost[0][v]);
+        t.gBack[v] = kept(work.cost[1][v]);
         t.parent[v] = work.parent[0][v];
     }
     t.meeting = found.meeting;
@@ -146,13 +149,14 @@ static void writeTrace(SearchTrace& t, const HierarchyWork& work, const Hierarch
     if (!found.found)
         return;
     // Along the route, the graph's own vertices and their cost from the
-    // start summed in float, as routeCost sums it.
+    // start summed forwards, in float as routeCost sums derived costs.
     const std::vector<int>& route = found.route;
-    t.g[route[0]] = 0.0f;
+    t.g[route[0]] = 0.0;
     t.parent[route[0]] = -1;
     for (std::size_t i = 1; i < route.size(); ++i) {
         t.parent[route[i]] = route[i - 1];
-        t.g[route[i]] = static_cast<float>(found.steps[i - 1]) + t.g[route[i - 1]];
+        t.g[route[i]] = t.givenCosts ? t.g[route[i - 1]] + found.steps[i - 1]
+                                     : static_cast<float>(found.steps[i - 1]) + static_cast<float>(t.g[route[i - 1]]);
     }
 }
 

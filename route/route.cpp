@@ -1,7 +1,6 @@
 #include "route/route.h"
 
-#include <map>
-
+#include "graph/costs.h"
 #include "graph/scene.h"
 #include "route/route_walk.h"
 #include "route/search.h"
@@ -11,9 +10,9 @@ void updateRoute()
     if (scene.goalVertex == -1 || scene.startVertex == -1)
         return;
     const bool found = searchRoute(scene.cameFrom, scene.vertices, scene.startVertex, scene.goalVertex, searchMode,
-                                   &lastSearch);
+                                   &lastSearch, sceneCostModel());
     if (!found)
-        scene.cameFrom.clear();
+        clearPredecessors(scene.cameFrom);
 }
 
 bool lastSearchApplies()
@@ -28,13 +27,14 @@ void refreshLastSearch()
 {
     if (scene.startVertex == -1 || scene.goalVertex == -1 || lastSearchApplies())
         return;
-    std::map<int, int> ownTable;
-    searchRoute(ownTable, scene.vertices, scene.startVertex, scene.goalVertex, searchMode, &lastSearch);
+    Predecessors ownTable;
+    searchRoute(ownTable, scene.vertices, scene.startVertex, scene.goalVertex, searchMode, &lastSearch,
+                sceneCostModel());
 }
 
 std::vector<int> currentRoute()
 {
-    if (scene.cameFrom.empty())
+    if (noPredecessors(scene.cameFrom))
         return {};
     return tableRoute(scene.cameFrom, scene.startVertex, scene.goalVertex, scene.vertices.size());
 }

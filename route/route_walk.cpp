@@ -10,6 +10,13 @@ std::vector<int> tableRoute(const std::map<int, int>& cameFrom, int start, int g
     });
 }
 
+std::vector<int> tableRoute(const Predecessors& cameFrom, int start, int goal, std::size_t vertexCount)
+{
+    if (start < 0 || goal < 0)
+        return {};
+    return walkBack(goal, start, vertexCount, [&](int vertex) { return cameFromOf(cameFrom, vertex); });
+}
+
 std::vector<int> routeTo(const SearchTrace& trace, int vertex)
 {
     const std::size_t count = trace.parent.size();
@@ -27,16 +34,18 @@ std::vector<int> traceRoute(const SearchTrace& trace)
     return trace.found ? routeTo(trace, trace.goal) : std::vector<int>{};
 }
 
-float routeCost(const std::vector<Vertex>& vertices, const std::vector<int>& route)
+double routeCost(const std::vector<Vertex>& vertices, const std::vector<int>& route, bool givenCosts)
 {
     if (route.empty())
         return kNoRoute;
     float cost = 0.0f;
+    double wide = 0.0;
     for (std::size_t i = route.size() - 1; i > 0; --i) {
         const Link* link = findLink(vertices[route[i]], route[i - 1]);
         if (link == nullptr)
             return kNoRoute;
         cost = link->cost + cost;
+        wide = wide + linkCost(vertices[route[i]], vertices[route[i - 1]], *link);
     }
-    return cost;
+    return givenCosts ? wide : cost;
 }

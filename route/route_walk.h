@@ -14,7 +14,7 @@
 
 // The cost of no route, wherever a cost is asked for one. A route over
 // finite links never sums to it (see searchScore).
-constexpr float kNoRoute = std::numeric_limits<float>::infinity();
+constexpr double kNoRoute = std::numeric_limits<double>::infinity();
 
 // The walk itself: vertex, parentOf(vertex), ... up to start. parentOf gives
 // -1 for a vertex without a predecessor. Empty when start is never met
@@ -34,6 +34,7 @@ std::vector<int> walkBack(int vertex, int start, std::size_t vertexCount, Parent
 
 // The route from goal back to start in a predecessor table; empty when start
 // or goal is -1, a step is missing, or the walk does not end.
+std::vector<int> tableRoute(const Predecessors& cameFrom, int start, int goal, std::size_t vertexCount);
 std::vector<int> tableRoute(const std::map<int, int>& cameFrom, int start, int goal, std::size_t vertexCount);
 
 // The best route the trace knew to vertex, vertex first, start last; empty
@@ -44,7 +45,8 @@ std::vector<int> routeTo(const SearchTrace& trace, int vertex);
 std::vector<int> traceRoute(const SearchTrace& trace);
 
 // Cost of a route listed from goal back to start, summed from the start
-// forwards exactly as the searches sum it, so a found route's cost is bit
-// for bit the goal's g. 0 for a single vertex; kNoRoute for an empty route
-// or when two consecutive vertices are not linked.
-float routeCost(const std::vector<Vertex>& vertices, const std::vector<int>& route);
+// forwards exactly as the searches sum it (in float, or in double of
+// linkCost where costs are given), so a found route's cost is bit for bit the
+// goal's g. 0 for a single vertex; kNoRoute for an empty route or when two
+// consecutive vertices are not linked.
+double routeCost(const std::vector<Vertex>& vertices, const std::vector<int>& route, bool givenCosts = false);

@@ -25,7 +25,7 @@ static std::uint64_t searchesRun = 0;
 
 static void resetTrace(SearchTrace& trace, std::size_t count, SearchMode mode, int start, int goal)
 {
-    const float unreached = std::numeric_limits<float>::infinity();
+    const double unreached = std::numeric_limits<double>::infinity();
     trace.mode = mode;
     trace.start = start;
     trace.goal = goal;
@@ -47,8 +47,8 @@ static void resetEntry(SearchTrace& trace, int v)
     trace.reachedAt[v] = -1;
     trace.expandedAt[v] = -1;
     trace.parent[v] = -1;
-    trace.g[v] = std::numeric_limits<float>::infinity();
-    trace.h[v] = std::numeric_limits<float>::infinity();
+    trace.g[v] = std::numeric_limits<double>::infinity();
+    trace.h[v] = std::numeric_limits<double>::infinity();
 }
 
 static SearchTrace& cleanTrace(SearchTrace* given, std::size_t count, SearchMode mode, int start, int goal)
@@ -72,6 +72,15 @@ static SearchTrace& cleanTrace(SearchTrace* given, std::size_t count, SearchMode
     return scratch;
 }
 
+static void prefetch(const void* address)
+{
+#if defined(__GNUC__)
+    __builtin_prefetch(address);
+#else
+    (void)address;
+#endif
+}
+
 static bool alreadyImproved(const ExpansionChanges& changes, int vertex)
 {
     for (int i = 0; i < changes.improvedCount; ++i)
@@ -80,24 +89,49 @@ static bool alreadyImproved(const ExpansionChanges& changes, int vertex)
     return false;
 }
 
+// The cost so far through link i of from: in float as ever, or in double
+// where costs are given.
+static double through(const SearchTrace& t, const std::vector<Vertex>& vertices, int from, int i)
+{
+    const Link& link = vertices[from].links[i];
+    if (!t.givenCosts)
+        return link.cost + static_cast<float>(t.g[from]);
+    return t.g[from] + linkCost(vertices[from], vertices[link.to], link);
+}
+
+double traceLinkCost(const SearchTrace& trace, const Vertex& from, const Vertex& to, const Link& link)
+{
+    return trace.givenCosts ? static_cast<double>(linkCost(from, to, link)) : static_cast<double>(link.cost);
+}
+
+double traceEstimate(const SearchTrace& trace, const Vertex& vertex, const Vertex& target)
+{
+    const float straight = heuristicEstimate(trace.heuristic, vertex, target);
+    return trace.givenCosts ? straight * trace.costScale : straight;
+}
+
 // Relaxes every link of current, the expansion-th vertex taken, in link order.
 // A link met twice is the list's in-place change twice: still one entry.
 static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int current, int expansion,
                    ExpansionChanges& changes)
 {
     const Vertex& vertex = vertices[current];
+    // A large graph's vertices are far apart in memory: ask for every
+    // neighbour's position at once rather than wait for each in turn.
+    for (int i = 0; i < vertex.linkCount; ++i)
+        prefetch(&vertices[vertex.links[i].to]);
     for (int i = 0; i < vertex.linkCount; ++i) {
         const int neighbour = vertex.links[i].to;
         if (t.expandedAt[neighbour] >= 0)
             continue;
         const bool waiting = t.reachedAt[neighbour] >= 0;
-        const float tentative = vertex.links[i].cost + t.g[current];
+        const double tentative = through(t, vertices, current, i);
         if (waiting && t.g[neighbour] <= tentative)
             continue; // not strictly better: the first predecessor stays
         if (!waiting) {
             t.reachedAt[neighbour] = expansion + 1;
             reached.push_back(neighbour);
-            t.h[neighbour] = heuristicEstimate(t.heuristic, vertices[neighbour], vertices[t.goal]);
+            t.h[neighbour] = traceEstimate(t, vertices[neighbour], vertices[t.goal]);
             changes.added[changes.addedCount++].vertex = neighbour;
         } else if (t.reachedAt[neighbour] <= expansion && !alreadyImproved(changes, neighbour)) {
             changes.improved[changes.improvedCount++].vertex = neighbour;
@@ -108,19 +142,19 @@ static void expand(SearchTrace& t, const std::vector<Vertex>& vertices, int curr
     // Scores from the final costs: the list re-sorts only after the expansion.
     for (int i = 0; i < changes.addedCount; ++i)
         changes.added[i].score =
-            searchScore(t.mode, t.g[changes.added[i].vertex], t.h[changes.added[i].vertex], t.weight);
+            searchScore(t.mode, t.g[changes.added[i].vertex], t.h[changes.added[i].vertex], t.givenCosts, t.weight);
     for (int i = 0; i < changes.improvedCount; ++i)
-        changes.improved[i].score =
-            searchScore(t.mode, t.g[changes.improved[i].vertex], t.h[changes.improved[i].vertex], t.weight);
+        changes.improved[i].score = searchScore(t.mode, t.g[changes.improved[i].vertex],
+                                                t.h[changes.improved[i].vertex], t.givenCosts, t.weight);
 }
 
 static void runSearch(SearchTrace& t, const std::vector<Vertex>& vertices, WaitingQueue& queue)
 {
-    t.g[t.start] = 0.0f;
-    t.h[t.start] = heuristicEstimate(t.heuristic, vertices[t.start], vertices[t.goal]);
+    t.g[t.start] = 0.0;
+    t.h[t.start] = traceEstimate(t, vertices[t.start], vertices[t.goal]);
     t.reachedAt[t.start] = 0;
     reached.push_back(t.start);
-    queueStart(queue, vertices.size(), t.start, searchScore(t.mode, 0.0f, t.h[t.start], t.weight));
+    queueStart(queue, vertices.size(), t.start, searchScore(t.mode, 0.0, t.h[t.start], t.givenCosts, t.weight));
     for (int current = queueTake(queue); current >= 0; current = queueTake(queue)) {
         if (current == t.goal) {
             t.found = true;
@@ -155,6 +189,12 @@ static void writePredecessors(std::map<int, int>& cameFrom, const std::vector<in
     }
 }
 
+// The flat table takes the writes in any order.
+static void writePredecessors(Predecessors& cameFrom, const std::vector<int>& parent)
+{
+    setCameFromEach(cameFrom, reached, parent);
+}
+
 void clearTrace(SearchTrace& trace)
 {
     trace = SearchTrace{};
@@ -173,8 +213,9 @@ static void forgetKeptTables()
 
 // Breadth-first and bidirectional searches keep no tables between runs: a
 // trace of their own when the caller wants none.
-static bool runOtherSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                           const SearchChoice& choice, SearchTrace* trace)
+template <typename Table>
+static bool runOtherSearch(Table& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                           const SearchChoice& choice, const CostModel& costs, SearchTrace* trace)
 {
     const auto began = std::chrono::steady_clock::now();
     SearchTrace own;
@@ -183,6 +224,8 @@ static bool runOtherSearch(std::map<int, int>& cameFrom, const std::vector<Verte
         resetTrace(t, vertices.size(), choice.mode, start, goal);
         t.heuristic = choice.heuristic;
         t.weight = choice.weight;
+        t.givenCosts = costs.given;
+        t.costScale = costs.scale;
         if (choice.mode == SearchMode::Bfs)
             breadthFirstSearch(t, vertices);
         else if (choice.mode == SearchMode::Ch)
@@ -205,24 +248,21 @@ static bool runOtherSearch(std::map<int, int>& cameFrom, const std::vector<Verte
     return t.found;
 }
 
-bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                 SearchMode mode, SearchTrace* trace)
-{
-    return searchRouteWith(cameFrom, vertices, start, goal, SearchChoice{mode, searchHeuristic, searchWeight}, trace);
-}
-
-bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                     const SearchChoice& choice, SearchTrace* trace)
+template <typename Table>
+static bool searchInto(Table& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                       const SearchChoice& choice, SearchTrace* trace, const CostModel& costs)
 {
     if (choice.mode == SearchMode::Bfs || choice.mode == SearchMode::BiDijkstra || choice.mode == SearchMode::BiAStar ||
         choice.mode == SearchMode::Ch)
-        return runOtherSearch(cameFrom, vertices, start, goal, choice, trace);
+        return runOtherSearch(cameFrom, vertices, start, goal, choice, costs, trace);
     const SearchMode mode = choice.mode;
     const auto began = std::chrono::steady_clock::now();
     try {
         SearchTrace& t = cleanTrace(trace, vertices.size(), mode, start, goal);
         t.heuristic = choice.heuristic;
         t.weight = choice.weight;
+        t.givenCosts = costs.given;
+        t.costScale = costs.scale;
         reached.clear();
         runSearch(t, vertices, waitingQueue);
         writePredecessors(cameFrom, t.parent);
@@ -240,7 +280,31 @@ bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& ve
     return t.found;
 }
 
-float searchScore(SearchMode mode, float g, float h, float weight)
+bool searchRoute(Predecessors& cameFrom, const std::vector<Vertex>& vertices, int start, int goal, SearchMode mode,
+                 SearchTrace* trace, const CostModel& costs)
+{
+    return searchInto(cameFrom, vertices, start, goal, SearchChoice{mode, searchHeuristic, searchWeight}, trace, costs);
+}
+
+bool searchRouteWith(Predecessors& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs)
+{
+    return searchInto(cameFrom, vertices, start, goal, choice, trace, costs);
+}
+
+bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                 SearchMode mode, SearchTrace* trace, const CostModel& costs)
+{
+    return searchInto(cameFrom, vertices, start, goal, SearchChoice{mode, searchHeuristic, searchWeight}, trace, costs);
+}
+
+bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs)
+{
+    return searchInto(cameFrom, vertices, start, goal, choice, trace, costs);
+}
+
+double searchScore(SearchMode mode, double g, double h, bool given, float weight)
 {
     switch (mode) {
     case SearchMode::Dijkstra:
@@ -251,12 +315,13 @@ float searchScore(SearchMode mode, float g, float h, float weight)
     case SearchMode::Greedy:
         return h;
     case SearchMode::Weighted:
-        return weightedScore(g, h, weight);
+        return given ? g + static_cast<double>(weight) * h
+                     : weightedScore(static_cast<float>(g), static_cast<float>(h), weight);
     case SearchMode::AStar:
     case SearchMode::BiAStar:
         break;
     }
-    return g + h;
+    return given ? g + h : static_cast<float>(g) + static_cast<float>(h);
 }
 
 const char* searchModeName(SearchMode mode)

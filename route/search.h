@@ -6,6 +6,7 @@
 #include <map>
 #include <vector>
 
+#include "graph/costs.h"
 #include "graph/scene.h"
 #include "route/heuristic.h"
 
@@ -46,8 +47,11 @@ struct SearchTrace {
     std::vector<int> reachedAt;  // step at which each first waited (start: 0); -1 never reached
     std::vector<int> expandedAt; // position of each in expanded; -1 never expanded
     std::vector<int> parent;     // predecessor this search left; -1 for the start and the unreached
-    std::vector<float> g;        // best cost from the start this search found; +infinity where never reached
-    std::vector<float> h;        // the heuristic's estimate to the goal, in every mode; +infinity where never reached
+    bool givenCosts = false;     // the graph's costs were given: sums in double, else floats held in doubles
+    double costScale = 1.0;      // CostModel::scale the estimates were multiplied by where costs are given
+    std::vector<double> g;       // best cost from the start this search found; +infinity where never reached
+    std::vector<double> h;       // the heuristic's estimate to the goal (times costScale where costs are
+                                 // given), in every mode; +infinity where never reached
     // Bidirectional searches only (empty, -1 otherwise): the backward half's
     // cost to the goal, 1 where the backward half reached a vertex first, and
     // the vertex where the cheapest route found passes from one half to the
@@ -55,7 +59,7 @@ struct SearchTrace {
     // taken (a vertex may appear twice), expandedSide which half took each
     // (1 backward); g and parent along the found route are the route's, so
     // the route reads back as any other.
-    std::vector<float> gBack;
+    std::vector<double> gBack;
     std::vector<signed char> side;
     std::vector<signed char> expandedSide;
     int meeting = -1;
@@ -72,29 +76,43 @@ extern float searchWeight;
 extern SearchTrace lastSearch;
 
 // Runs the chosen search from start to goal (valid indices, possibly equal)
-// and, when trace is given, fills it. True when the goal is taken. Writes the
-// predecessor of every vertex it improves into cameFrom, nothing else. For
+// under costs (costModelOf the same vertices; the default, derived costs, is
+// right for every graph without given costs) and, when trace is given, fills
+// it. True when the goal is taken. Writes the predecessor of every vertex it improves into cameFrom, nothing else. For
 // AStar the result and every cameFrom write are exactly aStarSearch's. Takes
 // n log n time on n vertices; graph coordinates must be finite. Should memory
 // run out, std::bad_alloc passes on, cameFrom half written, the trace empty
 // as before any search but with a new generation, and the next search
 // starts as if it were the first.
-bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                 SearchMode mode, SearchTrace* trace);
+bool searchRoute(Predecessors& cameFrom, const std::vector<Vertex>& vertices, int start, int goal, SearchMode mode,
+                 SearchTrace* trace, const CostModel& costs = CostModel{});
 
 // searchRoute with the whole choice given; searchRoute takes the heuristic
 // and weight from searchHeuristic and searchWeight. The new modes (weighted,
 // bidirectional, breadth-first) write only the final predecessors too.
+bool searchRouteWith(Predecessors& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs = CostModel{});
+
+// The same two writing into an ordered map, entry for entry the flat
+// table's: the form the plain list search of the tests keeps.
+bool searchRoute(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
+                 SearchMode mode, SearchTrace* trace, const CostModel& costs = CostModel{});
 bool searchRouteWith(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,
-                     const SearchChoice& choice, SearchTrace* trace);
+                     const SearchChoice& choice, SearchTrace* trace, const CostModel& costs = CostModel{});
 
 // Empties trace, as before any search, under a new generation, so nothing
 // drawn from what it held is kept.
 void clearTrace(SearchTrace& trace);
 
 // The score a waiting vertex is ranked by in mode, from its cost so far g
-// and its distance h to the goal: g + h, g, h, or g + weight * h, in float
-// (bidirectional A* g + h, the others g).
+// and its distance h to the goal: g + h, g, h, or g + weight * h
+// (bidirectional A* g + h, the others g), in float (g and h are floats
+// then), or in double where costs are given.
+//
+// With given costs, h is the estimate times CostModel::scale, so an
+// estimate that never exceeds the straight distance never exceeds the cost
+// of the links left to the goal, and sums of given costs are exact in double
+// as long as integer costs are (below 2^53).
 //
 // Why float scores stay sound at any scale: h is distanceEstimate, never
 // +infinity and above the true distance by float rounding at most, the same
@@ -109,8 +127,14 @@ void clearTrace(SearchTrace& trace);
 // reaches, so it never outranks a reachable goal. Past a link of +infinity
 // (one toggleLink made between vertices too far apart) g is +infinity, and
 // such vertices tie there in the list's order.
-float searchScore(SearchMode mode, float g, float h, float weight = kDefaultWeight);
+double searchScore(SearchMode mode, double g, double h, bool given, float weight = kDefaultWeight);
 
+// What the trace's search adds for link (held by from, leading to to): its
+// cost, or linkCost where costs are given.
+double traceLinkCost(const SearchTrace& trace, const Vertex& from, const Vertex& to, const Link& link);
+
+// The trace's heuristic from vertex to target, times costScale where costs are given.
+double traceEstimate(const SearchTrace& trace, const Vertex& vertex, const Vertex& target);
 // Name shown to the user: "A*", "Dijkstra", "greedy best-first", "weighted
 // A*", "bidirectional Dijkstra", "bidirectional A*", "breadth-first",
 // "contraction hierarchies".

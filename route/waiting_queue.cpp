@@ -8,7 +8,7 @@ constexpr std::uint64_t kOrderStride = 2 * kMaxLinks;
 constexpr std::uint64_t kNotWaiting = std::numeric_limits<std::uint64_t>::max();
 
 // True when a stands before b in the sorted list.
-static bool before(float scoreA, std::uint64_t orderA, float scoreB, std::uint64_t orderB)
+static bool before(double scoreA, std::uint64_t orderA, double scoreB, std::uint64_t orderB)
 {
     if (scoreA < scoreB)
         return true;
@@ -23,7 +23,7 @@ static const auto later = [](const QueueEntry& a, const QueueEntry& b) {
     return before(b.score, b.order, a.score, a.order);
 };
 
-static void push(WaitingQueue& queue, int vertex, float score, std::uint64_t order)
+static void push(WaitingQueue& queue, int vertex, double score, std::uint64_t order)
 {
     queue.score[vertex] = score;
     queue.order[vertex] = order;
@@ -31,7 +31,7 @@ static void push(WaitingQueue& queue, int vertex, float score, std::uint64_t ord
     std::push_heap(queue.heap.begin(), queue.heap.end(), later);
 }
 
-void queueStart(WaitingQueue& queue, std::size_t vertexCount, int start, float score)
+void queueStart(WaitingQueue& queue, std::size_t vertexCount, int start, double score)
 {
     // Every vertex still waiting has an entry in the heap, so clearing those
     // entries' vertices clears the whole table, however large the graph.
@@ -39,7 +39,7 @@ void queueStart(WaitingQueue& queue, std::size_t vertexCount, int start, float s
         for (const QueueEntry& entry : queue.heap)
             queue.order[entry.vertex] = kNotWaiting;
     } else {
-        queue.score.assign(vertexCount, 0.0f);
+        queue.score.assign(vertexCount, 0.0);
         queue.order.assign(vertexCount, kNotWaiting);
     }
     queue.heap.clear();

@@ -18,7 +18,7 @@
 #include "graph/scene.h"
 
 struct QueueEntry {
-    float score;
+    double score; // a float where costs are derived
     int vertex;
     std::uint64_t order; // (expansion of the change + 1) * kOrderStride + rank
 };
@@ -26,7 +26,7 @@ struct QueueEntry {
 // A vertex whose score is set during an expansion, with its new score.
 struct Rescore {
     int vertex;
-    float score;
+    double score;
 };
 
 // What one expansion did to the waiting list: at most one entry per link.
@@ -39,14 +39,14 @@ struct ExpansionChanges {
 
 struct WaitingQueue {
     std::vector<QueueEntry> heap;      // may hold outdated entries, skipped when met
-    std::vector<float> score;          // current key of every vertex
+    std::vector<double> score;         // current key of every vertex
     std::vector<std::uint64_t> order;  // kNotWaiting once taken or never added
 };
 
 // Empties the queue for a graph of vertexCount vertices and lets start wait
 // alone with the given score. When the count is unchanged it costs only what
 // the last search left waiting, not the graph's size.
-void queueStart(WaitingQueue& queue, std::size_t vertexCount, int start, float score);
+void queueStart(WaitingQueue& queue, std::size_t vertexCount, int start, double score);
 
 // Removes and returns the vertex the sorted list would hold first; -1 when
 // nothing waits. A taken vertex never comes back.

@@ -17,7 +17,7 @@ float nextWeight(float weight)
     return kWeights[0];
 }
 
-bool withinBound(float cost, float cheapest, float weight, int hops)
+bool withinBound(double cost, double cheapest, float weight, int hops)
 {
     if (std::isinf(cost) || std::isinf(cheapest))
         return cost == cheapest;

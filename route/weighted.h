@@ -17,4 +17,4 @@ float nextWeight(float weight);
 // True when cost is at most weight times cheapest, allowing the rounding a
 // float sum of hops links can pick up; no route is within no bound unless
 // neither found one.
-bool withinBound(float cost, float cheapest, float weight, int hops);
+bool withinBound(double cost, double cheapest, float weight, int hops);

@@ -78,6 +78,14 @@ TEST(CommandLine, ReadsEveryFormAndRefusesTheRest)
         {{"route", "m.vmap", "0", "5", "--weight", "inf"}, Command::Wrong, {}, "not 'inf'"},
         {{"route", "m.vmap", "0", "5", "--algorithm"}, Command::Wrong, {}, "'--algorithm' needs a value"},
         {{"compare", "m.vmap", "0"}, Command::Wrong, {}, "wrong number of arguments for 'compare'"},
+        {{"route", "m.osm", "0", "5", "--costs", "time"}, Command::Route, {"m.osm", "0", "5"}, ""},
+        {{"route", "--costs", "distance", "m.osm", "0", "5"}, Command::Route, {"m.osm", "0", "5"}, ""},
+        {{"convert", "m.osm", "--costs", "time", "m.svg", "--view"}, Command::Convert, {"m.osm", "m.svg", "--view"}, ""},
+        {{"m.osm", "--costs", "time", "-sync"}, Command::Window, {"m.osm"}, ""},
+        {{"route", "m.osm", "0", "5", "--costs"}, Command::Wrong, {}, "'--costs' needs a value"},
+        {{"route", "m.osm", "0", "5", "--costs", "hours"}, Command::Wrong, {}, "unknown --costs value 'hours'"},
+        {{"m.osm", "--costs", "time", "--costs", "time"}, Command::Wrong, {}, "'--costs' given twice"},
+        {{"route", "m.osm", "0", "--costs", "time"}, Command::Wrong, {}, "wrong number of arguments for 'route'"},
     };
     for (const Case& c : cases) {
         const CommandLine line = parse(c.argv);

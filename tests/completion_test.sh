@@ -39,8 +39,8 @@ expect() {
 
 maps=$(tr '|' '\n' <<<"a.vmap|b.map|c.osm|d.osm.pbf|e.osm.bz2|f.gr|my map.vmap|sub" | sort | paste -sd'|')
 expect "$(tr '|' '\n' <<<"$maps|check|compare|convert|route" | sort | paste -sd'|')" vialoom ''
-expect '--help|--version|-h' vialoom -
-expect '--help|--version' vialoom --
+expect '--costs|--help|--version|-h' vialoom -
+expect '--costs|--help|--version' vialoom --
 expect 'route' vialoom r
 expect 'c.osm|check|compare|convert' vialoom c
 expect 'my map.vmap' vialoom my
@@ -53,18 +53,24 @@ expect "$maps" vialoom check g.scen ''
 expect '' vialoom check g.scen b.map ''
 expect "$maps" vialoom convert ''
 expect 'a.vmap|h.svg|my map.vmap|sub' vialoom convert b.map ''
-expect '--algorithm|--from|--heuristic|--region|--to|--view|--weight' vialoom convert b.map out.svg ''
+expect '--algorithm|--costs|--from|--heuristic|--region|--to|--view|--weight' vialoom convert b.map out.svg ''
 expect '' vialoom convert b.map out.svg --from ''
-expect '--algorithm|--heuristic|--region|--to|--view|--weight' vialoom convert b.map out.svg --from 1 --
-expect '--algorithm|--from|--heuristic|--region|--to|--weight' vialoom convert b.map out.svg --view -
+expect '--algorithm|--costs|--heuristic|--region|--to|--view|--weight' vialoom convert b.map out.svg --from 1 --
+expect '--algorithm|--costs|--from|--heuristic|--region|--to|--weight' vialoom convert b.map out.svg --view -
 expect '' vialoom convert b.map out.svg --region 0 0 ''
-expect '--algorithm|--from|--heuristic|--to|--view|--weight' vialoom convert b.map out.svg --region 0 0 9 9 ''
+expect '--algorithm|--costs|--from|--heuristic|--to|--view|--weight' vialoom convert b.map out.svg --region 0 0 9 9 ''
+expect '--costs' vialoom convert c.osm out.vmap -
 expect "$maps" vialoom compare ''
-expect '--csv|--heuristic|--weight' vialoom compare a.vmap 0 1 -
-expect '--algorithm|--heuristic|--weight' vialoom route a.vmap -
+expect '--costs|--csv|--heuristic|--weight' vialoom compare a.vmap 0 1 -
+expect '--algorithm|--costs|--heuristic|--weight' vialoom route a.vmap -
 expect 'bfs|biastar|bidijkstra' vialoom route a.vmap 0 1 --algorithm b
 expect 'chebyshev' vialoom compare a.vmap --heuristic ch
 expect '1.5|2|3|5' vialoom check g.scen --weight ''
+expect 'distance|time' vialoom route c.osm 0 5 --costs ''
+expect 'time' vialoom c.osm --costs t
+expect '--algorithm|--costs|--heuristic|--weight' vialoom route c.osm 0 5 -
+expect '--costs' vialoom c.osm -
+expect '--algorithm|--heuristic|--weight' vialoom route c.osm --costs time 0 -
 expect '' vialoom convert b.map out.vmap ''
 expect '' vialoom a.vmap ''
 expect '' vialoom --help ''

@@ -364,7 +364,7 @@ TEST(HierarchyBuild, BuildsInTheBackgroundThenRoutes)
     scene.goalVertex = 3599;
     searchMode = SearchMode::Ch;
     updateRoute();
-    EXPECT_TRUE(scene.cameFrom.empty()) << "no route before the hierarchy";
+    EXPECT_TRUE(currentRoute().empty()) << "no route before the hierarchy";
     pollHierarchyBuild();
     EXPECT_TRUE(hierarchyBuildRunning());
     toggleLink(0, 1); // cancels that build; the next poll starts another

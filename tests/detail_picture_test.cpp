@@ -3,6 +3,9 @@
 // and link paints.
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
+#include <utility>
 #include <random>
 #include <vector>
 
@@ -71,6 +74,35 @@ TEST(DetailPicture, LevelsMergeCellsAndKeepLinksBetweenThem)
     EXPECT_LT(levels.back().xy.size(), levels[0].xy.size() / 8);
     EXPECT_EQ(detailLevelFor(levels, 100.0f), 0u);
     EXPECT_EQ(levels[detailLevelFor(levels, 1.0f)].cellSize, 2.0);
+}
+
+// Each merged level holds exactly one point per occupied cell, however far
+// from the origin the cells lie (beyond any integer type) and with -0 and 0
+// one cell, checked against a plain count of distinct cells.
+TEST(DetailPicture, MergedLevelsHoldOnePointPerOccupiedCell)
+{
+    std::mt19937 random(11);
+    const float bases[] = {0.0f, -0.0f, 3e9f, -1e30f, 3e38f};
+    for (float base : bases) {
+        std::vector<Vertex> vertices(6000); // more than a level stops merging at
+        for (Vertex& vertex : vertices) {
+            const float step = base == 0.0f ? 1.0f : std::fabs(base) * 0x1p-20f;
+            vertex.x = base + step * static_cast<float>(random() % 97) * (random() % 2 == 0 ? 1.0f : -1.0f);
+            vertex.y = step * static_cast<float>(random() % 89);
+        }
+        vertices[0].x = -0.0f;
+        vertices[1].x = 0.0f;
+        std::vector<DetailLevel> levels;
+        const double cell = base == 0.0f ? 0.5 : std::fabs(base) * 0x1p-21;
+        buildDetailLevels(levels, vertices, cell);
+        ASSERT_GE(levels.size(), 2u) << base;
+        std::vector<std::pair<double, double>> cells;
+        for (const Vertex& vertex : vertices)
+            cells.emplace_back(std::floor(vertex.x / cell) + 0.0, std::floor(vertex.y / cell) + 0.0);
+        std::sort(cells.begin(), cells.end());
+        cells.erase(std::unique(cells.begin(), cells.end()), cells.end());
+        EXPECT_EQ(levels[1].xy.size(), 2 * cells.size()) << base;
+    }
 }
 
 TEST(DetailPicture, VisitingNearTilesPaintsWhatVisitingAllPaints)

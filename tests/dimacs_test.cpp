@@ -118,9 +118,9 @@ TEST(ParseDimacs, OneLinkPerPairInArcOrder)
     const std::vector<std::pair<std::string, std::vector<std::vector<int>>>> cases = {
         {kGr, {{1}, {0, 2}, {1}}},
         {"p sp 3 2\na 3 2 9\na 1 2 7\n", {{1}, {2, 0}, {1}}},
-        {"p sp 3 5\na 1 1 0\na 1 2 7\na 1 2 8\na 2 1 7\na 2 2 1\n", {{1}, {0}, {}}},
+        {"p sp 3 5\na 1 1 1\na 1 2 7\na 1 2 8\na 2 1 7\na 2 2 1\n", {{1}, {0}, {}}},
         {"p sp 3 0\n", {{}, {}, {}}},
-        {"c x\r\n\r\np\tsp 3  1\r\n  a 2\t3 0\r\nc end", {{}, {2}, {1}}},
+        {"c x\r\n\r\np\tsp 3  1\r\n  a 2\t3 5\r\nc end", {{}, {2}, {1}}},
     };
     // Both directions; one is enough; self-loops and repeats; no arcs; comments, blanks, tabs and CRLF.
     for (const auto& [gr, links] : cases) {
@@ -132,18 +132,21 @@ TEST(ParseDimacs, OneLinkPerPairInArcOrder)
     }
 }
 
-TEST(ParseDimacs, CostsAreStraightLinesShrunkEastWestByTheCentreLatitude)
+TEST(ParseDimacs, WeightsAreCostsAndPlacesShrinkEastWestByTheCentreLatitude)
 {
     Scene map;
     std::string error;
     ASSERT_TRUE(parse(kGr, kCo, map, error)) << error;
-    EXPECT_TRUE(costsAreDistances(map));
+    EXPECT_EQ(map.vertices[0].links[0].cost, 7.0f);
+    EXPECT_EQ(map.vertices[2].links[0].cost, 9.0f);
+    const float north = vertexDistance(map.vertices[2], map.vertices[1]);
+    const float west = vertexDistance(map.vertices[0], map.vertices[1]);
     // 0.001 degrees north (111.195 m) spans the 580-pixel height; north is up.
-    EXPECT_NEAR(map.vertices[2].links[0].cost * map.metresPerUnit, 111.195, 1e-3);
-    EXPECT_NEAR(map.vertices[2].links[0].cost, 580.0f, 1e-3f);
+    EXPECT_NEAR(north * map.metresPerUnit, 111.195, 1e-3);
+    EXPECT_NEAR(north, 580.0f, 1e-3f);
     EXPECT_LT(map.vertices[2].y, map.vertices[1].y);
     // 0.001 degrees west is 111.195 m times cos 40.0005 degrees.
-    EXPECT_NEAR(map.vertices[0].links[0].cost * map.metresPerUnit, 85.180, 1e-3);
+    EXPECT_NEAR(west * map.metresPerUnit, 85.180, 1e-3);
     EXPECT_LT(map.vertices[1].x, map.vertices[0].x);
 }
 
@@ -155,7 +158,13 @@ TEST(ReadDimacs, ReadsTheCoordinatesBesideAndMatchesTheOsmReader)
     ASSERT_TRUE(readMapFile(kData + "/roads.gr", fromDimacs, error)) << error;
     ASSERT_TRUE(readOsmFile(kData + "/roads.osm", fromOsm, error)) << error;
     testing::internal::GetCapturedStderr();
-    // The same junction, numbered alike: the same floats bit for bit.
+    // The same junction, numbered alike: the same floats bit for bit; only
+    // the costs differ, the file's weights against lengths.
+    EXPECT_EQ(fromDimacs.costUnit, CostUnit::FileUnits);
+    for (Scene* map : {&fromDimacs, &fromOsm})
+        for (Vertex& vertex : map->vertices)
+            for (int i = 0; i < vertex.linkCount; ++i)
+                vertex.links[i].cost = vertexDistance(vertex, map->vertices[vertex.links[i].to]);
     EXPECT_EQ(describeMap(fromDimacs), describeMap(fromOsm));
 }
 

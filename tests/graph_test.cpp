@@ -210,7 +210,7 @@ TEST(GraphRevision, MovesOnForEveryGraphChangeAndOnlyThen)
         {"cut the tail", [] { cutVerticesFrom(2, list); }, true},
         {"append it back", [] { appendVertices(list); }, true},
         {"select", [] { scene.startVertex = 0, scene.goalVertex = 2, scene.markedVertex = 1; }, false},
-        {"route table", [] { scene.cameFrom = {{2, 1}, {1, 0}}; }, false},
+        {"route table", [] { scene.cameFrom = predecessorTable({{2, 1}, {1, 0}}); }, false},
         {"find the nearest", [] { nearestVertex(0, 0); }, false},
     };
     for (const Case& c : cases) {

@@ -1,7 +1,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <map>
 #include <vector>
 
 #include "graph/history.h"
@@ -14,7 +13,7 @@ namespace {
 
 struct Snapshot {
     std::vector<Vertex> vertices;
-    std::map<int, int> cameFrom;
+    Predecessors cameFrom;
     int selections[3];
     std::uint64_t state;
 };
@@ -29,7 +28,7 @@ bool verticesAre(const std::vector<Vertex>& expected)
 
 bool sceneIs(const Snapshot& s)
 {
-    return verticesAre(s.vertices) && s.cameFrom == scene.cameFrom && s.selections[0] == scene.startVertex &&
+    return verticesAre(s.vertices) && samePredecessors(s.cameFrom, scene.cameFrom) && s.selections[0] == scene.startVertex &&
            s.selections[1] == scene.goalVertex && s.selections[2] == scene.markedVertex;
 }
 
@@ -67,7 +66,7 @@ TEST(History, UndoAndRedoRetraceRandomEditsExactly)
         clearMap();
         clearHistory();
         randomSeed(seed);
-        std::vector<Snapshot> timeline{{{}, {}, {-1, -1, -1}, sceneState()}};
+        std::vector<Snapshot> timeline{{std::vector<Vertex>{}, Predecessors{}, {-1, -1, -1}, sceneState()}};
         std::size_t at = 0;
         for (int event = 0; event < 600; ++event) {
             const int roll = randomNext() % 15;

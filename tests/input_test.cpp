@@ -233,9 +233,9 @@ TEST(HandleMouse, ClicksEditTheGraphAndSelectTheRoute)
     EXPECT_EQ(scene.vertices[0].linkCount, 2);
 
     click(500, 100, kShift); // goal alone: no search yet
-    EXPECT_TRUE(scene.cameFrom.empty());
+    EXPECT_TRUE(noPredecessors(scene.cameFrom));
     click(100, 100, kAlt); // start: route 0 -> 2 directly
-    EXPECT_EQ(scene.cameFrom.at(2), 0);
+    EXPECT_EQ(cameFromOf(scene.cameFrom, 2), 0);
 
     const std::size_t count = scene.vertices.size();
     EXPECT_TRUE(handleMouse(kLeftButton, 1, 50, 50, 0)); // a release does nothing

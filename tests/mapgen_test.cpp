@@ -18,7 +18,7 @@ void dirtyScene()
     scene.startVertex = 0;
     scene.goalVertex = 1;
     scene.markedVertex = 1;
-    scene.cameFrom = {{1, 0}};
+    scene.cameFrom = predecessorTable({{1, 0}});
 }
 
 // The next few numbers, which tell where in the sequence the generator is.
@@ -43,7 +43,7 @@ void expectWiped()
     EXPECT_EQ(scene.startVertex, -1);
     EXPECT_EQ(scene.goalVertex, -1);
     EXPECT_EQ(scene.markedVertex, -1);
-    EXPECT_TRUE(scene.cameFrom.empty());
+    EXPECT_TRUE(noPredecessors(scene.cameFrom));
     EXPECT_TRUE(sceneIsConsistent(scene));
 }
 

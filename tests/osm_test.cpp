@@ -4,6 +4,7 @@
 
 #include <cmath>
 #include <filesystem>
+#include <fstream>
 
 #include <osmium/io/any_input.hpp>
 #include <osmium/io/any_output.hpp>
@@ -47,7 +48,8 @@ TEST(ReadOsm, KeepsTravellableRoadsInFirstMetOrderAndProjects)
     ASSERT_TRUE(done) << error;
     // Nodes 1 2 3 4 5 6; 7, 8 and 9 lie only on left-out ways, 99 is not in the file.
     EXPECT_EQ(linkTargets(map), (std::vector<std::vector<int>>{{1}, {0, 2, 3, 4}, {1, 5}, {1}, {1}, {2}}));
-    EXPECT_TRUE(sceneIsConsistent(map) && costsAreDistances(map));
+    EXPECT_TRUE(sceneIsConsistent(map));
+    EXPECT_EQ(map.costUnit, CostUnit::Metres);
     EXPECT_EQ(warnings, "vialoom: " + kRoads + ": warning: dropped 2 links at nodes without a location\n");
     // 0.003 degrees of longitude fill the 780 pixels inside the margins; north is up.
     const double metresPerDegree = kEarthRadius * 3.14159265358979323846 / 180.0;
@@ -57,7 +59,39 @@ TEST(ReadOsm, KeepsTravellableRoadsInFirstMetOrderAndProjects)
         EXPECT_NEAR(map.vertices[i].x, expected[i][0], 1e-3) << i;
         EXPECT_NEAR(map.vertices[i].y, expected[i][1], 1e-3) << i;
     }
-    EXPECT_NEAR(map.vertices[0].links[0].cost * map.metresPerUnit, 0.001 * metresPerDegree, 1e-3);
+    // Links cost metres on the sphere, or seconds at the road's speed.
+    EXPECT_NEAR(map.vertices[0].links[0].cost, 0.001 * metresPerDegree, 1e-3);
+    EXPECT_NEAR(vertexDistance(map.vertices[0], map.vertices[1]) * map.metresPerUnit, 0.001 * metresPerDegree, 1e-3);
+    Scene timed;
+    testing::internal::CaptureStderr();
+    ASSERT_TRUE(readOsmFile(kRoads, timed, error, OsmCosts::Time)) << error;
+    testing::internal::GetCapturedStderr();
+    EXPECT_EQ(timed.costUnit, CostUnit::Seconds);
+    EXPECT_NEAR(timed.vertices[0].links[0].cost, map.vertices[0].links[0].cost / (30.0 / 3.6), 1e-3) << "residential";
+}
+
+TEST(ReadOsm, TimeCostsTakeMaxspeedElseTheClassSpeed)
+{
+    // Way tags, the speed in km/h its 0.001-degree segment is priced at.
+    const std::vector<std::pair<std::string, double>> cases = {
+        {R"(<tag k="highway" v="primary"/><tag k="maxspeed" v="50"/>)", 50.0},
+        {R"(<tag k="highway" v="primary"/><tag k="maxspeed" v="30 mph"/>)", 30.0 * 1.609344},
+        {R"(<tag k="highway" v="primary"/><tag k="maxspeed" v="none"/>)", 70.0},
+        {R"(<tag k="highway" v="motorway"/>)", 110.0},
+        {R"(<tag k="highway" v="footway"/><tag k="maxspeed" v="RU:urban"/>)", 5.0},
+        {R"(<tag k="highway" v="bus_guideway"/>)", 30.0},
+    };
+    const std::string path = scratchFolder() + "/speed.osm";
+    for (const auto& [tags, kmh] : cases) {
+        std::ofstream(path) << R"(<?xml version="1.0"?><osm version="0.6">)"
+                            << R"(<node id="1" lat="0" lon="0"/><node id="2" lat="0" lon="0.001"/>)"
+                            << R"(<way id="1"><nd ref="1"/><nd ref="2"/>)" << tags << "</way></osm>";
+        Scene map;
+        std::string error;
+        ASSERT_TRUE(readOsmFile(path, map, error, OsmCosts::Time)) << error;
+        const double metres = kEarthRadius * 3.14159265358979323846 / 180.0 * 0.001;
+        EXPECT_NEAR(map.vertices[0].links[0].cost, metres / (kmh / 3.6), 1e-3) << tags;
+    }
 }
 
 TEST(ReadOsm, EveryFormatGivesTheSameMap)

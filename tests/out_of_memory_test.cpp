@@ -25,7 +25,7 @@ std::string everything(const Scene& map)
 {
     std::string text = describeMap(map) + std::to_string(map.startVertex) + " " + std::to_string(map.goalVertex) +
                        " " + std::to_string(map.markedVertex) + ":";
-    for (const auto& [vertex, from] : map.cameFrom)
+    for (const auto& [vertex, from] : predecessorEntries(map.cameFrom))
         text += " " + std::to_string(vertex) + "<" + std::to_string(from);
     return text;
 }

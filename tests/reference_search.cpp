@@ -4,6 +4,7 @@
 #include <cmath>
 #include <deque>
 #include <functional>
+#include <limits>
 #include <queue>
 #include <utility>
 
@@ -94,4 +95,31 @@ double cheapestInDouble(const std::vector<Vertex>& vertices, int start, int goal
         }
     }
     return cost[goal];
+}
+
+static double plainCost(const std::vector<Vertex>& graph, int from, const Link& link)
+{
+    const float mean = (graph[from].factor + graph[link.to].factor) * 0.5f;
+    return static_cast<double>(link.cost * mean);
+}
+
+double referenceGivenCost(const std::vector<Vertex>& vertices, int start, int goal)
+{
+    using Pending = std::pair<double, int>;
+    std::vector<double> best(vertices.size(), std::numeric_limits<double>::infinity());
+    std::priority_queue<Pending, std::vector<Pending>, std::greater<Pending>> queue;
+    queue.emplace(best[start] = 0.0, start);
+    while (!queue.empty()) {
+        const auto [sum, vertex] = queue.top();
+        queue.pop();
+        if (sum > best[vertex])
+            continue;
+        for (int i = 0; i < vertices[vertex].linkCount; ++i) {
+            const Link& link = vertices[vertex].links[i];
+            const double through = sum + plainCost(vertices, vertex, link);
+            if (through < best[link.to])
+                queue.emplace(best[link.to] = through, link.to);
+        }
+    }
+    return best[goal];
 }

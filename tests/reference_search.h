@@ -21,3 +21,8 @@ bool referenceSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& ve
 // route over finite links can overflow: a judge of costs that owes nothing to
 // float's rounding. +infinity when the goal cannot be reached.
 double cheapestInDouble(const std::vector<Vertex>& vertices, int start, int goal);
+
+// The judge of given costs: a textbook Dijkstra in double over each link's
+// cost times its ends' mean factor ((a + b) * 0.5 in float), written out
+// again here. +infinity when goal cannot be reached.
+double referenceGivenCost(const std::vector<Vertex>& vertices, int start, int goal);

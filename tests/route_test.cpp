@@ -27,7 +27,7 @@ TEST(UpdateRoute, KeepsOrDropsTheTableByTheSearchResult)
     struct Case {
         const char* what;
         int start, goal;
-        std::map<int, int> before, after;
+        PredecessorEntries before, after;
     };
     const Case cases[] = {
         {"goal before start runs no search", -1, 2, {{3, 3}}, {{3, 3}}},
@@ -40,9 +40,9 @@ TEST(UpdateRoute, KeepsOrDropsTheTableByTheSearchResult)
         makeLine();
         scene.startVertex = c.start;
         scene.goalVertex = c.goal;
-        scene.cameFrom = c.before;
+        scene.cameFrom = predecessorTable(c.before);
         updateRoute();
-        EXPECT_EQ(scene.cameFrom, c.after) << c.what;
+        EXPECT_EQ(predecessorEntries(scene.cameFrom), c.after) << c.what;
     }
 }
 
@@ -65,7 +65,7 @@ TEST(PickRandomRoute, DrawsStartThenGoalAndNothingOnAnEmptyGraph)
     handleKey('f', 0, 0);
     EXPECT_EQ(scene.startVertex, 1);
     EXPECT_EQ(scene.goalVertex, 3);
-    EXPECT_TRUE(scene.cameFrom.empty()); // 3 is unreachable
+    EXPECT_TRUE(noPredecessors(scene.cameFrom)); // 3 is unreachable
 }
 
 TEST(CurrentRoute, WalksFromGoalToStartAndGivesNoneForAGap)
@@ -76,14 +76,14 @@ TEST(CurrentRoute, WalksFromGoalToStartAndGivesNoneForAGap)
     updateRoute();
     EXPECT_EQ(currentRoute(), (std::vector<int>{2, 1, 0}));
 
-    scene.cameFrom.erase(1); // cannot happen through the program; the walk must still end
+    setCameFrom(scene.cameFrom, 1, -1); // cannot happen through the program; the walk must still end
     EXPECT_TRUE(currentRoute().empty());
 
-    scene.cameFrom = {{2, 1}, {1, 2}}; // nor can a cycle
+    scene.cameFrom = predecessorTable({{2, 1}, {1, 2}}); // nor can a cycle
     EXPECT_LE(currentRoute().size(), scene.vertices.size() + 1);
 
     scene.goalVertex = 0;
     EXPECT_EQ(currentRoute(), (std::vector<int>{0}));
-    scene.cameFrom.clear();
+    clearPredecessors(scene.cameFrom);
     EXPECT_TRUE(currentRoute().empty());
 }

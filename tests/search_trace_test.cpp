@@ -101,8 +101,8 @@ TEST(RouteWalk, StopsAtGapsAndCycles)
     toggleLink(1, 2);
     EXPECT_EQ(routeCost(scene.vertices, {3, 0}), kNoRoute) << "unlinked";
     EXPECT_EQ(routeCost(scene.vertices, {}), kNoRoute) << "no route at all";
-    EXPECT_TRUE(tableRoute({{2, 1}}, 0, 2, 4).empty()) << "a missing step";
-    EXPECT_TRUE(tableRoute({{2, 1}, {1, 2}}, 0, 2, 4).empty()) << "a cycle";
+    EXPECT_TRUE(tableRoute(predecessorTable({{2, 1}}), 0, 2, 4).empty()) << "a missing step";
+    EXPECT_TRUE(tableRoute(predecessorTable({{2, 1}, {1, 2}}), 0, 2, 4).empty()) << "a cycle";
 }
 
 TEST(UpdateRoute, FollowsTheModeAndKeepsTheTrace)
@@ -119,5 +119,5 @@ TEST(UpdateRoute, FollowsTheModeAndKeepsTheTrace)
     searchMode = SearchMode::AStar;
     EXPECT_EQ(lastSearch.mode, SearchMode::Greedy);
     EXPECT_EQ(lastSearch.expanded, (std::vector<int>{0, 1}));
-    EXPECT_EQ(scene.cameFrom, (std::map<int, int>{{1, 0}, {2, 1}}));
+    EXPECT_EQ(predecessorEntries(scene.cameFrom), (PredecessorEntries{{1, 0}, {2, 1}}));
 }

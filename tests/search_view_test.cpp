@@ -428,6 +428,26 @@ TEST(Svg, ConvertRefusesMissingVerticesAndWritesAFileThatParses)
     ASSERT_TRUE(svg.wellFormed);
     EXPECT_EQ(svg.elements.at("points/circle"), 1600);
     EXPECT_NE(svg.text.find("Dijkstra check"), std::string::npos);
+    EXPECT_EQ(svg.elements.count("back-expanded/circle"), 0u) << "one search, one pair of colours";
+
+    // A bidirectional search's halves: every expansion drawn once, in its half's group, and the meeting.
+    for (SearchMode mode : {SearchMode::BiDijkstra, SearchMode::BiAStar}) {
+        ASSERT_TRUE(exportMapSvg(map, 0, 1599, true, nullptr, path, error, SearchChoice{mode})) << error;
+        std::stringstream bidirectional;
+        bidirectional << std::ifstream(path).rdbuf();
+        const SvgCounts halves = parseSvg(bidirectional.str());
+        ASSERT_TRUE(halves.wellFormed);
+        std::map<int, int> cameFrom;
+        SearchTrace trace;
+        searchRouteWith(cameFrom, map.vertices, 0, 1599, SearchChoice{mode}, &trace);
+        int backward = 0;
+        for (signed char side : trace.expandedSide)
+            backward += side;
+        ASSERT_GT(backward, 0);
+        EXPECT_EQ(halves.elements.at("back-expanded/circle"), backward);
+        EXPECT_EQ(halves.elements.at("expanded/circle"), static_cast<int>(trace.expanded.size()) - backward);
+        EXPECT_EQ(halves.elements.at("meeting/circle"), 1);
+    }
     std::remove(path.c_str());
 }
 
@@ -531,7 +551,7 @@ TEST(SearchView, DrawingOnlyReadsAndEveryInputSettlesTheView)
     handleKey('2', 0, 0);
     handleMouse(kLeftButton, kButtonDown, 0, 0, kModifierAlt);
     handleMouse(kLeftButton, kButtonDown, 585, 585, kModifierShift);
-    const std::map<int, int> routeBefore = scene.cameFrom;
+    const Predecessors routeBefore = scene.cameFrom;
     const int goalBefore = scene.goalVertex;
     handleKey('v', 0, 0);
     const auto checked = [] {
@@ -544,7 +564,7 @@ TEST(SearchView, DrawingOnlyReadsAndEveryInputSettlesTheView)
     handleMouse(kLeftButton, kButtonDown, 300, 15, kModifierShift);
     handleKey('u', 0, 0);
     EXPECT_EQ(scene.goalVertex, goalBefore);
-    EXPECT_EQ(scene.cameFrom, routeBefore) << "the drawn route is what undo left";
+    EXPECT_TRUE(samePredecessors(scene.cameFrom, routeBefore)) << "the drawn route is what undo left";
     EXPECT_EQ(lastSearch.goal, goalBefore) << "the view shows the search of the ends undo brought back";
     EXPECT_TRUE(checked());
     scene.goalVertex = 40; // as if undo brought it back, unsearched
@@ -558,4 +578,33 @@ TEST(SearchView, DrawingOnlyReadsAndEveryInputSettlesTheView)
     EXPECT_TRUE(checked());
 
     handleKey('v', 0, 0);
+}
+
+TEST(TextPanel, WrapsLongLinesAtCommasThenSpacesThenAnywhere)
+{
+    const struct {
+        std::string line;
+        int most;
+        std::vector<std::string> wrapped;
+    } cases[] = {
+        {"short", 10, {"short"}},
+        {"A*: cost 35.49, 33 hops, expanded 212", 20, {"A*: cost 35.49,", "  33 hops, expanded", "  212"}},
+        {"one two three four", 10, {"one two", "  three", "  four"}},
+        {"abcdefghijklmnop", 8, {"abcdefgh", "  ijklmn", "  op"}},
+        {"fits exactly", 12, {"fits exactly"}},
+    };
+    for (const auto& c : cases) {
+        const std::vector<std::string> wrapped = wrapLines({c.line}, c.most);
+        EXPECT_EQ(wrapped, c.wrapped) << c.line;
+        for (const std::string& line : wrapped)
+            EXPECT_LE(static_cast<int>(line.size()), c.most) << c.line;
+    }
+    // Stacked panels move up or down to sit below the one before, the help overlay stays.
+    std::vector<TextPanel> panels{panelAt({std::string(60, 'x')}, kPanelMargin, kPanelMargin),
+                                  panelAt({"below"}, kPanelMargin, 100.0f), panelAt({"help"}, 300.0f, 200.0f)};
+    fitPanels(panels, 400);
+    EXPECT_LE(panels[0].width, 400.0f - 2 * kPanelMargin);
+    EXPECT_EQ(panels[1].y, panels[0].y + panels[0].height + kPanelMargin);
+    EXPECT_EQ(panels[2].x, 300.0f);
+    EXPECT_EQ(panels[2].y, 200.0f);
 }

@@ -163,7 +163,7 @@ const Fault kFaults[] = {
     {"cell size for a vertex in version 1", kHeader + "vertices 1\ncell-size 2 0 0\nend\n", 3,
      "x coordinate 'cell-size' is not a number"},
     {"unknown keyword in version 2", kVersion2 + "vertices 0\nfinish 0\nend\n", 3,
-     "unknown line 'finish' (expected start, goal, marked, metres-per-unit, cell-size or end)"},
+     "unknown line 'finish' (expected start, goal, marked, metres-per-unit, cell-size, cost-unit, factor or end)"},
     {"cell size for a vertex", kVersion2 + "vertices 1\ncell-size 2\nend\n", 3, "'cell-size' comes after only 0"},
     {"cell size twice", kVersion2 + "vertices 0\ncell-size 2\ncell-size 2\nend\n", 4, "a second 'cell-size' line"},
     {"cell size without a number", kVersion2 + "vertices 0\ncell-size\nend\n", 3, "'cell-size' takes one number"},

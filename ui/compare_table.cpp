@@ -26,7 +26,8 @@ static const char* judge(const CompareRow& row)
 std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int start, int goal,
                                         const SearchChoice& choice)
 {
-    const float reference = cheapestCost(vertices, start, goal, nullptr);
+    const CostModel costs = costModelOf(vertices);
+    const double reference = cheapestCost(vertices, start, goal, nullptr, costs.given);
     std::vector<CompareRow> rows;
     for (SearchMode mode : kSearchModes) {
         if (mode == SearchMode::Ch && !hierarchyReadyFor(vertices, graphRevision()))
@@ -35,9 +36,9 @@ std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int
         // Timed the second time: the first pays for the tables' memory, which
         // would make whichever search ran first look slow.
         for (int run = 0; run < 2; ++run) {
-            std::map<int, int> cameFrom;
+            Predecessors cameFrom;
             searchRouteWith(cameFrom, vertices, start, goal, SearchChoice{mode, choice.heuristic, choice.weight},
-                            &trace);
+                            &trace, costs);
         }
         CompareRow row;
         row.mode = mode;

@@ -13,11 +13,11 @@ struct CompareRow {
     Heuristic heuristic = Heuristic::Euclidean;
     float weight = kDefaultWeight;
     bool found = false;
-    float cost = 0.0f;       // the route's cost; kNoRoute when none was found
+    double cost = 0.0;       // the route's cost; kNoRoute when none was found
     int hops = 0;
     int expanded = 0;        // expansions, both halves' for a bidirectional search
     double milliseconds = 0.0;
-    float reference = 0.0f;  // the independent Dijkstra's cost; kNoRoute when there is no route
+    double reference = 0.0;  // the independent Dijkstra's cost; kNoRoute when there is no route
     const char* cheapest = "no"; // "yes"; for weighted A* "bound" when dearer but within w x cheapest; else "no"
 };
 

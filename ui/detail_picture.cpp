@@ -2,7 +2,7 @@
 
 #include <algorithm>
 #include <cmath>
-#include <unordered_map>
+#include <cstring>
 
 #include "graph/vertex_grid.h"
 
@@ -36,6 +36,7 @@ static void keepLinks(std::vector<std::uint64_t>& keys, std::vector<int>& ends)
 static DetailLevel firstLevel(const std::vector<Vertex>& vertices)
 {
     DetailLevel level;
+    level.xy.reserve(2 * vertices.size());
     std::vector<int> pointOf(vertices.size(), -1);
     for (std::size_t i = 0; i < vertices.size(); ++i)
         if (std::isfinite(vertices[i].x) && std::isfinite(vertices[i].y)) {
@@ -44,6 +45,10 @@ static DetailLevel firstLevel(const std::vector<Vertex>& vertices)
             level.xy.push_back(vertices[i].y);
         }
     std::vector<std::uint64_t> keys;
+    std::size_t links = 0;
+    for (const Vertex& vertex : vertices)
+        links += static_cast<std::size_t>(vertex.linkCount);
+    keys.reserve(links / 2);
     for (std::size_t i = 0; i < vertices.size(); ++i)
         for (int l = 0; l < vertices[i].linkCount; ++l) {
             const int a = pointOf[i], b = pointOf[static_cast<std::size_t>(vertices[i].links[l].to)];
@@ -54,25 +59,61 @@ static DetailLevel firstLevel(const std::vector<Vertex>& vertices)
     return level;
 }
 
+// A cell, by its column and row as whole doubles (any float map's fit), and
+// the point standing for it; point -1 marks an empty slot.
+struct CellSlot {
+    double column = 0.0, row = 0.0;
+    int point = -1;
+};
+
+static std::uint64_t bitsOf(double value)
+{
+    std::uint64_t bits = 0;
+    std::memcpy(&bits, &value, sizeof bits);
+    return bits;
+}
+
+// The slot of cell (column, row) in table (open addressing, a power of two
+// long and never full): its own, or the empty one where it belongs.
+static CellSlot& slotOf(std::vector<CellSlot>& table, double column, double row)
+{
+    const std::size_t mask = table.size() - 1;
+    // splitmix64's finaliser: whole numbers as doubles have only high bits set.
+    std::uint64_t hash = bitsOf(column) ^ (bitsOf(row) * 0x9E3779B97F4A7C15u + (bitsOf(row) >> 17));
+    hash = (hash ^ (hash >> 30)) * 0xBF58476D1CE4E5B9u;
+    hash = (hash ^ (hash >> 27)) * 0x94D049BB133111EBu;
+    hash ^= hash >> 31;
+    for (std::size_t at = static_cast<std::size_t>(hash) & mask;; at = (at + 1) & mask) {
+        CellSlot& slot = table[at];
+        if (slot.point < 0 || (slot.column == column && slot.row == row))
+            return slot;
+    }
+}
+
 // below's points merged into cells of cellSize: the first point of a cell stands for it.
 static DetailLevel mergedLevel(const DetailLevel& below, double cellSize)
 {
     DetailLevel level;
     level.cellSize = cellSize;
-    std::unordered_map<std::uint64_t, int> cellPoint;
     std::vector<int> pointOf(below.xy.size() / 2);
+    std::size_t slots = 16;
+    while (slots < 2 * pointOf.size())
+        slots *= 2;
+    std::vector<CellSlot> cells(slots);
     for (std::size_t p = 0; p < pointOf.size(); ++p) {
-        const double cx = std::floor(below.xy[2 * p] / cellSize), cy = std::floor(below.xy[2 * p + 1] / cellSize);
-        const std::uint64_t cell = static_cast<std::uint64_t>(static_cast<std::int64_t>(cx)) * 0x9E3779B97F4A7C15u ^
-                                   static_cast<std::uint64_t>(static_cast<std::int64_t>(cy));
-        const auto [at, added] = cellPoint.emplace(cell, static_cast<int>(level.xy.size() / 2));
-        if (added) {
+        // + 0.0 makes -0 the same cell as 0.
+        const double column = std::floor(below.xy[2 * p] / cellSize) + 0.0;
+        const double row = std::floor(below.xy[2 * p + 1] / cellSize) + 0.0;
+        CellSlot& slot = slotOf(cells, column, row);
+        if (slot.point < 0) {
+            slot = CellSlot{column, row, static_cast<int>(level.xy.size() / 2)};
             level.xy.push_back(below.xy[2 * p]);
             level.xy.push_back(below.xy[2 * p + 1]);
         }
-        pointOf[p] = at->second;
+        pointOf[p] = slot.point;
     }
     std::vector<std::uint64_t> keys;
+    keys.reserve(below.ends.size() / 2);
     for (std::size_t e = 0; e < below.ends.size(); e += 2) {
         const int a = pointOf[static_cast<std::size_t>(below.ends[e])];
         const int b = pointOf[static_cast<std::size_t>(below.ends[e + 1])];
@@ -127,7 +168,7 @@ static void tileLevel(DetailLevel& level)
     level.xy.swap(xy);
     const std::size_t links = level.ends.size() / 2;
     level.linkStart.assign(tiles + 1, 0);
-    level.longestLink = 0.0;
+    double longestSquare = 0.0;
     for (int& end : level.ends)
         end = renumbered[static_cast<std::size_t>(end)];
     std::vector<int> tileOfLink(links);
@@ -135,9 +176,12 @@ static void tileLevel(DetailLevel& level)
         const std::size_t a = static_cast<std::size_t>(level.ends[2 * e]), b = static_cast<std::size_t>(level.ends[2 * e + 1]);
         tileOfLink[e] = tileOf(level, level.xy[2 * a], level.xy[2 * a + 1]);
         ++level.linkStart[static_cast<std::size_t>(tileOfLink[e]) + 1];
-        level.longestLink = std::max(level.longestLink, std::hypot(static_cast<double>(level.xy[2 * a]) - level.xy[2 * b],
-                                                                   static_cast<double>(level.xy[2 * a + 1]) - level.xy[2 * b + 1]));
+        const double dx = static_cast<double>(level.xy[2 * a]) - level.xy[2 * b];
+        const double dy = static_cast<double>(level.xy[2 * a + 1]) - level.xy[2 * b + 1];
+        longestSquare = std::max(longestSquare, dx * dx + dy * dy);
     }
+    // Squares of float differences stay far inside double's range.
+    level.longestLink = std::sqrt(longestSquare);
     for (std::size_t t = 0; t < tiles; ++t)
         level.linkStart[t + 1] += level.linkStart[t];
     std::vector<int> ends(level.ends.size());

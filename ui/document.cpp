@@ -88,7 +88,7 @@ bool openDocument(Scene map, const std::string& path)
     try {
         std::string opened = path.empty() || mapFormatOf(path) == MapFormat::Vmap ? path : vmapBeside(path);
         beginEdit(kEditEverything);
-        map.cameFrom.clear(); // a route is only ever what a search found here
+        clearPredecessors(map.cameFrom); // a route is only ever what a search found here
         replaceScene(std::move(map));
         updateRoute();
         endEdit();

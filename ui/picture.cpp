@@ -71,12 +71,16 @@ bool exportMapSvg(const Scene& map, int from, int to, bool view, const MapBox* r
     scene.goal = to == -1 ? map.goalVertex : to;
     scene.marked = map.markedVertex;
     if (scene.start != -1 && scene.goal != -1) {
-        std::map<int, int> cameFrom;
+        Predecessors cameFrom;
         SearchTrace trace;
-        if (searchRouteWith(cameFrom, map.vertices, scene.start, scene.goal, choice, &trace))
+        if (searchRouteWith(cameFrom, map.vertices, scene.start, scene.goal, choice, &trace, costModelOf(map.vertices)))
             scene.route = traceRoute(trace);
         if (view) {
             StepSets sets = setsAtStep(trace, stepCount(trace));
+            StepSets back = takeBackHalf(trace, sets);
+            scene.backExpanded = std::move(back.expanded);
+            scene.backWaiting = std::move(back.waiting);
+            scene.meeting = trace.meeting;
             scene.expanded = std::move(sets.expanded);
             scene.waiting = std::move(sets.waiting);
             scene.panels.push_back(panelAt(statsLines(trace, map, checkWithDijkstra(map.vertices, trace)),

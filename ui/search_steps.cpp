@@ -47,6 +47,26 @@ StepSets setsAtStep(const SearchTrace& trace, int step)
     return sets;
 }
 
+StepSets takeBackHalf(const SearchTrace& trace, StepSets& sets)
+{
+    StepSets back;
+    if (trace.side.empty())
+        return back;
+    std::vector<int> forward;
+    for (std::size_t i = 0; i < sets.expanded.size(); ++i)
+        (i < trace.expandedSide.size() && trace.expandedSide[i] == 1 ? back.expanded : forward).push_back(
+            sets.expanded[i]);
+    sets.expanded = std::move(forward);
+    std::vector<int> waiting;
+    for (int vertex : sets.waiting)
+        (static_cast<std::size_t>(vertex) < trace.side.size() && trace.side[static_cast<std::size_t>(vertex)] == 1
+             ? back.waiting
+             : waiting)
+            .push_back(vertex);
+    sets.waiting = std::move(waiting);
+    return back;
+}
+
 ReachOrder reachOrder(const SearchTrace& trace)
 {
     ReachOrder order;

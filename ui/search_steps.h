@@ -26,6 +26,12 @@ struct StepSets {
 // Both sets after step expansions (clamped to 0..stepCount), from the tables.
 StepSets setsAtStep(const SearchTrace& trace, int step);
 
+// Moves out of sets (setsAtStep of a bidirectional trace) what belongs to
+// the backward half, which the view draws in its own colours: the waiting
+// vertices it reached first and the expansions it took, orders kept. Empty,
+// and sets untouched, for a trace with one half.
+StepSets takeBackHalf(const SearchTrace& trace, StepSets& sets);
+
 // The trace's vertices in the order they first waited (ties by index), with
 // that step beside each: every set at every step is a prefix of this or of
 // trace.expanded, which is how the view draws a step without a pass over the graph.

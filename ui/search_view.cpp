@@ -4,9 +4,9 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdio>
-#include <map>
 #include <ctime>
 
+#include "graph/costs.h"
 #include "graph/scene.h"
 #include "route/route.h"
 #include "route/route_walk.h"
@@ -117,9 +117,9 @@ static void settleLaboratory()
         rightKey = labKeyFor(rightMode);
         clearTrace(rightSearch);
         if (rightKey.known) {
-            std::map<int, int> ownTable;
+            Predecessors ownTable;
             searchRouteWith(ownTable, scene.vertices, scene.startVertex, scene.goalVertex,
-                            SearchChoice{rightMode, searchHeuristic, searchWeight}, &rightSearch);
+                            SearchChoice{rightMode, searchHeuristic, searchWeight}, &rightSearch, sceneCostModel());
             rightStats = statsLines(rightSearch, scene, checkWithDijkstra(scene.vertices, rightSearch));
         }
         endReplay(replay);
@@ -231,6 +231,11 @@ static SvgScene sceneOf(const SearchPicture& picture)
     svg.route = currentRoute();
     if (picture.layer) {
         StepSets sets = setsAtStep(*picture.trace, picture.step);
+        StepSets back = takeBackHalf(*picture.trace, sets);
+        svg.backExpanded = std::move(back.expanded);
+        svg.backWaiting = std::move(back.waiting);
+        if (picture.step >= stepCount(*picture.trace))
+            svg.meeting = picture.trace->meeting;
         svg.expanded = std::move(sets.expanded);
         svg.waiting = std::move(sets.waiting);
     }
@@ -380,7 +385,7 @@ void settleSearchView()
         return;
     Admissibility report;
     if (showsAdmissibility(*trace))
-        report = checkAdmissibility(scene.vertices, trace->goal, trace->heuristic);
+        report = checkAdmissibility(scene.vertices, trace->goal, trace->heuristic, sceneCostModel());
     stats.lines = statsLines(*trace, scene, checkWithDijkstra(scene.vertices, *trace),
                              showsAdmissibility(*trace) ? &report : nullptr);
     stats.revision = now.revision;
@@ -402,6 +407,11 @@ SearchPicture searchPictureAt(double now, int width, int height)
         addTablePanel(picture);
     if (helpOpen)
         picture.panels.push_back(centredPanel(keyHelpLines(), width, height));
+    if (picture.split) {
+        // Each half's text stays whole within its half.
+        fitPanels(picture.panels, width / 2);
+        fitPanels(picture.right.front().panels, width - width / 2);
+    }
     return picture;
 }
 

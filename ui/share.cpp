@@ -10,6 +10,7 @@
 #include "graph/scene.h"
 #include "mapio/vmap.h"
 #include "route/search.h"
+#include "route/search_names.h"
 #include "ui/document.h"
 #include "ui/search_view.h"
 #include "ui/view.h"
@@ -19,50 +20,35 @@ constexpr std::string_view kMapHeader = "vialoom-map ";
 // parseVmap's name for the map part, so its line can be moved past the header.
 constexpr char kMapName[] = "map";
 
-struct ModeName {
-    SearchMode mode;
-    std::string_view name;
-};
-
-constexpr ModeName kModeNames[] = {
-    {SearchMode::AStar, "astar"},
-    {SearchMode::Dijkstra, "dijkstra"},
-    {SearchMode::Greedy, "greedy"},
-};
-
 // What the lines before the map set; each must be given exactly once.
 struct ShareSettings {
     bool hasMode = false;
     SearchMode mode = SearchMode::AStar;
+    bool hasHeuristic = false; // absent: Euclidean
+    Heuristic heuristic = Heuristic::Euclidean;
+    bool hasWeight = false; // absent: kDefaultWeight
+    float weight = kDefaultWeight;
     bool hasView = false;
     bool view = false;
     bool zoomed = false; // absent: the default view
     ViewTransform zoom;
 };
 
-static std::string_view modeName(SearchMode mode)
-{
-    for (const ModeName& entry : kModeNames)
-        if (entry.mode == mode)
-            return entry.name;
-    return kModeNames[0].name;
-}
-
-static bool modeNamed(std::string_view name, SearchMode& mode)
-{
-    for (const ModeName& entry : kModeNames)
-        if (entry.name == name) {
-            mode = entry.mode;
-            return true;
-        }
-    return false;
-}
-
 std::string shareText()
 {
     std::string text(kShareHeader);
     text += "\nalgorithm ";
-    text += modeName(searchMode);
+    text += searchModeKey(searchMode);
+    // Lines a link made before the laboratory never had, so only when not the defaults.
+    if (searchHeuristic != Heuristic::Euclidean) {
+        text += "\nheuristic ";
+        text += heuristicKey(searchHeuristic);
+    }
+    if (searchWeight != kDefaultWeight) {
+        char line[32];
+        std::snprintf(line, sizeof line, "\nweight %.9g", static_cast<double>(searchWeight));
+        text += line;
+    }
     text += searchViewShown() ? "\nsearch-view on\n" : "\nsearch-view off\n";
     if (!viewIsDefault()) {
         const ViewTransform view = currentView();
@@ -89,10 +75,30 @@ static bool readSetting(std::string_view line, long number, ShareSettings& setti
     if (key == "algorithm") {
         if (settings.hasMode)
             return failAt(number, "a second algorithm line", error);
-        if (!modeNamed(value, settings.mode))
-            return failAt(number, "unknown algorithm \"" + std::string(value) + "\" (astar, dijkstra or greedy)",
+        if (!searchModeFromKey(std::string(value).c_str(), settings.mode))
+            return failAt(number, "unknown algorithm \"" + std::string(value) + "\" (" + knownModeKeys() + ")",
                           error);
         settings.hasMode = true;
+        return true;
+    }
+    if (key == "heuristic") {
+        if (settings.hasHeuristic)
+            return failAt(number, "a second heuristic line", error);
+        if (!heuristicFromKey(std::string(value).c_str(), settings.heuristic))
+            return failAt(number,
+                          "unknown heuristic \"" + std::string(value) + "\" (" + knownHeuristicKeys() + ")", error);
+        settings.hasHeuristic = true;
+        return true;
+    }
+    if (key == "weight") {
+        if (settings.hasWeight)
+            return failAt(number, "a second weight line", error);
+        const std::string text(value);
+        char* end = nullptr;
+        settings.weight = std::strtof(text.c_str(), &end);
+        if (text.empty() || *end != '\0' || !std::isfinite(settings.weight) || !(settings.weight >= 1.0f))
+            return failAt(number, "weight must be a number of at least 1", error);
+        settings.hasWeight = true;
         return true;
     }
     if (key == "search-view") {
@@ -127,17 +133,12 @@ static bool readSetting(std::string_view line, long number, ShareSettings& setti
     return failAt(number, "unknown line \"" + std::string(line.substr(0, 40)) + "\"", error);
 }
 
-// The view zoom and pan can give: the scale within the map's bounds, the
-// corner to the nearest window pixel.
+// The view as it was shared, the scale within the map's bounds.
 static void showView(const ShareSettings& settings)
 {
     resetView();
-    if (!settings.zoomed)
-        return;
-    zoomViewAt(0, 0, settings.zoom.scale);
-    const float scale = currentView().scale;
-    panView(static_cast<int>(std::lround(-settings.zoom.left * scale)),
-            static_cast<int>(std::lround(-settings.zoom.top * scale)));
+    if (settings.zoomed)
+        setView(settings.zoom);
 }
 
 // parseVmap's "map:LINE: what" as "line LINE+skipped: what".
@@ -186,9 +187,16 @@ bool openShareText(std::string_view text, std::string& error)
         return false;
     }
     const SearchMode before = searchMode;
-    searchMode = settings.mode; // the route opened with the map is this search's
+    const Heuristic heuristicBefore = searchHeuristic;
+    const float weightBefore = searchWeight;
+    // The route opened with the map is this search's.
+    searchMode = settings.mode;
+    searchHeuristic = settings.heuristic;
+    searchWeight = settings.weight;
     if (!openDocument(std::move(map), "")) {
         searchMode = before;
+        searchHeuristic = heuristicBefore;
+        searchWeight = weightBefore;
         error = "not enough memory to open it";
         return false;
     }

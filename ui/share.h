@@ -6,15 +6,16 @@
 #include <string>
 #include <string_view>
 
-// The drawing as share text: "vialoom-share 1", "algorithm NAME" (astar,
-// dijkstra or greedy), "search-view on" or "off", "view SCALE LEFT TOP" when
+// The drawing as share text: "vialoom-share 1", "algorithm NAME" (a short
+// name of route/search_names.h), "heuristic NAME" and "weight W" when not
+// Euclidean and 2, "search-view on" or "off", "view SCALE LEFT TOP" when
 // zoomed or panned (see ui/view.h), then the map's .vmap text.
 std::string shareText();
 
 // Makes text (as shareText writes it) the drawing: the map (one undo step,
-// untitled, so s saves a new file), its algorithm, its search view and its
-// view (the default view when none is given; the corner to the nearest
-// window pixel, the scale within what zoom allows for the map). Any
+// untitled, so s saves a new file), its algorithm, heuristic and weight, its
+// search view and its view (the default view when none is given; exactly
+// the shared one, but for a scale beyond what zoom allows for the map). Any
 // fault refuses the whole text with one line, "line N: what" (N counted in
 // text) or "what", and changes nothing.
 bool openShareText(std::string_view text, std::string& error);

@@ -4,6 +4,7 @@
 #include <cmath>
 #include <cstdarg>
 #include <cstdio>
+#include <cstdlib>
 #include <limits>
 
 #include "route/dijkstra.h"
@@ -38,7 +39,7 @@ static std::string searchState(const SearchTrace& trace, int vertex)
     const std::size_t i = static_cast<std::size_t>(vertex);
     if (!hasTables(trace, vertex) || trace.reachedAt[i] == -1)
         return "never reached by the last search";
-    const float f = searchScore(trace.mode, trace.g[i], trace.h[i], trace.weight);
+    const double f = searchScore(trace.mode, trace.g[i], trace.h[i], trace.givenCosts, trace.weight);
     std::string line = format("g %.2f, h %.2f, f %.2f, ", trace.g[i], trace.h[i], f);
     if (i < trace.gBack.size())
         line = format("g forward %.2f, backward %.2f, h %.2f, ", trace.g[i], trace.gBack[i], trace.h[i]);
@@ -47,7 +48,7 @@ static std::string searchState(const SearchTrace& trace, int vertex)
     return line + format("waiting since step %d, never expanded", trace.reachedAt[i]);
 }
 
-float foundCost(const SearchTrace& trace)
+double foundCost(const SearchTrace& trace)
 {
     if (!trace.found || !hasTables(trace, trace.goal))
         return kNoRoute;
@@ -60,16 +61,42 @@ int routeHops(const SearchTrace& trace)
     return route == 0 ? 0 : static_cast<int>(route) - 1;
 }
 
-bool costsAgree(float cost, float cheapest, int hops)
+bool costsAgree(double cost, double cheapest, int hops)
 {
     if (std::isinf(cost) || std::isinf(cheapest))
         return cost == cheapest;
-    const float larger = std::max(std::fabs(cost), std::fabs(cheapest));
-    return std::fabs(cost - cheapest) <= static_cast<float>(hops + 1) * FLT_EPSILON * larger;
+    const float larger = static_cast<float>(std::max(std::fabs(cost), std::fabs(cheapest)));
+    return static_cast<float>(std::fabs(cost - cheapest)) <= static_cast<float>(hops + 1) * FLT_EPSILON * larger;
 }
 
-std::string costText(float cost, const Scene& map)
+std::string exactCostText(double cost)
 {
+    char buffer[64];
+    // A whole number is written out in full: 200, not the shorter 2e+02.
+    if (cost == std::floor(cost) && std::fabs(cost) < 0x1p53) {
+        std::snprintf(buffer, sizeof buffer, "%.0f", cost);
+        return buffer;
+    }
+    for (int digits = 1; digits <= 17; ++digits) {
+        std::snprintf(buffer, sizeof buffer, "%.*g", digits, cost);
+        if (std::strtod(buffer, nullptr) == cost)
+            break;
+    }
+    return buffer;
+}
+
+std::string costText(double cost, const Scene& map)
+{
+    switch (map.costUnit) {
+    case CostUnit::FileUnits:
+        return exactCostText(cost);
+    case CostUnit::Metres:
+        return format("%.1f m", cost);
+    case CostUnit::Seconds:
+        return format("%.1f s", cost);
+    case CostUnit::Length:
+        break;
+    }
     if (map.cellSize > 0.0)
         return format("%.2f cells", cost / map.cellSize);
     if (map.metresPerUnit > 0.0)
@@ -106,7 +133,7 @@ std::string searchLine(const SearchTrace& trace, const Scene& map)
 
 std::string checkLine(const SearchTrace& trace, const Reference& reference, const Scene& map)
 {
-    const float cost = foundCost(trace);
+    const double cost = foundCost(trace);
     if (std::isinf(reference.cost) && std::isinf(cost))
         return format("Dijkstra check: no route either, expanded %d", reference.expanded);
     std::string line = "Dijkstra check: ";
@@ -120,7 +147,7 @@ std::string checkLine(const SearchTrace& trace, const Reference& reference, cons
         return line + "yes";
     if (std::isinf(cost) || std::isinf(reference.cost))
         return line + "no";
-    return line + format("no, %.1f%% dearer", (cost - reference.cost) / reference.cost * 100.0f);
+    return line + format("no, %.1f%% dearer", static_cast<float>((cost - reference.cost) / reference.cost) * 100.0f);
 }
 
 std::string noSearchLine(SearchMode mode)
@@ -137,10 +164,13 @@ std::vector<std::string> inspectLines(const std::vector<Vertex>& vertices, int v
 {
     const Vertex& v = vertices[static_cast<std::size_t>(vertex)];
     std::vector<std::string> lines{format("vertex %d at (%.1f, %.1f)", vertex, v.x, v.y)};
+    if (v.factor != 1.0f)
+        lines.back() += format(", terrain x%g", static_cast<double>(v.factor));
     if (v.linkCount == 0)
         lines.push_back("no links");
     for (int i = 0; i < v.linkCount; ++i) {
-        const std::string link = format("%d (%.2f)", v.links[i].to, v.links[i].cost);
+        const Vertex& other = vertices[static_cast<std::size_t>(v.links[i].to)];
+        const std::string link = format("%d (%.2f)", v.links[i].to, linkCost(v, other, v.links[i]));
         if (i % kLinksPerLine == 0)
             lines.push_back((i == 0 ? "links to " : "         ") + link);
         else
@@ -158,7 +188,7 @@ Reference checkWithDijkstra(const std::vector<Vertex>& vertices, const SearchTra
         reference.cost = kNoRoute;
         return reference;
     }
-    reference.cost = cheapestCost(vertices, trace.start, trace.goal, &reference.expanded);
+    reference.cost = cheapestCost(vertices, trace.start, trace.goal, &reference.expanded, trace.givenCosts);
     return reference;
 }
 

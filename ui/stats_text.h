@@ -12,12 +12,12 @@
 // What an independent Dijkstra run found for the same start and goal:
 // cost kNoRoute when the goal is unreachable.
 struct Reference {
-    float cost = 0.0f;
+    double cost = 0.0;
     int expanded = 0;
 };
 
 // The cost the trace reached the goal with (its g); kNoRoute when it found none.
-float foundCost(const SearchTrace& trace);
+double foundCost(const SearchTrace& trace);
 
 // Links on the trace's route to the goal; 0 when none was found.
 int routeHops(const SearchTrace& trace);
@@ -25,12 +25,17 @@ int routeHops(const SearchTrace& trace);
 // True when two costs of a route of hops links agree to single precision:
 // within the rounding a float sum of that many terms can pick up. Two
 // infinities agree.
-bool costsAgree(float cost, float cheapest, int hops);
+bool costsAgree(double cost, double cheapest, int hops);
 
 // A cost in map's own unit: "33.83 cells" for a grid map (cellSize set, the
 // cost divided by it), else "2416.3 m" for a map with metresPerUnit, else
-// "612.42" in the coordinates' unit.
-std::string costText(float cost, const Scene& map);
+// "612.42" in the coordinates' unit. A map whose costs count its own unit
+// (costUnit) gives "1234 s", "1234.5 m", or the file's number as it is.
+std::string costText(double cost, const Scene& map);
+
+// A cost as the shortest decimal that reads back as the same double: an
+// integer sum prints as that integer, "123456789".
+std::string exactCostText(double cost);
 
 // The search's name as the stats line opens: "A*", "A* (Manhattan)" for a
 // heuristic other than Euclidean, "weighted A* (w 2, Euclidean)".
@@ -53,7 +58,8 @@ std::string noSearchLine(SearchMode mode);
 std::string replayLine(int step, int total, double speed, bool playing);
 
 // What is known of vertex (a valid index): index, position, links with their
-// costs, and from trace (null when no search applies) its g, h, f and when it
+// costs (times the mean of their ends' factors, with the vertex's own factor
+// where it is not 1), and from trace (null when no search applies) its g, h, f and when it
 // was expanded, or that it was never reached.
 std::vector<std::string> inspectLines(const std::vector<Vertex>& vertices, int vertex, const SearchTrace* trace);
 

@@ -207,6 +207,12 @@ static void appendSearchLayer(std::string& out, const SvgScene& scene)
 {
     appendDots(out, scene, "waiting", scene.waiting, kWaitingColour, kSearchPointSize);
     appendDots(out, scene, "expanded", scene.expanded, kExpandedColour, kSearchPointSize);
+    if (!scene.backExpanded.empty() || !scene.backWaiting.empty()) {
+        appendDots(out, scene, "back-waiting", scene.backWaiting, kBackWaitingColour, kSearchPointSize);
+        appendDots(out, scene, "back-expanded", scene.backExpanded, kBackExpandedColour, kSearchPointSize);
+    }
+    if (scene.meeting >= 0)
+        appendDots(out, scene, "meeting", {scene.meeting}, kMeetingColour, kReplayVertexSize);
     if (!scene.expanded.empty() || !scene.waiting.empty())
         appendSelections(out, scene, "selections-over-search");
     appendPolyline(out, scene, "replay", scene.routeToCurrent, kReplayColour, kReplayLineWidth);

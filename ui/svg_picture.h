@@ -25,15 +25,19 @@ struct SvgScene {
     std::vector<int> route;                         // goal back to start; empty for none
     // The search view; all empty when it is off.
     std::vector<int> expanded, waiting;
+    std::vector<int> backExpanded, backWaiting; // a bidirectional search's backward half
+    int meeting = -1;                // where its halves joined; -1 for none
     int current = -1;                // the vertex a replay is expanding; -1 for none
     std::vector<int> routeToCurrent; // the best route known to it
     std::vector<TextPanel> panels;   // drawn last, in order
 };
 
 // The whole document. Groups carry the ids points, selections, links,
-// waiting, expanded, replay, route and text; "points" holds exactly one
-// circle per vertex, "links" one line per link (each pair once), "route" one
-// polyline with one coordinate pair per route vertex (none when no route).
+// waiting, expanded, back-waiting and back-expanded (a bidirectional
+// search's backward half), meeting, replay, route and text; "points" holds
+// exactly one circle per vertex, "links" one line per link (each pair once),
+// "route" one polyline with one coordinate pair per route vertex (none when
+// no route).
 // Indices out of range are skipped.
 std::string formatSvg(const SvgScene& scene);
 

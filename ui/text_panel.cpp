@@ -2,6 +2,46 @@
 
 #include <algorithm>
 
+std::vector<std::string> wrapLines(const std::vector<std::string>& lines, int maxChars)
+{
+    const std::size_t most = static_cast<std::size_t>(std::max(maxChars, 8));
+    std::vector<std::string> wrapped;
+    for (std::string rest : lines) {
+        bool first = true;
+        while (rest.size() > most) {
+            std::size_t cut = rest.rfind(", ", most - 1);
+            std::size_t skip = 2;
+            if (cut == std::string::npos || cut < most / 2) {
+                cut = rest.rfind(' ', most);
+                skip = 1;
+            }
+            if (cut == std::string::npos || cut < most / 2) {
+                cut = most;
+                skip = 0;
+            }
+            wrapped.push_back(rest.substr(0, cut + (skip == 2 ? 1 : 0)));
+            rest = "  " + rest.substr(cut + skip);
+            first = false;
+        }
+        if (first || rest.size() > 2)
+            wrapped.push_back(rest);
+    }
+    return wrapped;
+}
+
+void fitPanels(std::vector<TextPanel>& panels, int width)
+{
+    const int chars = (width - 2 * kPanelMargin - 2 * kPanelPadding) / kCharWidth;
+    float below = -1.0f; // bottom of the last left-hand panel fitted
+    for (TextPanel& panel : panels) {
+        if (panel.x != kPanelMargin)
+            continue;
+        const float y = below >= 0.0f && panel.y > kPanelMargin ? below + kPanelMargin : panel.y;
+        panel = panelAt(wrapLines(panel.lines, chars), panel.x, y);
+        below = panel.y + panel.height;
+    }
+}
+
 TextPanel panelAt(std::vector<std::string> lines, float x, float y)
 {
     std::size_t longest = 0;

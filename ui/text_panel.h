@@ -24,6 +24,15 @@ TextPanel panelAt(std::vector<std::string> lines, float x, float y);
 // does not fit).
 TextPanel centredPanel(std::vector<std::string> lines, int width, int height);
 
+// lines broken so that none is longer than maxChars (at least 8): each long
+// line at its last ", " or space that fits, else mid-word, the rest
+// indented by two spaces. Lines that fit are kept as they are.
+std::vector<std::string> wrapLines(const std::vector<std::string>& lines, int maxChars);
+
+// The window's left-hand panels (those at the margin) wrapped to fit width
+// pixels, each stacked panel moved to sit just below the one before it.
+void fitPanels(std::vector<TextPanel>& panels, int width);
+
 // Where line index's text starts: its left end and its baseline.
 float textLeft(const TextPanel& panel);
 float textBaseline(const TextPanel& panel, int index);

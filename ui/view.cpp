@@ -104,6 +104,16 @@ void resetView()
     view = ViewTransform{};
 }
 
+void setView(const ViewTransform& wanted)
+{
+    if (!std::isfinite(wanted.scale) || !(wanted.scale > 0.0f) || !std::isfinite(wanted.left) ||
+        !std::isfinite(wanted.top))
+        return;
+    float least = 1.0f, most = 1.0f;
+    scaleBounds(least, most);
+    view = ViewTransform{std::clamp(wanted.scale, least, most), wanted.left, wanted.top};
+}
+
 std::string zoomText(float scale)
 {
     char text[32];

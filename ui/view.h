@@ -51,6 +51,10 @@ void zoomViewAt(int x, int y, float factor);
 void panView(int dx, int dy);
 // Back to the default view.
 void resetView();
+// Exactly wanted, but for a scale outside what zoom allows for the scene,
+// which is clamped into it; a view that is not finite or not above 0 in
+// scale leaves the view as it is.
+void setView(const ViewTransform& wanted);
 
 // The scale as the status line shows it: "zoom 244%".
 std::string zoomText(float scale);

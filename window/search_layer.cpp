@@ -32,12 +32,22 @@ struct LayerArrays {
 // single pixels then keep a million-vertex frame quick.
 constexpr std::size_t kDenseLayer = 50000;
 
-static LayerArrays arrays;
-// The dense layer's image: the arrays' vertices after imageStep expansions,
-// in a window of imageWidth x imageHeight; -1 steps when none is painted.
-static std::vector<std::uint8_t> layerImage;
-static int imageStep = -1, imageWidth = 0, imageHeight = 0;
-static ViewTransform imageView;
+// One search's arrays and, for a dense layer, its image: the arrays'
+// vertices after imageStep expansions, in a viewport of imageWidth x
+// imageHeight; -1 steps when none is painted.
+struct LayerCache {
+    LayerArrays arrays;
+    std::vector<std::uint8_t> image;
+    int imageStep = -1, imageWidth = 0, imageHeight = 0;
+    ViewTransform imageView;
+    std::uint64_t lastUse = 0;
+};
+
+// Two, so the side-by-side view's halves keep theirs instead of rebuilding
+// each other's every frame.
+static LayerCache caches[2];
+static std::uint64_t uses = 0;
+static LayerCache* cache = &caches[0]; // the one the search being drawn uses
 
 static void appendXY(std::vector<float>& xy, int vertex)
 {
@@ -45,49 +55,66 @@ static void appendXY(std::vector<float>& xy, int vertex)
     xy.push_back(scene.vertices[static_cast<std::size_t>(vertex)].y);
 }
 
+// Points cache at trace's slot, the least recently used one when none holds it.
+static void chooseCache(const SearchTrace& trace)
+{
+    LayerCache* chosen = &caches[0];
+    for (LayerCache& slot : caches) {
+        if (slot.arrays.generation == trace.generation && slot.arrays.revision == graphRevision()) {
+            chosen = &slot;
+            break;
+        }
+        if (slot.lastUse < chosen->lastUse)
+            chosen = &slot;
+    }
+    cache = chosen;
+    cache->lastUse = ++uses;
+}
+
 static void refreshArrays(const SearchTrace& trace)
 {
-    if (arrays.generation == trace.generation && arrays.revision == graphRevision())
+    chooseCache(trace);
+    if (cache->arrays.generation == trace.generation && cache->arrays.revision == graphRevision())
         return;
-    arrays.generation = trace.generation;
-    arrays.revision = graphRevision();
-    imageStep = -1;
-    arrays.order = reachOrder(trace);
-    arrays.reachedXY.clear();
-    arrays.expandedXY.clear();
-    for (int vertex : arrays.order.vertices)
-        appendXY(arrays.reachedXY, vertex);
+    cache->arrays.generation = trace.generation;
+    cache->arrays.revision = graphRevision();
+    cache->imageStep = -1;
+    cache->arrays.order = reachOrder(trace);
+    cache->arrays.reachedXY.clear();
+    cache->arrays.expandedXY.clear();
+    for (int vertex : cache->arrays.order.vertices)
+        appendXY(cache->arrays.reachedXY, vertex);
     for (int vertex : trace.expanded)
-        appendXY(arrays.expandedXY, vertex);
-    arrays.backReachedXY.clear();
-    arrays.backExpandedXY.clear();
-    arrays.backReachSteps.clear();
-    arrays.backExpansions.clear();
-    for (std::size_t i = 0; i < arrays.order.vertices.size(); ++i) {
-        const std::size_t vertex = static_cast<std::size_t>(arrays.order.vertices[i]);
+        appendXY(cache->arrays.expandedXY, vertex);
+    cache->arrays.backReachedXY.clear();
+    cache->arrays.backExpandedXY.clear();
+    cache->arrays.backReachSteps.clear();
+    cache->arrays.backExpansions.clear();
+    for (std::size_t i = 0; i < cache->arrays.order.vertices.size(); ++i) {
+        const std::size_t vertex = static_cast<std::size_t>(cache->arrays.order.vertices[i]);
         if (vertex < trace.side.size() && trace.side[vertex] == 1) {
-            appendXY(arrays.backReachedXY, arrays.order.vertices[i]);
-            arrays.backReachSteps.push_back(arrays.order.steps[i]);
+            appendXY(cache->arrays.backReachedXY, cache->arrays.order.vertices[i]);
+            cache->arrays.backReachSteps.push_back(cache->arrays.order.steps[i]);
         }
     }
     for (std::size_t i = 0; i < trace.expandedSide.size() && i < trace.expanded.size(); ++i)
         if (trace.expandedSide[i] == 1) {
-            appendXY(arrays.backExpandedXY, trace.expanded[i]);
-            arrays.backExpansions.push_back(static_cast<int>(i));
+            appendXY(cache->arrays.backExpandedXY, trace.expanded[i]);
+            cache->arrays.backExpansions.push_back(static_cast<int>(i));
         }
 }
 
 // How many of the backward half's vertices had been reached, and expanded, after step expansions.
 static int backReached(int step)
 {
-    return static_cast<int>(std::upper_bound(arrays.backReachSteps.begin(), arrays.backReachSteps.end(), step) -
-                            arrays.backReachSteps.begin());
+    const std::vector<int>& steps = cache->arrays.backReachSteps;
+    return static_cast<int>(std::upper_bound(steps.begin(), steps.end(), step) - steps.begin());
 }
 
 static int backExpanded(int step)
 {
-    return static_cast<int>(std::lower_bound(arrays.backExpansions.begin(), arrays.backExpansions.end(), step) -
-                            arrays.backExpansions.begin());
+    const std::vector<int>& expansions = cache->arrays.backExpansions;
+    return static_cast<int>(std::lower_bound(expansions.begin(), expansions.end(), step) - expansions.begin());
 }
 
 static void drawMeeting(const SearchTrace& trace, int step)
@@ -146,27 +173,51 @@ static void drawPanel(const TextPanel& panel)
     }
 }
 
+// The view as it falls in the current viewport: the window's own, or
+// shrunk into a part of the window (a half of the side-by-side view).
+static ViewTransform viewportView(int width, int height)
+{
+    ViewTransform view = currentView();
+    const int windowWidth = glutGet(GLUT_WINDOW_WIDTH), windowHeight = glutGet(GLUT_WINDOW_HEIGHT);
+    if (width == windowWidth && height == windowHeight)
+        return view;
+    // Window coordinate u lands at u * shrink in the viewport; pixel centres
+    // sit half a pixel in on both.
+    const float shrink = static_cast<float>(width) / static_cast<float>(windowWidth);
+    view.scale *= shrink;
+    view.left += (0.5f - 0.5f * shrink) / view.scale;
+    view.top += (0.5f - 0.5f * shrink) / view.scale;
+    return view;
+}
+
 static void drawDenseLayer(const SearchTrace& trace, int step)
 {
-    const int width = glutGet(GLUT_WINDOW_WIDTH), height = glutGet(GLUT_WINDOW_HEIGHT);
-    const ViewTransform view = currentView();
-    if (step != imageStep || width != imageWidth || height != imageHeight || view.scale != imageView.scale ||
-        view.left != imageView.left || view.top != imageView.top) {
-        paintLayer(layerImage, width, height, view, arrays.reachedXY, reachedCount(arrays.order, step),
-                   kWaitingColour, arrays.expandedXY, std::min(step, stepCount(trace)), kExpandedColour);
-        imageStep = step;
-        imageWidth = width;
-        imageHeight = height;
-        imageView = view;
+    GLint viewport[4] = {};
+    glGetIntegerv(GL_VIEWPORT, viewport);
+    const int width = viewport[2], height = viewport[3];
+    const ViewTransform view = viewportView(width, height);
+    LayerCache& c = *cache;
+    if (step != c.imageStep || width != c.imageWidth || height != c.imageHeight || view.scale != c.imageView.scale ||
+        view.left != c.imageView.left || view.top != c.imageView.top) {
+        paintLayer(c.image, width, height, view, c.arrays.reachedXY, reachedCount(c.arrays.order, step),
+                   kWaitingColour, c.arrays.expandedXY, std::min(step, stepCount(trace)), kExpandedColour);
+        c.imageStep = step;
+        c.imageWidth = width;
+        c.imageHeight = height;
+        c.imageView = view;
     }
+    // The projection in use is put back as it was: in a half of the
+    // side-by-side view it is the whole window's, which the map's projection
+    // made for the half would not be.
+    glPushMatrix();
     usePixelProjection();
     // Just inside the bottom-left pixel, so the image lands on whole pixels.
     glRasterPos2f(-0.25f, static_cast<float>(height) - 0.75f);
     glEnable(GL_ALPHA_TEST);
     glAlphaFunc(GL_GREATER, 0.5f);
-    glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, layerImage.data());
+    glDrawPixels(width, height, GL_RGBA, GL_UNSIGNED_BYTE, c.image.data());
     glDisable(GL_ALPHA_TEST);
-    useMapProjection();
+    glPopMatrix();
 }
 
 void drawSearchLayer(const SearchPicture& picture)
@@ -176,16 +227,16 @@ void drawSearchLayer(const SearchPicture& picture)
     const SearchTrace& trace = *picture.trace;
     refreshArrays(trace);
     const int step = picture.step;
-    if (arrays.order.vertices.size() > kDenseLayer) {
+    if (cache->arrays.order.vertices.size() > kDenseLayer) {
         drawDenseLayer(trace, step);
     } else {
         glPointSize(kSearchPointSize);
         glEnableClientState(GL_VERTEX_ARRAY);
         // Everything reached in the waiting colour, then the expanded part over it.
-        drawPrefix(arrays.reachedXY, reachedCount(arrays.order, step), kWaitingColour);
-        drawPrefix(arrays.backReachedXY, backReached(step), kBackWaitingColour);
-        drawPrefix(arrays.expandedXY, std::min(step, stepCount(trace)), kExpandedColour);
-        drawPrefix(arrays.backExpandedXY, backExpanded(step), kBackExpandedColour);
+        drawPrefix(cache->arrays.reachedXY, reachedCount(cache->arrays.order, step), kWaitingColour);
+        drawPrefix(cache->arrays.backReachedXY, backReached(step), kBackWaitingColour);
+        drawPrefix(cache->arrays.expandedXY, std::min(step, stepCount(trace)), kExpandedColour);
+        drawPrefix(cache->arrays.backExpandedXY, backExpanded(step), kBackExpandedColour);
         glDisableClientState(GL_VERTEX_ARRAY);
     }
     drawMeeting(trace, step);

@@ -6,6 +6,7 @@
 #include "window/frame.h"
 #include "window/layers.h"
 #include "window/overlays.h"
+#include "window/projection.h"
 
 static void drawRouteOf(const std::vector<int>& route)
 {
@@ -23,6 +24,10 @@ void drawSplitFrame(const SearchPicture& picture)
     const int height = glutGet(GLUT_WINDOW_HEIGHT);
     const int half = width / 2;
     glClear(GL_COLOR_BUFFER_BIT);
+    // Made for the whole window before the viewport shrinks, so each half
+    // shows what the whole window would, zoom and pan included.
+    glViewport(0, 0, width, height);
+    useMapProjection();
     const SearchPicture* halves[2] = {&picture, &picture.right.front()};
     for (int side = 0; side < 2; ++side) {
         // The whole window's projection in a viewport half as wide and half as
@@ -38,6 +43,7 @@ void drawSplitFrame(const SearchPicture& picture)
             drawRouteOf(picture.rightRoute);
     }
     glViewport(0, 0, width, height);
+    usePixelProjection();
     setColour(kTextColour);
     glBegin(GL_LINES);
     glVertex2f(static_cast<float>(half), 0.0f);

@@ -177,7 +177,7 @@ TEST(FrameCache, FollowsEveryChangeAndCapturesOnlyForTheGraphOrTheSize)
         {"add vertex", [] { addVertex(400, 400); }, true},
         {"move the start", [] { scene.startVertex = 0; }, false},
         {"drop the mark", [] { scene.markedVertex = -1; }, false},
-        {"drop every selection", [] { scene.startVertex = scene.goalVertex = -1; scene.cameFrom.clear(); }, false},
+        {"drop every selection", [] { scene.startVertex = scene.goalVertex = -1; clearPredecessors(scene.cameFrom); }, false},
         {"smaller viewport", [] { onReshape(400, 300); }, true},
         {"full viewport", [] { onReshape(800, 600); }, true},
         {"resize", [] { ASSERT_TRUE(resizeWindow(640, 480)); }, true},

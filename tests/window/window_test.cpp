@@ -379,3 +379,37 @@ TEST(SideBySide, SplitsTheWindowAndComesBackAsItWas)
         << "c again did not give back the search view";
     EXPECT_TRUE(quitsWithStatusZero(s, 5000)) << "wait status " << s.program.status;
 }
+
+// Each half of the split shows what the whole window shows, at half size:
+// zoomed in until a lattice link is longer than the window is wide, the
+// left half's links run across most of it, where the lattice at its default
+// size would put the few vertices in sight within a few pixels.
+TEST(SideBySide, TheHalvesKeepTheZoom)
+{
+    Session s;
+    SessionGuard guard(&s, endSession);
+    ASSERT_TRUE(startSession(s));
+    ASSERT_FALSE(routedLattice(s).pixels.empty()) << "no route of some length turned up";
+    // How far apart the leftmost and rightmost link pixels of the left half lie.
+    const auto linkSpan = [](const Image& shot) {
+        int left = shot.width, right = -1;
+        for (int y = 60; y < shot.height - 30; ++y)
+            for (int x = 0; x < shot.width / 2 - 1; ++x)
+                if (near(pixelAt(shot, x, y), kOrange)) {
+                    left = std::min(left, x);
+                    right = std::max(right, x);
+                }
+        return right - left;
+    };
+    pressKey(s, "c");
+    const Image split = settledImage(s, [&](const Image& shot) { return linkSpan(shot) > 0; });
+    ASSERT_FALSE(split.pixels.empty()) << "no link in sight";
+    for (int notch = 0; notch < 14; ++notch)
+        clickAt(s, 300, 300, kWheelUp, kNoModifier);
+    const Image zoomed = settledImage(s, [&](const Image& shot) {
+        return linkSpan(shot) > 0 && shot.pixels != split.pixels;
+    });
+    ASSERT_FALSE(zoomed.pixels.empty()) << "no link in sight once zoomed";
+    EXPECT_GT(linkSpan(zoomed), 150) << "the left half does not show the zoomed view";
+    EXPECT_TRUE(quitsWithStatusZero(s, 5000)) << "wait status " << s.program.status;
+}

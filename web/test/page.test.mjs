@@ -193,6 +193,20 @@ test('s downloads a .vmap that opens back into the same scene; e downloads the p
   assert.match(await page.evaluate(() => window.vialoomPage.downloads[1]), /\.svg$/);
 }));
 
+test('a map with given costs and painted ground opens and saves back byte for byte', () => withPage(async page => {
+  const folder = fs.mkdtempSync(path.join(os.tmpdir(), 'vialoom-'));
+  const session = await page.createCDPSession();
+  await session.send('Browser.setDownloadBehavior', { behavior: 'allow', downloadPath: folder });
+  await (await page.$('#open')).uploadFile(path.join(testData, 'dear.vmap'));
+  await settle(page);
+  assert.equal(await text(page, '#message'), '');
+  await page.keyboard.press('S');
+  await page.waitForFunction(() => window.vialoomPage.downloads.length > 0, { timeout: 5000 });
+  const name = await page.evaluate(() => window.vialoomPage.downloads[0]);
+  for (let i = 0; i < 50 && !fs.existsSync(path.join(folder, name)); ++i) await new Promise(r => setTimeout(r, 100));
+  assert.equal(fs.readFileSync(path.join(folder, name), 'utf8'), fs.readFileSync(path.join(testData, 'dear.vmap'), 'utf8'));
+}));
+
 test('a Moving AI map opens by the picker and a .vmap by dropping it', () => withPage(async page => {
   // 160,000 open cells: far more points and links than one GL run can hold.
   const side = 400;
