@@ -3,6 +3,7 @@
 #include <cmath>
 
 #include "app/commands.h"
+#include "app/preprocess.h"
 #include "files/error_text.h"
 #include "route/route_walk.h"
 
@@ -80,11 +81,17 @@ int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::F
     }
     int passed = 0;
     int failed = 0;
+    std::string prepared; // the map preprocessed for the search, if it needs that
     for (const ScenarioProblem& problem : problems) {
         const std::string mapPath = args.size() == 2 ? args[1] : scenarioMapPath(scenarioPath, problem.mapName);
         if (!loadMap(mapPath, loaded, choice.mode, error)) {
             complain(err, error);
             return 2;
+        }
+        if (prepared != loaded.path) {
+            if (!preprocessFor(choice.mode, loaded.map.vertices, loaded.path, err))
+                return 2;
+            prepared = loaded.path;
         }
         double length = 0.0;
         const std::string reason = checkProblem(loaded.map, loaded.grid, problem, length, choice, &loaded.prepared);
@@ -95,6 +102,7 @@ int runCheckCommand(const std::vector<std::string>& args, std::FILE* out, std::F
         ++failed;
         std::fprintf(out, "%s:%d: %s\n", printableText(scenarioPath).c_str(), problem.line, reason.c_str());
     }
+    forgetPreprocessing();
     std::fprintf(out, "%d passed, %d failed\n", passed, failed);
     return failed == 0 ? 0 : 1;
 }

@@ -204,7 +204,8 @@ const OptionRow kOptionRows[] = {
     {"--pairs FILE", "route only: search every pair of FILE, one \"FROM TO\" a line (blank lines and lines "
                      "starting with # skipped), on the map read once"},
     {"--algorithm NAME", "route, check, convert: astar (the default), dijkstra, greedy, weighted, bidijkstra, "
-                         "biastar, bfs, jps (grids only), alt"},
+                         "biastar, bfs, jps (grids only), alt, ch (contraction hierarchies: the map is "
+                         "preprocessed first)"},
     {"--heuristic H", "euclidean (the default), octile, manhattan, chebyshev, zero"},
     {"--weight W", "weighted A*'s weight, at least 1 (the default 2)"},
     {"--csv", "compare only: print comma-separated values under the header "

@@ -9,6 +9,7 @@
 
 #include "app/check_command.h"
 #include "app/pairs.h"
+#include "app/preprocess.h"
 #include "files/error_text.h"
 #include "files/file_names.h"
 #include "files/progress.h"
@@ -85,10 +86,13 @@ static int printRoute(const std::vector<std::string>& words, const SearchChoice&
     PreparedGraph prepared;
     if (!mapUsableOrComplain(words[0], map, choice.mode, prepared, err))
         return 2;
+    if (!preprocessFor(choice.mode, map.vertices, words[0], err))
+        return 2;
     Predecessors cameFrom;
     SearchTrace trace;
     const CostModel costs = costModelOf(map.vertices);
     const bool found = searchRouteWith(cameFrom, map.vertices, start, goal, choice, &trace, costs, &prepared);
+    forgetPreprocessing();
     std::fprintf(out, "found: %s\n", found ? "yes" : "no");
     std::fprintf(out, "expanded: %zu of %zu vertices\n", trace.expanded.size(), map.vertices.size());
     if (!found)
@@ -186,10 +190,13 @@ static int convertMap(const std::vector<std::string>& words, const SearchChoice&
     Scene map;
     if (!loadMapOrComplain(words[0], map, err))
         return 2;
+    if (picture && options.from >= 0 && !preprocessFor(choice.mode, map.vertices, words[0], err))
+        return 2;
     std::string error;
     const bool written = picture ? exportMapSvg(map, options.from, options.to, options.view,
                                                 options.hasRegion ? &options.region : nullptr, target, error, choice)
                                  : writeMapFile(target, map, error);
+    forgetPreprocessing();
     if (!written) {
         complain(err, error);
         return 2;
@@ -265,7 +272,10 @@ static int runSearchCommand(const CommandLine& line, std::FILE* out, std::FILE* 
     if (!vertexInRange(line.words[1], map, start, err, "compare") ||
         !vertexInRange(line.words[2], map, goal, err, "compare"))
         return 2;
+    if (!preprocessFor(SearchMode::Ch, map.vertices, line.words[0], err))
+        return 2;
     const std::vector<CompareRow> rows = compareSearches(map.vertices, start, goal, line.choice);
+    forgetPreprocessing();
     std::fputs((line.csv ? compareCsv(rows) : compareTable(rows, map)).c_str(), out);
     return rows.front().reference < kNoRoute ? 0 : 1;
 }

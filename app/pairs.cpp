@@ -2,9 +2,9 @@
 
 #include <chrono>
 #include <charconv>
-#include <map>
 
 #include "app/commands.h"
+#include "app/preprocess.h"
 #include "files/error_text.h"
 #include "files/file_text.h"
 #include "route/prepared.h"
@@ -103,10 +103,14 @@ int runPairs(const std::string& mapPath, const std::string& pairsPath, const Sea
     PreparedGraph prepared;
     if (!mapUsableOrComplain(mapPath, map, choice.mode, prepared, err))
         return 2;
+    if (!preprocessFor(choice.mode, map.vertices, mapPath, err))
+        return 2;
     const CostModel costs = costModelOf(map.vertices);
     bool all = true;
+    // One flat table for every pair: a route reads back from its goal to its
+    // start through entries this search wrote, whatever earlier ones left.
+    Predecessors cameFrom;
     for (const RoutePair& pair : pairs) {
-        std::map<int, int> cameFrom;
         const auto began = std::chrono::steady_clock::now();
         const bool found = searchRouteWith(cameFrom, map.vertices, pair.from, pair.to, choice, nullptr, costs, &prepared);
         const double microseconds =
@@ -124,5 +128,6 @@ int runPairs(const std::string& mapPath, const std::string& pairsPath, const Sea
                      pairLine(pair, found && !route.empty(), costText, static_cast<int>(route.size()) - 1, microseconds)
                          .c_str());
     }
+    forgetPreprocessing();
     return all ? 0 : 1;
 }

@@ -38,10 +38,16 @@ static void showPercent(int percent)
 
 void progressBegin(const std::string& name, std::uint64_t totalBytes)
 {
+    progressBeginWork("reading", name, totalBytes, kProgressMinBytes);
+}
+
+void progressBeginWork(const std::string& doing, const std::string& name, std::uint64_t total,
+                       std::uint64_t minimum)
+{
     progressEnd();
-    if (totalBytes < kProgressMinBytes || !onTerminal())
+    if (total < minimum || total == 0 || !onTerminal())
         return;
-    progress = ProgressState{true, "reading " + printableText(name), totalBytes, 0, 0};
+    progress = ProgressState{true, doing + " " + printableText(name), total, 0, 0};
     showPercent(0);
 }
 

@@ -23,6 +23,10 @@ void progressBegin(const std::string& name, std::uint64_t totalBytes);
 // whatever total is, as doneBytes of total steps grow. Ends any report still
 // open first.
 void progressBeginWork(const std::string& work, std::uint64_t total);
+// progressBegin for other long work on a file: "vialoom: DOING NAME... 42%"
+// over total units, shown only when total is at least minimum.
+void progressBeginWork(const std::string& doing, const std::string& name, std::uint64_t total,
+                       std::uint64_t minimum);
 
 // Records that doneBytes of the total are read (values past the total count
 // as the total; a smaller value than before changes nothing). Does nothing

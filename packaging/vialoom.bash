@@ -35,7 +35,7 @@ _vialoom()
     fi
     # The search options' values, wherever they stand.
     case $previous in
-        --algorithm) mapfile -t COMPREPLY < <(compgen -W 'astar dijkstra greedy weighted bidijkstra biastar bfs jps alt' -- "$word"); return ;;
+        --algorithm) mapfile -t COMPREPLY < <(compgen -W 'astar dijkstra greedy weighted bidijkstra biastar bfs jps alt ch' -- "$word"); return ;;
         --heuristic) mapfile -t COMPREPLY < <(compgen -W 'euclidean octile manhattan chebyshev zero' -- "$word"); return ;;
         --weight) mapfile -t COMPREPLY < <(compgen -W '1.5 2 3 5' -- "$word"); return ;;
         --pairs)

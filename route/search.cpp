@@ -8,6 +8,7 @@
 #include "route/breadth_first.h"
 #include "route/prepared.h"
 #include "route/prepared_search.h"
+#include "route/hierarchy_cache.h"
 #include "route/waiting_queue.h"
 #include "route/weighted.h"
 
@@ -231,6 +232,8 @@ static bool runOtherSearch(Table& cameFrom, const std::vector<Vertex>& vertices,
         t.costScale = costs.scale;
         if (choice.mode == SearchMode::Bfs)
             breadthFirstSearch(t, vertices);
+        else if (choice.mode == SearchMode::Ch)
+            hierarchySearch(t, vertices);
         else
             bidirectionalSearch(t, vertices);
         reached.clear();
@@ -307,7 +310,8 @@ static bool searchInto(Table& cameFrom, const std::vector<Vertex>& vertices, int
 {
     if (choice.mode == SearchMode::Jps || choice.mode == SearchMode::Alt)
         return runPrepared(cameFrom, vertices, start, goal, choice, costs, trace, prepared);
-    if (choice.mode == SearchMode::Bfs || choice.mode == SearchMode::BiDijkstra || choice.mode == SearchMode::BiAStar)
+    if (choice.mode == SearchMode::Bfs || choice.mode == SearchMode::BiDijkstra || choice.mode == SearchMode::BiAStar ||
+        choice.mode == SearchMode::Ch)
         return runOtherSearch(cameFrom, vertices, start, goal, choice, costs, trace);
     const SearchMode mode = choice.mode;
     const auto began = std::chrono::steady_clock::now();
@@ -366,6 +370,7 @@ double searchScore(SearchMode mode, double g, double h, bool given, float weight
     case SearchMode::Dijkstra:
     case SearchMode::BiDijkstra:
     case SearchMode::Bfs:
+    case SearchMode::Ch:
         return g;
     case SearchMode::Greedy:
         return h;
@@ -402,6 +407,8 @@ const char* searchModeName(SearchMode mode)
         return "Jump Point Search";
     case SearchMode::Alt:
         return "ALT (landmarks)";
+    case SearchMode::Ch:
+        return "contraction hierarchies";
     }
     return "?";
 }

@@ -20,6 +20,7 @@ enum class SearchMode {
     Bfs,        // fewest links, costs ignored (route/breadth_first.h)
     Jps,        // Jump Point Search, on a uniform grid only (route/jump_points.h)
     Alt,        // A* with landmark bounds (route/landmarks.h), costs summed in double
+    Ch,         // contraction hierarchies: exact, once the graph is preprocessed (route/contraction.h)
 };
 
 constexpr float kDefaultWeight = 2.0f;
@@ -150,5 +151,5 @@ double traceLinkCost(const SearchTrace& trace, const Vertex& from, const Vertex&
 double traceEstimate(const SearchTrace& trace, const Vertex& vertex, const Vertex& target);
 // Name shown to the user: "A*", "Dijkstra", "greedy best-first", "weighted
 // A*", "bidirectional Dijkstra", "bidirectional A*", "breadth-first", "Jump
-// Point Search", "ALT (landmarks)".
+// Point Search", "ALT (landmarks)", "contraction hierarchies".
 const char* searchModeName(SearchMode mode);

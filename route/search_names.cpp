@@ -5,12 +5,11 @@
 const SearchMode kSearchModes[kSearchModeCount] = {
     SearchMode::AStar,      SearchMode::Dijkstra, SearchMode::Greedy, SearchMode::Weighted,
     SearchMode::BiDijkstra, SearchMode::BiAStar,  SearchMode::Bfs,    SearchMode::Jps,
-    SearchMode::Alt,
+    SearchMode::Alt,        SearchMode::Ch,
 };
 
-constexpr const char* kModeKeys[kSearchModeCount] = {"astar",      "dijkstra", "greedy", "weighted",
-                                                     "bidijkstra", "biastar",  "bfs",    "jps",
-                                                     "alt"};
+constexpr const char* kModeKeys[kSearchModeCount] = {"astar",      "dijkstra", "greedy", "weighted", "bidijkstra",
+                                                     "biastar",    "bfs",      "jps",    "alt",      "ch"};
 
 static int indexOf(SearchMode mode)
 {
@@ -43,7 +42,8 @@ SearchMode nextSearchMode(SearchMode mode)
 bool promisesCheapest(SearchMode mode)
 {
     return mode == SearchMode::AStar || mode == SearchMode::Dijkstra || mode == SearchMode::BiDijkstra ||
-           mode == SearchMode::BiAStar || mode == SearchMode::Jps || mode == SearchMode::Alt;
+           mode == SearchMode::BiAStar || mode == SearchMode::Jps || mode == SearchMode::Alt ||
+           mode == SearchMode::Ch;
 }
 
 bool usesHeuristic(SearchMode mode)

@@ -6,14 +6,15 @@
 
 #include "route/search.h"
 
-constexpr int kSearchModeCount = 9;
+constexpr int kSearchModeCount = 10;
 
 // Every mode in the m key's order: A*, Dijkstra, greedy, weighted A*,
 // bidirectional Dijkstra, bidirectional A*, breadth-first, Jump Point
-// Search, ALT.
+// Search, ALT, contraction hierarchies.
 extern const SearchMode kSearchModes[kSearchModeCount];
 
-// "astar", "dijkstra", "greedy", "weighted", "bidijkstra", "biastar", "bfs", "jps", "alt".
+// "astar", "dijkstra", "greedy", "weighted", "bidijkstra", "biastar", "bfs",
+// "jps", "alt", "ch".
 const char* searchModeKey(SearchMode mode);
 
 // The mode named key; false when none is.
@@ -24,7 +25,7 @@ SearchMode nextSearchMode(SearchMode mode);
 
 // True for the modes that promise the cheapest route (with a consistent
 // heuristic for those that use one): A*, Dijkstra, both bidirectional ones,
-// Jump Point Search and ALT.
+// Jump Point Search, ALT and contraction hierarchies.
 bool promisesCheapest(SearchMode mode);
 
 // True for the modes the chosen estimate steers: A*, greedy, weighted,

@@ -70,7 +70,7 @@ TEST(CommandLine, ReadsEveryFormAndRefusesTheRest)
          {"m.vmap", "0", "5"}, ""},
         {{"compare", "m.vmap", "0", "5", "--csv"}, Command::Compare, {"m.vmap", "0", "5"}, ""},
         {{"route", "m.vmap", "0", "5", "--algorithm", "jsp"}, Command::Wrong, {},
-         "unknown algorithm 'jsp' (known: astar, dijkstra, greedy, weighted, bidijkstra, biastar, bfs, jps, alt)"},
+         "unknown algorithm 'jsp' (known: astar, dijkstra, greedy, weighted, bidijkstra, biastar, bfs, jps, alt, ch)"},
         {{"route", "--algorithm", "alt", "m.vmap", "--pairs", "p.txt"}, Command::Route, {"m.vmap", "--pairs", "p.txt"},
          ""},
         {{"route", "--pairs", "p.txt", "m.vmap"}, Command::Route, {"m.vmap", "--pairs", "p.txt"}, ""},
@@ -124,6 +124,13 @@ TEST(Commands, AnswerWithoutADisplayAndExitAsDocumented)
         {{"route", VIALOOM_TEST_DATA "/far-apart.vmap", "3", "4"}, 0,
          "cost: 7.09184252e+19\nhops: 5\nroute: 3 2 0 5 6 4\n", ""},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "3"}, 1, "found: no\nexpanded: 2 of 4", ""},
+        // Contraction hierarchies preprocess each map first, and answer as Dijkstra does.
+        {{"route", VIALOOM_TEST_DATA "/triangle.vmap", "0", "2", "--algorithm", "ch"}, 0,
+         "cost: 100\nhops: 2\nroute: 0 1 2\n", ""},
+        {{"route", VIALOOM_TEST_DATA "/far-apart.vmap", "3", "4", "--algorithm", "ch"}, 0,
+         "cost: 7.09184252e+19\nhops: 5\nroute: 3 2 0 5 6 4\n", ""},
+        {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "3", "--algorithm", "ch"}, 1, "found: no\n", ""},
+        {{"route", VIALOOM_TEST_DATA "/islands.vmap", "2", "2", "--algorithm", "ch"}, 0, "cost: 0\nhops: 0\n", ""},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "0", "4"}, 2, "", "vertex 4 out of range"},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "-1", "2"}, 2, "", "'-1' is not a vertex index"},
         {{"route", VIALOOM_TEST_DATA "/islands.vmap", "-0", "2"}, 2, "", "'-0' is not a vertex index"},
@@ -208,6 +215,8 @@ TEST(Commands, RoutesOnAGridArePricedInCellsAsCheckDoes)
     EXPECT_EQ(out.find("metres"), std::string::npos) << out;
     EXPECT_EQ(run({"check", scen.c_str()}, out, err), 0) << out << err;
     EXPECT_EQ(out, "1 passed, 0 failed\n");
+    EXPECT_EQ(run({"check", scen.c_str(), "--algorithm", "ch"}, out, err), 0) << out << err;
+    EXPECT_EQ(out, "1 passed, 0 failed\n");
     std::remove(map.c_str());
     std::remove(scen.c_str());
 }
@@ -238,11 +247,12 @@ TEST(Commands, CompareListsEveryAlgorithmAsCsvAndAsATable)
         "bfs,none,yes,100,2,2,yes",
         "jps,none,n/a,,0,0,n/a",
         "alt,none,yes,100,2,2,yes",
+        "ch,none,yes,100,2,4,yes",
     };
     EXPECT_EQ(rows, expected) << out;
     EXPECT_EQ(run({"compare", VIALOOM_TEST_DATA "/triangle.vmap", "0", "2"}, out, err), 0) << err;
     EXPECT_EQ(out.rfind("algorithm", 0), 0u) << out;
     EXPECT_NE(out.find("\nweighted (w 2)  euclidean  yes    100.00     2         2  "), std::string::npos) << out;
     EXPECT_NE(out.find("\njps             none       n/a         -     0         0  "), std::string::npos) << out;
-    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 10) << out;
+    EXPECT_EQ(std::count(out.begin(), out.end(), '\n'), 11) << out;
 }

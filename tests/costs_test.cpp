@@ -21,6 +21,7 @@
 #include "mapio/dimacs.h"
 #include "mapio/vmap.h"
 #include "route/dijkstra.h"
+#include "route/hierarchy_cache.h"
 #include "route/route_walk.h"
 #include "route/search.h"
 #include "route/prepared.h"
@@ -68,6 +69,10 @@ Ran search(const std::vector<Vertex>& graph, int start, int goal, SearchMode mod
     std::map<int, int> cameFrom;
     SearchTrace trace;
     Ran ran;
+    std::string why;
+    if (mode == SearchMode::Ch && !hierarchyReadyFor(graph, graphRevision())) {
+        EXPECT_EQ(prepareHierarchy(graph, graphRevision(), HierarchyOptions{}, why), HierarchyStatus::Built) << why;
+    }
     ran.found = searchRoute(cameFrom, graph, start, goal, mode, &trace, costs);
     ran.route = tableRoute(cameFrom, start, goal, graph.size());
     ran.cost = ran.found ? routeCost(graph, ran.route, costs.given) : kNoRoute;

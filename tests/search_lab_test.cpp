@@ -16,6 +16,7 @@
 #include "mapgen/random.h"
 #include "route/admissibility.h"
 #include "route/dijkstra.h"
+#include "route/hierarchy_cache.h"
 #include "route/prepared.h"
 #include "route/route_walk.h"
 #include "route/search_names.h"
@@ -121,6 +122,10 @@ struct Outcome {
 Outcome run(const Graph& graph, int start, int goal, SearchMode mode, Heuristic heuristic, float weight = 2.0f)
 {
     Outcome out;
+    std::string why;
+    if (mode == SearchMode::Ch && !hierarchyReadyFor(graph, graphRevision())) {
+        EXPECT_EQ(prepareHierarchy(graph, graphRevision(), HierarchyOptions{}, why), HierarchyStatus::Built) << why;
+    }
     out.found = searchRouteWith(out.table, graph, start, goal, SearchChoice{mode, heuristic, weight}, &out.trace);
     out.cost = foundCost(out.trace);
     out.route = traceRoute(out.trace);
@@ -364,7 +369,7 @@ TEST(SearchLab, NamesCycleAndReadBack)
         EXPECT_EQ(back, mode);
         mode = nextSearchMode(mode);
     }
-    EXPECT_EQ(seen, "astar dijkstra greedy weighted bidijkstra biastar bfs jps alt ");
+    EXPECT_EQ(seen, "astar dijkstra greedy weighted bidijkstra biastar bfs jps alt ch ");
     EXPECT_EQ(mode, SearchMode::AStar);
     EXPECT_FALSE(searchModeFromKey("JPS", mode));
     float weight = 2.0f;

@@ -5,6 +5,7 @@
 #include <map>
 
 #include "route/dijkstra.h"
+#include "route/hierarchy_cache.h"
 #include "route/prepared.h"
 #include "route/route_walk.h"
 #include "route/search_names.h"
@@ -45,6 +46,8 @@ std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int
             rows.push_back(row);
             continue;
         }
+        if (mode == SearchMode::Ch && !hierarchyReadyFor(vertices, graphRevision()))
+            continue;
         SearchTrace trace;
         // Timed the second time: the first pays for the tables' memory, which
         // would make whichever search ran first look slow.

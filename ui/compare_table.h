@@ -27,6 +27,9 @@ struct CompareRow {
 // runs twice and the second run is timed; what a search prepares (the
 // scene's own when vertices are the scene's) is made before, untimed. A mode
 // that cannot search the graph gives a row not found, cheapest "n/a".
+// Contraction hierarchies get a row only when the kept hierarchy is for
+// vertices at graphRevision(), so a hierarchy still building is never
+// reported as a search that found nothing.
 std::vector<CompareRow> compareSearches(const std::vector<Vertex>& vertices, int start, int goal,
                                         const SearchChoice& choice);
 

@@ -15,6 +15,7 @@
 #include "route/weighted.h"
 #include "ui/compare_table.h"
 #include "ui/document.h"
+#include "ui/hierarchy_build.h"
 #include "ui/keys.h"
 #include "ui/picture.h"
 #include "ui/replay.h"
@@ -23,6 +24,9 @@
 #include "ui/status.h"
 #include "ui/svg_picture.h"
 #include "ui/view.h"
+
+// How often the picture is redrawn while a hierarchy is built in the background.
+constexpr double kHierarchyPollSeconds = 0.25;
 
 // Which graph and which search the view last saw; when either moves on, the
 // replay and the inspect panel end.
@@ -443,5 +447,8 @@ double secondsUntilPictureChanges(double now)
     const SearchTrace* trace = shownTrace();
     if (viewOn && trace != nullptr && replay.playing && replayShowing(replay, stepsOf(trace), now))
         return 0.0;
+    // A hierarchy built in the background reports its progress as it goes.
+    if (hierarchyBuildRunning())
+        return std::min(statusEndsIn(now), kHierarchyPollSeconds);
     return statusEndsIn(now);
 }

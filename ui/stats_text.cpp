@@ -8,6 +8,7 @@
 #include <limits>
 
 #include "route/dijkstra.h"
+#include "route/hierarchy_cache.h"
 #include "route/route_walk.h"
 #include "route/search_names.h"
 #include "route/weighted.h"
@@ -119,6 +120,11 @@ std::string searchLine(const SearchTrace& trace, const Scene& map)
     const char* name = title.c_str();
     const std::string counts = format("expanded %d / %zu vertices, %.2f ms", stepCount(trace), map.vertices.size(),
                                       trace.seconds * 1000.0);
+    if (!trace.found && trace.mode == SearchMode::Ch) {
+        const std::string note = hierarchyNote(map.vertices, graphRevision());
+        if (!note.empty())
+            return std::string(name) + ": " + note + ", no route yet";
+    }
     if (!trace.found)
         return format("%s: no route from %d to %d, ", name, trace.start, trace.goal) + counts;
     return format("%s: cost ", name) + costText(foundCost(trace), map) + format(", %d hops, ", routeHops(trace)) +

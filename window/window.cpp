@@ -12,6 +12,7 @@
 
 #include "files/error_text.h"
 #include "route/prepared.h"
+#include "ui/hierarchy_build.h"
 #include "ui/palette.h"
 #include "ui/search_view.h"
 #include "ui/status.h"
@@ -41,6 +42,7 @@ void onReshape(int width, int height)
 
 void scheduleRedraw()
 {
+    pollHierarchyBuild();
     ++redrawGeneration;
     const double wait = secondsUntilPictureChanges(statusClock());
     if (!(wait < kLongestWait))
