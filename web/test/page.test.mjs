@@ -46,7 +46,7 @@ test('the list of keys is the program\'s own key table, row for row', () => with
   for (const row of ['Keys (a letter and its capital do the same)', 'u, CTRL+Z\tundo', '.  ,\treplay one expansion forward, back',
                      'q, ESC\tquit (unsaved work is kept)', 'Mouse', 'ALT+click\tmake the nearest vertex the start'])
     assert.ok(shown.includes(row), row);
-  assert.equal(shown.length, 1 + 33);
+  assert.equal(shown.length, 1 + 35);
   assert.match(await text(page, 'aside'), /s downloads the map \(\.vmap\) and e the picture \(\.svg\)/);
   assert.equal(await text(page, '#about'), `Vialoom ${projectVersion}, under the MIT licence.`);
 }));
