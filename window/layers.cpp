@@ -2,6 +2,7 @@
 
 #include <GL/gl.h>
 
+#include "graph/costs.h"
 #include "graph/scene.h"
 #include "graph/vertex_grid.h"
 #include "route/route.h"
@@ -53,6 +54,9 @@ void setColour(const Colour& colour)
 // overlap whatever the vertex order.
 void drawTerrain()
 {
+    // Derived costs mean every factor is 1: nothing painted, nothing to look through.
+    if (!sceneCostModel().given)
+        return;
     const std::vector<int>* culled = culledVertices(kTerrainSize / 2.0f);
     const std::size_t count = culled != nullptr ? culled->size() : scene.vertices.size();
     const auto vertexAt = [culled](std::size_t i) {
