@@ -119,7 +119,11 @@ std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioP
     const int goal = start < 0 ? -1 : endpointVertex(grid, "goal", problem.goalX, problem.goalY, reason);
     if (start < 0 || goal < 0)
         return reason;
-    Predecessors cameFrom;
+    // One table for every problem, never cleared: a fresh one costs a pass
+    // over the map's vertices, more than a Jump Point Search. The route reads
+    // back from the goal through entries this search wrote (every vertex on
+    // it was reached now), so what earlier problems left is never followed.
+    static Predecessors cameFrom;
     // The model once per map where check keeps one: a pass over every link
     // would cost more than most searches.
     const CostModel costs = prepared != nullptr ? preparedCostModel(*prepared, map.vertices) : costModelOf(map.vertices);
