@@ -113,29 +113,34 @@ bool anySelection()
     return scene.markedVertex != -1 || scene.startVertex != -1 || scene.goalVertex != -1;
 }
 
-static void drawLinksOf(const Vertex& vertex)
+// Vertex index's links, all of them, or (once) only those to a higher index.
+static void drawLinksOf(int index, bool once)
 {
+    const Vertex& vertex = scene.vertices[static_cast<std::size_t>(index)];
     for (int i = 0; i < vertex.linkCount; ++i) {
+        if (once && vertex.links[i].to < index)
+            continue;
         glVertex2f(vertex.x, vertex.y);
         drawVertex(vertex.links[i].to);
     }
 }
 
-// A link that crosses the window has both ends within its length of it, so
-// the vertices that near are all that need drawing from (each from both ends,
-// as ever).
+// The default view draws every link from both ends, as ever. Any other view
+// draws each link once, from its lower end: half the lines for the
+// rasteriser, and a link that crosses the window has both ends within its
+// length of it, so the vertices that near are all that need drawing from.
 void drawLinks()
 {
     setColour(kLinkColour);
     glBegin(GL_LINES);
-    const float reach =
-        viewIsDefault() ? 0.0f : static_cast<float>(sceneGrid().longestLink * currentView().scale) + kDotReach;
+    const bool once = !viewIsDefault();
+    const float reach = once ? static_cast<float>(sceneGrid().longestLink * currentView().scale) + kDotReach : 0.0f;
     if (const std::vector<int>* culled = culledVertices(reach)) {
         for (int index : *culled)
-            drawLinksOf(scene.vertices[static_cast<std::size_t>(index)]);
+            drawLinksOf(index, once);
     } else {
-        for (const Vertex& vertex : scene.vertices)
-            drawLinksOf(vertex);
+        for (int index = 0; index < static_cast<int>(scene.vertices.size()); ++index)
+            drawLinksOf(index, once);
     }
     glEnd();
 }
