@@ -3,6 +3,8 @@
 // and the help overlay. Escapes are judged by groff too, not by their text.
 #include <gtest/gtest.h>
 
+#include <unistd.h>
+
 #include <cstdio>
 #include <fstream>
 #include <sstream>
@@ -32,11 +34,15 @@ std::string output(const std::string& command)
 
 // The page as a reader sees it: groff's text, without bold or underline,
 // lines wide enough that nothing breaks, warnings included.
+// ctest runs each test in a process of its own, two at a time: the file is
+// named by the process, so two tests never render each other's page.
 std::string rendered(const std::string& roff)
 {
-    const std::string path = testing::TempDir() + "vialoom-manual-test.1";
+    const std::string path = testing::TempDir() + "vialoom-manual-test-" + std::to_string(getpid()) + ".1";
     std::ofstream(path) << roff;
-    return output("groff -man -ww -Tutf8 -P-cbou -rLL=250n " + path);
+    const std::string text = output("groff -man -ww -Tutf8 -P-cbou -rLL=250n " + path);
+    std::remove(path.c_str());
+    return text;
 }
 
 // Runs of spaces and line ends become one space, so a filled paragraph and
