@@ -17,6 +17,7 @@
 
 #include "fuzz/fuzz_input.h"
 #include "route/contraction.h"
+#include "tests/reference_search.h"
 
 static void require(bool holds, const char* rule)
 {
@@ -24,26 +25,6 @@ static void require(bool holds, const char* rule)
         return;
     std::fprintf(stderr, "%s\n", rule);
     std::abort();
-}
-
-static std::vector<double> dijkstraFrom(const CostGraph& graph, int start)
-{
-    std::vector<double> cost(costGraphSize(graph), std::numeric_limits<double>::infinity());
-    std::priority_queue<std::pair<double, int>, std::vector<std::pair<double, int>>, std::greater<>> queue;
-    cost[start] = 0.0;
-    queue.push({0.0, start});
-    while (!queue.empty()) {
-        const auto [at, v] = queue.top();
-        queue.pop();
-        if (at > cost[v])
-            continue;
-        for (int arc = graph.first[v]; arc < graph.first[v + 1]; ++arc)
-            if (at + graph.cost[arc] < cost[graph.head[arc]]) {
-                cost[graph.head[arc]] = at + graph.cost[arc];
-                queue.push({cost[graph.head[arc]], graph.head[arc]});
-            }
-    }
-    return cost;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
@@ -78,7 +59,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
     require(buildHierarchy(graph, hierarchy, options, why) == HierarchyStatus::Built, "preprocessing failed");
     HierarchyWork work;
     for (int start = 0; start < count; ++start) {
-        const std::vector<double> cheapest = dijkstraFrom(graph, start);
+        const std::vector<double> cheapest = costGraphDistances(graph, start);
         for (int goal = 0; goal < count; ++goal) {
             const HierarchyRoute found = hierarchyQuery(hierarchy, work, start, goal);
             require(found.found == std::isfinite(cheapest[goal]), "reachability differs from Dijkstra");

@@ -45,6 +45,15 @@ static void resetTrace(SearchTrace& trace, std::size_t count, SearchMode mode, i
     trace.route.clear();
 }
 
+// What the trace records of the search chosen and the costs it ran under.
+static void takeChoice(SearchTrace& trace, const SearchChoice& choice, const CostModel& costs)
+{
+    trace.heuristic = choice.heuristic;
+    trace.weight = choice.weight;
+    trace.givenCosts = costs.given;
+    trace.costScale = costs.scale;
+}
+
 static void resetEntry(SearchTrace& trace, int v)
 {
     trace.reachedAt[v] = -1;
@@ -226,10 +235,7 @@ static bool runOtherSearch(Table& cameFrom, const std::vector<Vertex>& vertices,
     SearchTrace& t = trace != nullptr ? *trace : own;
     try {
         resetTrace(t, vertices.size(), choice.mode, start, goal);
-        t.heuristic = choice.heuristic;
-        t.weight = choice.weight;
-        t.givenCosts = costs.given;
-        t.costScale = costs.scale;
+        takeChoice(t, choice, costs);
         if (choice.mode == SearchMode::Bfs)
             breadthFirstSearch(t, vertices);
         else if (choice.mode == SearchMode::Ch)
@@ -277,10 +283,7 @@ static bool runPrepared(Table& cameFrom, const std::vector<Vertex>& vertices, in
     try {
         if (trace != nullptr) {
             resetTrace(*trace, vertices.size(), choice.mode, start, goal);
-            trace->heuristic = choice.heuristic;
-            trace->weight = choice.weight;
-            trace->givenCosts = costs.given;
-            trace->costScale = costs.scale;
+            takeChoice(*trace, choice, costs);
         }
         PreparedGraph own;
         PreparedGraph& prepared = given != nullptr ? *given : preparationFor(vertices, own);
@@ -317,10 +320,7 @@ static bool searchInto(Table& cameFrom, const std::vector<Vertex>& vertices, int
     const auto began = std::chrono::steady_clock::now();
     try {
         SearchTrace& t = cleanTrace(trace, vertices.size(), mode, start, goal);
-        t.heuristic = choice.heuristic;
-        t.weight = choice.weight;
-        t.givenCosts = costs.given;
-        t.costScale = costs.scale;
+        takeChoice(t, choice, costs);
         reached.clear();
         runSearch(t, vertices, waitingQueue);
         writePredecessors(cameFrom, t.parent);

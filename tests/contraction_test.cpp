@@ -22,6 +22,7 @@
 #include "route/search.h"
 #include "route/search_names.h"
 #include "ui/compare_table.h"
+#include "tests/reference_search.h"
 #include "ui/hierarchy_build.h"
 
 namespace {
@@ -51,22 +52,7 @@ CostGraph graphOf(int count, const std::vector<Arc>& arcs)
 // Plain Dijkstra summing the arcs in double from the start.
 double dijkstra(const CostGraph& graph, int start, int goal)
 {
-    std::vector<double> cost(costGraphSize(graph), kInf);
-    std::priority_queue<std::pair<double, int>, std::vector<std::pair<double, int>>, std::greater<>> queue;
-    cost[start] = 0.0;
-    queue.push({0.0, start});
-    while (!queue.empty()) {
-        const auto [at, v] = queue.top();
-        queue.pop();
-        if (at > cost[v])
-            continue;
-        for (int arc = graph.first[v]; arc < graph.first[v + 1]; ++arc)
-            if (at + graph.cost[arc] < cost[graph.head[arc]]) {
-                cost[graph.head[arc]] = at + graph.cost[arc];
-                queue.push({cost[graph.head[arc]], graph.head[arc]});
-            }
-    }
-    return cost[goal];
+    return costGraphDistances(graph, start)[static_cast<std::size_t>(goal)];
 }
 
 Hierarchy built(const CostGraph& graph, int witnessLimit = 500)

@@ -123,3 +123,24 @@ double referenceGivenCost(const std::vector<Vertex>& vertices, int start, int go
     }
     return best[goal];
 }
+
+std::vector<double> costGraphDistances(const CostGraph& graph, int start)
+{
+    std::vector<double> cost(static_cast<std::size_t>(costGraphSize(graph)), std::numeric_limits<double>::infinity());
+    using Entry = std::pair<double, int>;
+    std::priority_queue<Entry, std::vector<Entry>, std::greater<Entry>> queue;
+    cost[start] = 0.0;
+    queue.push({0.0, start});
+    while (!queue.empty()) {
+        const auto [at, v] = queue.top();
+        queue.pop();
+        if (at > cost[v])
+            continue;
+        for (int arc = graph.first[v]; arc < graph.first[v + 1]; ++arc)
+            if (at + graph.cost[arc] < cost[graph.head[arc]]) {
+                cost[graph.head[arc]] = at + graph.cost[arc];
+                queue.push({cost[graph.head[arc]], graph.head[arc]});
+            }
+    }
+    return cost;
+}

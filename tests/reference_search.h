@@ -9,6 +9,7 @@
 #include <vector>
 
 #include "graph/scene.h"
+#include "route/cost_graph.h"
 #include "route/search.h"
 
 // Same contract as searchRoute without the trace; when expanded is given it
@@ -26,3 +27,8 @@ double cheapestInDouble(const std::vector<Vertex>& vertices, int start, int goal
 // cost times its ends' mean factor ((a + b) * 0.5 in float), written out
 // again here. +infinity when goal cannot be reached.
 double referenceGivenCost(const std::vector<Vertex>& vertices, int start, int goal);
+
+// Cheapest cost from start to every vertex over graph's arcs, summed in
+// double from the start (the judge of the searches that preprocess a graph);
+// +infinity where none leads.
+std::vector<double> costGraphDistances(const CostGraph& graph, int start);
