@@ -9,6 +9,7 @@
 #include "route/prepared.h"
 #include "route/prepared_search.h"
 #include "route/hierarchy_cache.h"
+#include "route/untraced_search.h"
 #include "route/waiting_queue.h"
 #include "route/weighted.h"
 
@@ -316,6 +317,11 @@ static bool searchInto(Table& cameFrom, const std::vector<Vertex>& vertices, int
     if (choice.mode == SearchMode::Bfs || choice.mode == SearchMode::BiDijkstra || choice.mode == SearchMode::BiAStar ||
         choice.mode == SearchMode::Ch)
         return runOtherSearch(cameFrom, vertices, start, goal, choice, costs, trace);
+    if (trace == nullptr && untracedSearchFits(choice, costs, vertices.size())) {
+        const bool found = untracedSearch(cameFrom, vertices, start, goal, choice);
+        ++searchesRun;
+        return found;
+    }
     const SearchMode mode = choice.mode;
     const auto began = std::chrono::steady_clock::now();
     try {

@@ -8,12 +8,16 @@
 #include <queue>
 #include <utility>
 
+#include "route/weighted.h"
+
 static float score(SearchMode mode, float g, float h)
 {
     if (mode == SearchMode::Dijkstra)
         return g;
     if (mode == SearchMode::Greedy)
         return h;
+    if (mode == SearchMode::Weighted)
+        return weightedScore(g, h, kDefaultWeight);
     return g + h;
 }
 

@@ -12,7 +12,8 @@
 #include "route/cost_graph.h"
 #include "route/search.h"
 
-// Same contract as searchRoute without the trace; when expanded is given it
+// Same contract as searchRoute without the trace, for A*, Dijkstra, greedy
+// and weighted A* (weight kDefaultWeight); when expanded is given it
 // receives the vertices in the order they were expanded (the goal, which ends
 // the search, is not among them).
 bool referenceSearch(std::map<int, int>& cameFrom, const std::vector<Vertex>& vertices, int start, int goal,

@@ -29,7 +29,7 @@ TEST(SearchEquivalence, HeapSearchMatchesTheListSearchOnEveryGraph)
 {
     enum Family { SmallGrid, SmallGridWithDepth, RandomMap, Lattice };
     const int graphsPerFamily[] = {6000, 1500, 2500, 60};
-    const SearchMode modes[] = {SearchMode::AStar, SearchMode::Dijkstra, SearchMode::Greedy};
+    const SearchMode modes[] = {SearchMode::AStar, SearchMode::Dijkstra, SearchMode::Greedy, SearchMode::Weighted};
     std::mt19937 rng(77031);
     for (int family : {SmallGrid, SmallGridWithDepth, RandomMap, Lattice}) {
         for (int round = 0; round < graphsPerFamily[family]; ++round) {
@@ -50,18 +50,45 @@ TEST(SearchEquivalence, HeapSearchMatchesTheListSearchOnEveryGraph)
                 std::vector<int> order;
                 SearchTrace trace;
                 const bool found = referenceSearch(expected, scene.vertices, start, goal, mode, &order);
-                // aStarSearch keeps no trace and takes the untraced path.
-                const bool untraced = mode == SearchMode::AStar && round % 2 == 0;
-                const bool result = untraced ? aStarSearch(actual, scene.vertices, start, goal)
-                                             : searchRoute(actual, scene.vertices, start, goal, mode, &trace);
-                ASSERT_EQ(result, found) << family << " round " << round << " " << searchModeName(mode);
-                ASSERT_EQ(actual, expected) << family << " round " << round << " " << searchModeName(mode);
-                if (!untraced) {
-                    ASSERT_EQ(trace.expanded, order) << family << " round " << round << " " << searchModeName(mode);
-                }
+                const std::string where = std::to_string(family) + " round " + std::to_string(round) + " " +
+                                          searchModeName(mode);
+                ASSERT_EQ(searchRoute(actual, scene.vertices, start, goal, mode, &trace), found) << where;
+                ASSERT_EQ(actual, expected) << where;
+                ASSERT_EQ(trace.expanded, order) << where;
+                // Without a trace the search keeps its own compact tables:
+                // both kinds of table must come out the same.
+                std::map<int, int> untraced = before;
+                Predecessors flat = predecessorTable({before.begin(), before.end()});
+                ASSERT_EQ(searchRoute(untraced, scene.vertices, start, goal, mode, nullptr), found) << where;
+                ASSERT_EQ(searchRoute(flat, scene.vertices, start, goal, mode, nullptr), found) << where;
+                ASSERT_EQ(untraced, expected) << where;
+                ASSERT_EQ(predecessorEntries(flat), PredecessorEntries(expected.begin(), expected.end())) << where;
                 if (family == Lattice)
                     break; // the list search is slow there: A* only
             }
         }
+    }
+}
+
+// Every heuristic the window offers, with and without a trace: the compact
+// untraced search and the traced one must leave the same table.
+TEST(SearchEquivalence, UntracedSearchesMatchTracedOnesUnderEveryHeuristic)
+{
+    std::mt19937 rng(1207);
+    for (int round = 0; round < 1500; ++round) {
+        randomSeed(rng());
+        buildSmallGrid(rng, round % 2 == 1);
+        const int start = static_cast<int>(rng() % scene.vertices.size());
+        const int goal = static_cast<int>(rng() % scene.vertices.size());
+        for (int h = 0; h < kHeuristicCount; ++h)
+            for (SearchMode mode : {SearchMode::AStar, SearchMode::Greedy, SearchMode::Weighted}) {
+                const SearchChoice choice{mode, static_cast<Heuristic>(h), round % 3 == 0 ? 1.5f : kDefaultWeight};
+                Predecessors traced;
+                Predecessors untraced;
+                SearchTrace trace;
+                const bool found = searchRouteWith(traced, scene.vertices, start, goal, choice, &trace);
+                ASSERT_EQ(searchRouteWith(untraced, scene.vertices, start, goal, choice, nullptr), found);
+                ASSERT_TRUE(samePredecessors(traced, untraced)) << "round " << round << " heuristic " << h;
+            }
     }
 }
