@@ -125,8 +125,11 @@ std::string checkProblem(const Scene& map, const GridInfo& grid, const ScenarioP
     // it was reached now), so what earlier problems left is never followed.
     static Predecessors cameFrom;
     // The model once per map where check keeps one: a pass over every link
-    // would cost more than most searches.
-    const CostModel costs = prepared != nullptr ? preparedCostModel(*prepared, map.vertices) : costModelOf(map.vertices);
+    // would cost more than most searches. Jump Point Search needs none: it
+    // prices moves by the grid it recognised.
+    const CostModel costs = choice.mode == SearchMode::Jps ? CostModel{}
+                            : prepared != nullptr          ? preparedCostModel(*prepared, map.vertices)
+                                                           : costModelOf(map.vertices);
     if (!searchRouteWith(cameFrom, map.vertices, start, goal, choice, nullptr, costs, prepared))
         return "no route found, optimal " + formatLength(problem.optimalLength);
     const double cost = routeCost(map.vertices, tableRoute(cameFrom, start, goal, map.vertices.size()));

@@ -38,49 +38,65 @@ static long latticeIndex(double value, double origin, double side)
     return static_cast<long>(index);
 }
 
-static bool place(const std::vector<Vertex>& vertices, GridShape& grid, std::string& why)
+// The side is the step of the first vertex's links that has any: on a grid
+// every link is one step of it, so the smallest step there is the smallest
+// anywhere, and a graph that is no grid is refused later whichever side is
+// tried. Without any link, half the smallest gap, so that no two vertices
+// are neighbours and none need a link.
+static double latticeSide(const std::vector<Vertex>& vertices, const std::vector<double>& xs,
+                          const std::vector<double>& ys)
 {
-    std::vector<double> xs, ys;
-    xs.reserve(vertices.size());
-    ys.reserve(vertices.size());
-    for (const Vertex& v : vertices) {
-        if (v.z != 0.0f) {
-            why = "a vertex lies off the plane";
-            return false;
-        }
-        xs.push_back(v.x);
-        ys.push_back(v.y);
-    }
-    const double originX = *std::min_element(xs.begin(), xs.end());
-    const double originY = *std::min_element(ys.begin(), ys.end());
-    // The side is a link's step where there are links; without any, half the
-    // smallest gap, so that no two vertices are neighbours and none need a link.
     double side = 0.0;
-    for (const Vertex& v : vertices)
+    for (const Vertex& v : vertices) {
         for (int i = 0; i < v.linkCount; ++i)
             for (const double step : {std::fabs(static_cast<double>(vertices[v.links[i].to].x) - v.x),
                                       std::fabs(static_cast<double>(vertices[v.links[i].to].y) - v.y)})
                 if (step > 0.0 && (side == 0.0 || step < side))
                     side = step;
-    if (side == 0.0) {
-        const double gapX = smallestGap(xs);
-        const double gapY = smallestGap(ys);
-        side = (gapX == 0.0 || (gapY > 0.0 && gapY < gapX) ? gapY : gapX) / 2.0;
+        if (v.linkCount > 0)
+            return side == 0.0 ? 1.0 : side; // links of length 0: refused as not neighbours
     }
-    if (side == 0.0)
-        side = 1.0; // one vertex
+    const double gapX = smallestGap(xs);
+    const double gapY = smallestGap(ys);
+    side = (gapX == 0.0 || (gapY > 0.0 && gapY < gapX) ? gapY : gapX) / 2.0;
+    return side == 0.0 ? 1.0 : side; // one vertex
+}
+
+static bool place(const std::vector<Vertex>& vertices, GridShape& grid, bool& plain, std::string& why)
+{
+    double originX = vertices[0].x, originY = vertices[0].y;
+    bool linked = false;
+    plain = true;
+    for (const Vertex& v : vertices) {
+        if (v.z != 0.0f) {
+            why = "a vertex lies off the plane";
+            return false;
+        }
+        originX = std::min(originX, static_cast<double>(v.x));
+        originY = std::min(originY, static_cast<double>(v.y));
+        linked = linked || v.linkCount > 0;
+        plain = plain && v.factor == 1.0f;
+    }
+    std::vector<double> xs, ys; // only a graph without links needs them
+    for (std::size_t i = 0; !linked && i < vertices.size(); ++i) {
+        xs.push_back(vertices[i].x);
+        ys.push_back(vertices[i].y);
+    }
+    const double side = latticeSide(vertices, xs, ys);
     long width = 0, height = 0;
     grid.vertexCell.resize(vertices.size());
-    std::vector<long> columns(vertices.size()), rows(vertices.size());
+    std::vector<int> rows(vertices.size());
     for (std::size_t i = 0; i < vertices.size(); ++i) {
-        columns[i] = latticeIndex(vertices[i].x, originX, side);
-        rows[i] = latticeIndex(vertices[i].y, originY, side);
-        if (columns[i] < 0 || rows[i] < 0) {
+        const long column = latticeIndex(vertices[i].x, originX, side);
+        const long row = latticeIndex(vertices[i].y, originY, side);
+        if (column < 0 || row < 0) {
             why = "vertices do not lie on one square lattice";
             return false;
         }
-        width = std::max(width, columns[i] + 1);
-        height = std::max(height, rows[i] + 1);
+        width = std::max(width, column + 1);
+        height = std::max(height, row + 1);
+        grid.vertexCell[i] = static_cast<int>(column); // below 1e9: an int
+        rows[i] = static_cast<int>(row);
     }
     if (static_cast<double>(width) * static_cast<double>(height) >
         kMostCellsPerVertex * static_cast<double>(vertices.size()) + 64.0) {
@@ -91,7 +107,7 @@ static bool place(const std::vector<Vertex>& vertices, GridShape& grid, std::str
     grid.height = static_cast<int>(height);
     grid.cellVertex.assign(static_cast<std::size_t>(width * height), -1);
     for (std::size_t i = 0; i < vertices.size(); ++i) {
-        const long cell = rows[i] * width + columns[i];
+        const long cell = rows[i] * width + grid.vertexCell[i];
         if (grid.cellVertex[cell] >= 0) {
             why = "two vertices share a cell";
             return false;
@@ -141,7 +157,7 @@ static int stepTo(const GridShape& grid, int cell, int column, int target)
     return kIndex[dr + 1][dc + 1];
 }
 
-static bool checkLinks(const std::vector<Vertex>& vertices, GridShape& grid, std::string& why)
+static bool checkLinks(const std::vector<Vertex>& vertices, GridShape& grid, bool plain, std::string& why)
 {
     for (std::size_t i = 0; i < vertices.size(); ++i) {
         const int column = grid.vertexCell[i] % grid.width;
@@ -169,8 +185,9 @@ static bool checkLinks(const std::vector<Vertex>& vertices, GridShape& grid, std
             }
             const Link* link = &vertices[i].links[firstLink[way]];
             // What the searches pay: painted terrain makes links of one kind differ.
+            // plain: no vertex painted, so no need to read the neighbour's factor.
             if (!sameCost(diagonal ? grid.diagonalCost : grid.straightCost,
-                          linkCost(vertices[i], vertices[neighbour], *link))) {
+                          plain ? link->cost : linkCost(vertices[i], vertices[neighbour], *link))) {
                 why = "links of one kind differ in cost";
                 return false;
             }
@@ -208,6 +225,32 @@ static void fillBits(GridShape& grid)
         }
 }
 
+static std::uint64_t wordAt(const std::vector<std::uint64_t>& bits, std::size_t line, int words, int w)
+{
+    return w >= 0 && w < words ? bits[line * static_cast<std::size_t>(words) + static_cast<std::size_t>(w)] : 0;
+}
+
+// The stops of every line between the borders, both ways.
+static void fillStops(const std::vector<std::uint64_t>& bits, int lines, int words, std::vector<std::uint64_t> stops[2])
+{
+    for (int way = 0; way < 2; ++way)
+        stops[way].assign(static_cast<std::size_t>(lines + 2) * words, ~std::uint64_t{0});
+    for (std::size_t line = 1; line <= static_cast<std::size_t>(lines); ++line)
+        for (int w = 0; w < words; ++w) {
+            const std::uint64_t own = wordAt(bits, line, words, w);
+            const std::uint64_t left = wordAt(bits, line - 1, words, w);
+            const std::uint64_t right = wordAt(bits, line + 1, words, w);
+            // Each side's cells one position behind, moved into line.
+            const std::uint64_t leftAfter = left << 1 | wordAt(bits, line - 1, words, w - 1) >> 63;
+            const std::uint64_t rightAfter = right << 1 | wordAt(bits, line + 1, words, w - 1) >> 63;
+            const std::uint64_t leftBefore = left >> 1 | wordAt(bits, line - 1, words, w + 1) << 63;
+            const std::uint64_t rightBefore = right >> 1 | wordAt(bits, line + 1, words, w + 1) << 63;
+            const std::size_t at = line * static_cast<std::size_t>(words) + static_cast<std::size_t>(w);
+            stops[0][at] = ~own | (left & ~leftAfter) | (right & ~rightAfter);
+            stops[1][at] = ~own | (left & ~leftBefore) | (right & ~rightBefore);
+        }
+}
+
 bool recogniseGrid(const std::vector<Vertex>& vertices, GridShape& shape, std::string& why)
 {
     if (vertices.empty()) {
@@ -215,9 +258,12 @@ bool recogniseGrid(const std::vector<Vertex>& vertices, GridShape& shape, std::s
         return false;
     }
     GridShape grid;
-    if (!place(vertices, grid, why) || !checkLinks(vertices, grid, why))
+    bool plain = true; // no vertex painted
+    if (!place(vertices, grid, plain, why) || !checkLinks(vertices, grid, plain, why))
         return false;
     fillBits(grid);
+    fillStops(grid.rowBits, grid.height, grid.rowWords, grid.rowStops);
+    fillStops(grid.columnBits, grid.width, grid.columnWords, grid.columnStops);
     shape = std::move(grid);
     return true;
 }

@@ -25,6 +25,12 @@ struct GridShape {
     int columnWords = 0;
     std::vector<std::uint64_t> rowBits;
     std::vector<std::uint64_t> columnBits;
+    // Where a straight scan must stop, laid out as the bits above: a closed
+    // cell, or an open one with an open cell beside it whose cell behind is
+    // closed (a forced turn). [0] going up the line (right, down), [1] going
+    // back; a scan reads one word per 64 cells.
+    std::vector<std::uint64_t> rowStops[2];
+    std::vector<std::uint64_t> columnStops[2];
 };
 
 // True when vertices form such a grid, with shape filled in:

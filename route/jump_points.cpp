@@ -4,7 +4,8 @@
 #include <cmath>
 #include <cstdint>
 #include <cstdlib>
-#include <queue>
+#include <cstring>
+#include <functional>
 #include <utility>
 
 struct Direction {
@@ -13,8 +14,8 @@ struct Direction {
 };
 
 struct Waiting {
-    double score; // cost so far plus the octile estimate
-    long order;   // first pushed, first taken among equal scores
+    std::uint64_t score; // cost so far plus the octile estimate, a double >= 0 as its bits: they order alike
+    std::uint32_t order; // first pushed, first taken among equal scores (wraps only past 2^32 pushes)
     int cell;
     bool operator>(const Waiting& other) const
     {
@@ -22,15 +23,79 @@ struct Waiting {
     }
 };
 
+// The jump points waiting, taken by (score, order). Most jumps lead on at
+// the score just taken (the estimate is exact along a way to the goal): those
+// line up in push order beside the heap, which keeps the rest. The line holds
+// one score in rising order, so taking the smaller front of the two is
+// exactly the heap's order, at a fraction of its work.
+struct WaitingList {
+    std::vector<Waiting> heap; // a heap under std::greater
+    std::vector<Waiting> line; // all of one score, the last taken's when they joined
+    std::size_t lineHead = 0;
+    std::uint64_t taken = 0;   // score of the entry taken last
+};
+
+static void putWaiting(WaitingList& list, const Waiting& entry)
+{
+    const bool lineEmpty = list.lineHead == list.line.size();
+    if (entry.score == list.taken && (lineEmpty || list.line.back().score == entry.score)) {
+        list.line.push_back(entry);
+        return;
+    }
+    list.heap.push_back(entry);
+    std::push_heap(list.heap.begin(), list.heap.end(), std::greater<Waiting>());
+}
+
+// False when nothing waits.
+static bool takeWaiting(WaitingList& list, Waiting& entry)
+{
+    const bool lineEmpty = list.lineHead == list.line.size();
+    if (lineEmpty && list.heap.empty())
+        return false;
+    if (!lineEmpty && (list.heap.empty() || list.heap.front() > list.line[list.lineHead])) {
+        entry = list.line[list.lineHead++];
+        if (list.lineHead == list.line.size()) {
+            list.line.clear();
+            list.lineHead = 0;
+        }
+    } else {
+        std::pop_heap(list.heap.begin(), list.heap.end(), std::greater<Waiting>());
+        entry = list.heap.back();
+        list.heap.pop_back();
+    }
+    list.taken = entry.score;
+    return true;
+}
+
+static std::uint64_t scoreBits(double score)
+{
+    std::uint64_t bits;
+    std::memcpy(&bits, &score, sizeof bits);
+    return bits;
+}
+
 struct Jumper {
     const GridShape& grid;
     int goalCell;
+    int goalColumn; // kept apart: a division a jump would cost more than the jump's scan
+    int goalRow;
 };
 
+// What the search knows of a cell, in one place so a cell costs one cache
+// line, not four. mark is the search's stamp times two, plus one once taken.
+struct CellState {
+    double g;
+    int parent;
+    std::uint32_t mark;
+};
+
+// Read from the bits, whose closed border answers for every cell one step
+// outside the grid: the searches never ask further out.
 static bool open(const GridShape& grid, int column, int row)
 {
-    return column >= 0 && row >= 0 && column < grid.width && row < grid.height &&
-           grid.cellVertex[static_cast<std::size_t>(row) * grid.width + column] >= 0;
+    const std::uint64_t word = grid.rowBits[static_cast<std::size_t>(row + 1) * grid.rowWords +
+                                            static_cast<std::size_t>(column + 1) / 64];
+    return (word >> ((column + 1) % 64) & 1) != 0;
 }
 
 // A diagonal move needs both cells beside it: no corner is cut.
@@ -42,43 +107,18 @@ static bool canStep(const GridShape& grid, int column, int row, Direction d)
     return open(grid, column + d.column, row + d.row);
 }
 
-// A straight line, seen as bits: the line's own open cells and those of the
-// lines beside it, indexed by position along it (one past the border).
-struct Line {
-    const std::uint64_t* own;
-    const std::uint64_t* left;
-    const std::uint64_t* right;
-    int words;
-};
-
-static std::uint64_t wordOf(const std::uint64_t* bits, int words, int w)
-{
-    return w >= 0 && w < words ? bits[w] : 0;
-}
-
 // The first position past from, going up the line (forward) or down it,
-// where the line stops being worth following: a closed cell, or an open one
-// beside which a cell is open although the one behind it is closed (a
-// "forced" turn: no cheaper route reaches that cell than through here).
-// 64 positions a word; the closed border ends every scan.
-static int firstStop(const Line& line, int from, bool forward)
+// where the line stops being worth following (GridShape's stops). 64
+// positions a word; the closed border ends every scan.
+static int firstStop(const std::uint64_t* stops, int from, bool forward)
 {
     const int step = forward ? 1 : -1;
-    for (int w = (from + step) >> 6;; w += step) {
-        const std::uint64_t own = line.own[w];
-        const std::uint64_t left = line.left[w], right = line.right[w];
-        // Each side's cells one position behind, moved into line.
-        const std::uint64_t leftBehind = forward ? left << 1 | wordOf(line.left, line.words, w - 1) >> 63
-                                                 : left >> 1 | wordOf(line.left, line.words, w + 1) << 63;
-        const std::uint64_t rightBehind = forward ? right << 1 | wordOf(line.right, line.words, w - 1) >> 63
-                                                  : right >> 1 | wordOf(line.right, line.words, w + 1) << 63;
-        std::uint64_t stops = ~own | (left & ~leftBehind) | (right & ~rightBehind);
-        if (w == (from + step) >> 6) { // only positions past from
-            const int first = (from + step) & 63;
-            stops &= forward ? ~std::uint64_t{0} << first : ~std::uint64_t{0} >> (63 - first);
-        }
-        if (stops != 0)
-            return w * 64 + (forward ? __builtin_ctzll(stops) : 63 - __builtin_clzll(stops));
+    const int first = from + step;
+    std::uint64_t word = stops[first >> 6];
+    word &= forward ? ~std::uint64_t{0} << (first & 63) : ~std::uint64_t{0} >> (63 - (first & 63));
+    for (int w = first >> 6;; w += step, word = stops[w]) {
+        if (word != 0)
+            return w * 64 + (forward ? __builtin_ctzll(word) : 63 - __builtin_clzll(word));
     }
 }
 
@@ -89,20 +129,19 @@ static int jumpStraight(const Jumper& j, int column, int row, Direction d)
     const bool across = d.column != 0;
     const int lineIndex = (across ? row : column) + 1;
     const int words = across ? grid.rowWords : grid.columnWords;
-    const std::uint64_t* bits = across ? grid.rowBits.data() : grid.columnBits.data();
-    const Line line{bits + static_cast<std::size_t>(lineIndex) * words,
-                    bits + static_cast<std::size_t>(lineIndex - 1) * words,
-                    bits + static_cast<std::size_t>(lineIndex + 1) * words, words};
+    const std::size_t lineStart = static_cast<std::size_t>(lineIndex) * words;
     const int from = (across ? column : row) + 1;
     const bool forward = (across ? d.column : d.row) > 0;
-    const int stop = firstStop(line, from, forward);
-    const int goalColumn = j.goalCell % grid.width, goalRow = j.goalCell / grid.width;
+    const std::vector<std::uint64_t>& stops = across ? grid.rowStops[forward ? 0 : 1] : grid.columnStops[forward ? 0 : 1];
+    const int stop = firstStop(stops.data() + lineStart, from, forward);
+    const int goalColumn = j.goalColumn, goalRow = j.goalRow;
     if (across ? goalRow == row : goalColumn == column) {
         const int goalAt = (across ? goalColumn : goalRow) + 1;
         if (forward ? goalAt > from && goalAt <= stop : goalAt < from && goalAt >= stop)
             return j.goalCell; // open all the way: the stop is at or past it
     }
-    if (!(line.own[stop >> 6] >> (stop & 63) & 1))
+    const std::uint64_t* own = (across ? grid.rowBits : grid.columnBits).data() + lineStart;
+    if (!(own[stop >> 6] >> (stop & 63) & 1))
         return -1;
     return across ? row * grid.width + (stop - 1) : (stop - 1) * grid.width + column;
 }
@@ -124,13 +163,18 @@ static int jump(const Jumper& j, int column, int row, Direction d)
     return -1;
 }
 
-static double octile(const GridShape& grid, int from, int to)
+static double octile(const GridShape& grid, int fromColumn, int fromRow, int toColumn, int toRow)
 {
-    const long across = std::labs(static_cast<long>(from % grid.width - to % grid.width));
-    const long down = std::labs(static_cast<long>(from / grid.width - to / grid.width));
+    const long across = std::labs(static_cast<long>(fromColumn) - toColumn);
+    const long down = std::labs(static_cast<long>(fromRow) - toRow);
     const long diagonal = std::min(across, down);
     return static_cast<double>(diagonal) * grid.diagonalCost +
            static_cast<double>(std::max(across, down) - diagonal) * grid.straightCost;
+}
+
+static double octile(const GridShape& grid, int from, int to)
+{
+    return octile(grid, from % grid.width, from / grid.width, to % grid.width, to / grid.width);
 }
 
 static int sign(int value)
@@ -146,10 +190,8 @@ struct Directions {
     int count = 0;
 };
 
-static Directions directionsFrom(const GridShape& grid, int cell, int parent)
+static Directions directionsFrom(const GridShape& grid, int column, int row, int parent)
 {
-    const int column = cell % grid.width;
-    const int row = cell / grid.width;
     if (parent < 0)
         return {{{0, -1}, {1, -1}, {1, 0}, {1, 1}, {0, 1}, {-1, 1}, {-1, 0}, {-1, -1}}, 8};
     const Direction d{sign(column - parent % grid.width), sign(row - parent / grid.width)};
@@ -169,10 +211,10 @@ static Directions directionsFrom(const GridShape& grid, int cell, int parent)
 }
 
 // Every cell from the start to goalCell, through the turns.
-static void unpack(const GridShape& grid, const std::vector<int>& parent, int goalCell, JumpSearch& result)
+static void unpack(const GridShape& grid, const std::vector<CellState>& state, int goalCell, JumpSearch& result)
 {
     std::vector<int> turns;
-    for (int cell = goalCell; cell >= 0; cell = parent[cell])
+    for (int cell = goalCell; cell >= 0; cell = state[static_cast<std::size_t>(cell)].parent)
         turns.push_back(cell);
     std::reverse(turns.begin(), turns.end());
     result.route.push_back(grid.cellVertex[turns[0]]);
@@ -195,15 +237,15 @@ static void unpack(const GridShape& grid, const std::vector<int>& parent, int go
 
 // The tables of every cell touched, in the order touched.
 static void writeTables(const GridShape& grid, const std::vector<int>& touched, const std::vector<int>& touchedAt,
-                        const std::vector<double>& g, const std::vector<int>& parent, int goalCell,
-                        JumpSearch& result)
+                        const std::vector<CellState>& state, int goalCell, JumpSearch& result)
 {
     for (std::size_t i = 0; i < touched.size(); ++i) {
         const int cell = touched[i];
+        const int parent = state[static_cast<std::size_t>(cell)].parent;
         result.reached.push_back(grid.cellVertex[cell]);
         result.reachedAt.push_back(touchedAt[i]);
-        result.parent.push_back(parent[cell] < 0 ? -1 : grid.cellVertex[parent[cell]]);
-        result.g.push_back(g[cell]);
+        result.parent.push_back(parent < 0 ? -1 : grid.cellVertex[parent]);
+        result.g.push_back(state[static_cast<std::size_t>(cell)].g);
         result.h.push_back(octile(grid, cell, goalCell));
     }
 }
@@ -212,67 +254,73 @@ JumpSearch jumpPointSearch(const GridShape& grid, int start, int goal, bool with
 {
     JumpSearch result;
     const int startCell = grid.vertexCell[start];
-    const Jumper jumper{grid, grid.vertexCell[goal]};
+    const int goalCell = grid.vertexCell[goal];
+    const Jumper jumper{grid, goalCell, goalCell % grid.width, goalCell / grid.width};
     const std::size_t cells = grid.cellVertex.size();
-    // Tables kept between searches; a cell's entries count only when its stamp
-    // is this search's, so a search costs what it touches, not the grid's size.
-    static std::vector<double> g;
-    static std::vector<int> parent;
-    static std::vector<char> closed;
-    static std::vector<unsigned> stamp;
-    static unsigned search = 0;
-    if (stamp.size() != cells || ++search == 0) {
-        stamp.assign(cells, 0);
-        g.resize(cells), parent.resize(cells), closed.resize(cells);
+    // Kept between searches; a cell's state counts only when its mark is this
+    // search's, so a search costs what it touches, not the grid's size.
+    static std::vector<CellState> state;
+    static std::uint32_t search = 0;
+    if (state.size() != cells || ++search > 0x7fffffffu) {
+        state.assign(cells, CellState{0.0, -1, 0});
         search = 1;
     }
+    const std::uint32_t touchedMark = search * 2, takenMark = search * 2 + 1;
     std::vector<int> touched, touchedAt;
-    const auto touch = [&](int cell) {
-        if (stamp[cell] != search) {
-            stamp[cell] = search;
-            g[cell] = HUGE_VAL, parent[cell] = -1, closed[cell] = 0;
+    const auto touch = [&](int cell) -> CellState& {
+        CellState& at = state[static_cast<std::size_t>(cell)];
+        if (at.mark >> 1 != search) {
+            at = CellState{HUGE_VAL, -1, touchedMark};
             if (withTables) {
                 touched.push_back(cell);
                 touchedAt.push_back(static_cast<int>(result.jumpPoints.size()));
             }
         }
+        return at;
     };
-    std::priority_queue<Waiting, std::vector<Waiting>, std::greater<Waiting>> waiting;
-    long order = 0;
-    touch(startCell);
-    g[startCell] = 0.0;
-    waiting.push({octile(grid, startCell, jumper.goalCell), order++, startCell});
-    while (!waiting.empty()) {
-        const int cell = waiting.top().cell;
-        waiting.pop();
-        if (closed[cell])
+    static WaitingList waiting; // kept so that a search allocates nothing
+    waiting.heap.clear();
+    waiting.line.clear();
+    waiting.lineHead = 0;
+    waiting.taken = 0;
+    std::uint32_t order = 0;
+    touch(startCell).g = 0.0;
+    putWaiting(waiting, {scoreBits(octile(grid, startCell, goalCell)), order++, startCell});
+    for (Waiting top; takeWaiting(waiting, top);) {
+        const int cell = top.cell;
+        CellState& current = state[static_cast<std::size_t>(cell)];
+        if (current.mark == takenMark)
             continue; // an entry left behind by a cheaper one
-        if (cell == jumper.goalCell) {
+        if (cell == goalCell) {
             result.found = true;
-            unpack(grid, parent, cell, result);
+            unpack(grid, state, cell, result);
             break;
         }
-        closed[cell] = 1;
+        current.mark = takenMark;
         result.jumpPoints.push_back(grid.cellVertex[cell]);
         const int column = cell % grid.width, row = cell / grid.width;
-        const Directions ways = directionsFrom(grid, cell, parent[cell]);
+        const double g = current.g;
+        const Directions ways = directionsFrom(grid, column, row, current.parent);
         for (int k = 0; k < ways.count; ++k) {
-            const Direction d = ways.way[k];
-            const int next = jump(jumper, column, row, d);
+            const int next = jump(jumper, column, row, ways.way[k]);
             if (next < 0)
                 continue;
-            touch(next);
-            if (closed[next])
+            CellState& reached = touch(next);
+            if (reached.mark == takenMark)
                 continue;
-            const double cost = g[cell] + octile(grid, cell, next); // a jump is one straight or diagonal line
-            if (cost < g[next]) {
-                g[next] = cost;
-                parent[next] = cell;
-                waiting.push({cost + octile(grid, next, jumper.goalCell), order++, next});
+            const int nextColumn = next % grid.width, nextRow = next / grid.width;
+            // A jump is one straight or diagonal line.
+            const double cost = g + octile(grid, column, row, nextColumn, nextRow);
+            if (cost < reached.g) {
+                reached.g = cost;
+                reached.parent = cell;
+                putWaiting(waiting, {scoreBits(cost + octile(grid, nextColumn, nextRow, jumper.goalColumn,
+                                                             jumper.goalRow)),
+                                     order++, next});
             }
         }
     }
     if (withTables)
-        writeTables(grid, touched, touchedAt, g, parent, jumper.goalCell, result);
+        writeTables(grid, touched, touchedAt, state, goalCell, result);
     return result;
 }

@@ -39,12 +39,10 @@ static bool runJumps(SearchTrace* t, std::vector<std::pair<int, int>>& steps, co
         t->found = jumped.found;
         t->route.assign(jumped.route.rbegin(), jumped.route.rend());
     }
-    // In ascending order, so an ordered table takes each beside the last in constant time.
     steps.clear();
     steps.reserve(jumped.route.size());
     for (std::size_t i = 1; i < jumped.route.size(); ++i)
         steps.emplace_back(jumped.route[i], jumped.route[i - 1]);
-    std::sort(steps.begin(), steps.end());
     return jumped.found;
 }
 

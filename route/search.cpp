@@ -259,15 +259,17 @@ static bool runOtherSearch(Table& cameFrom, const std::vector<Vertex>& vertices,
     return t.found;
 }
 
-// Predecessors a prepared search found, into either table.
-static void writeEntries(std::map<int, int>& cameFrom, const std::vector<std::pair<int, int>>& writes)
+// Predecessors a prepared search found, into either table: the ordered one
+// in ascending order, so that each goes in beside the last in constant time.
+static void writeEntries(std::map<int, int>& cameFrom, std::vector<std::pair<int, int>>& writes)
 {
+    std::stable_sort(writes.begin(), writes.end(), [](const auto& a, const auto& b) { return a.first < b.first; });
     auto hint = cameFrom.begin();
     for (const auto& [vertex, from] : writes)
         hint = std::next(cameFrom.insert_or_assign(hint, vertex, from));
 }
 
-static void writeEntries(Predecessors& cameFrom, const std::vector<std::pair<int, int>>& writes)
+static void writeEntries(Predecessors& cameFrom, std::vector<std::pair<int, int>>& writes)
 {
     for (const auto& [vertex, from] : writes)
         setCameFrom(cameFrom, vertex, from);

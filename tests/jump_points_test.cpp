@@ -147,6 +147,24 @@ TEST(RecogniseGrid, RefusesWhatIsNotAUniformGridWithoutCornerCutting)
         {"two in one cell", [](std::vector<Vertex>& v) { v[7].x = v[6].x, v[7].y = v[6].y; }, "share a cell"},
         {"empty", [](std::vector<Vertex>& v) { v.clear(); }, "empty"},
         {"one vertex", [](std::vector<Vertex>& v) { v.resize(1), v[0].linkCount = 0; }, ""},
+        // The side is read off the first vertex with links: a longer step
+        // there puts the others off the lattice, never accepts a wrong grid.
+        {"the first links long",
+         [](std::vector<Vertex>& v) {
+             while (v[0].linkCount > 0)
+                 toggleLinkIn(v, 0, v[0].links[0].to);
+             toggleLinkIn(v, 0, 2);
+         },
+         "lattice"},
+        {"twice the size",
+         [](std::vector<Vertex>& v) {
+             for (Vertex& vertex : v) {
+                 vertex.x *= 2.0f, vertex.y *= 2.0f;
+                 for (int i = 0; i < vertex.linkCount; ++i)
+                     vertex.links[i].cost *= 2.0f;
+             }
+         },
+         ""},
     };
     for (const Case& c : cases) {
         std::vector<Vertex> vertices = base.vertices;
