@@ -67,28 +67,34 @@ static bool place(const std::vector<Vertex>& vertices, GridShape& grid, bool& pl
     double originX = vertices[0].x, originY = vertices[0].y;
     bool linked = false;
     plain = true;
-    for (const Vertex& v : vertices) {
+    // The coordinates packed apart: a vertex's record is far larger than the
+    // two floats the next pass reads.
+    std::vector<float> placeX(vertices.size()), placeY(vertices.size());
+    for (std::size_t i = 0; i < vertices.size(); ++i) {
+        const Vertex& v = vertices[i];
         if (v.z != 0.0f) {
             why = "a vertex lies off the plane";
             return false;
         }
         originX = std::min(originX, static_cast<double>(v.x));
         originY = std::min(originY, static_cast<double>(v.y));
+        placeX[i] = v.x;
+        placeY[i] = v.y;
         linked = linked || v.linkCount > 0;
         plain = plain && v.factor == 1.0f;
     }
     std::vector<double> xs, ys; // only a graph without links needs them
-    for (std::size_t i = 0; !linked && i < vertices.size(); ++i) {
-        xs.push_back(vertices[i].x);
-        ys.push_back(vertices[i].y);
+    if (!linked) {
+        xs.assign(placeX.begin(), placeX.end());
+        ys.assign(placeY.begin(), placeY.end());
     }
     const double side = latticeSide(vertices, xs, ys);
     long width = 0, height = 0;
     grid.vertexCell.resize(vertices.size());
     std::vector<int> rows(vertices.size());
     for (std::size_t i = 0; i < vertices.size(); ++i) {
-        const long column = latticeIndex(vertices[i].x, originX, side);
-        const long row = latticeIndex(vertices[i].y, originY, side);
+        const long column = latticeIndex(placeX[i], originX, side);
+        const long row = latticeIndex(placeY[i], originY, side);
         if (column < 0 || row < 0) {
             why = "vertices do not lie on one square lattice";
             return false;
@@ -159,9 +165,17 @@ static int stepTo(const GridShape& grid, int cell, int column, int target)
 
 static bool checkLinks(const std::vector<Vertex>& vertices, GridShape& grid, bool plain, std::string& why)
 {
-    for (std::size_t i = 0; i < vertices.size(); ++i) {
-        const int column = grid.vertexCell[i] % grid.width;
-        const int row = grid.vertexCell[i] / grid.width;
+    // Cell by cell, which reaches every vertex (place gave each its own) and
+    // knows its column and row without dividing.
+    const std::size_t cells = grid.cellVertex.size();
+    int row = 0, column = 0;
+    for (std::size_t cell = 0; cell < cells; ++cell, ++column) {
+        if (column == grid.width)
+            column = 0, ++row;
+        const int at = grid.cellVertex[cell];
+        if (at < 0)
+            continue;
+        const std::size_t i = static_cast<std::size_t>(at);
         // The first link each way, found in one pass over the table rather
         // than one search of it per neighbour.
         int firstLink[8] = {-1, -1, -1, -1, -1, -1, -1, -1};
