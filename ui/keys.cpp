@@ -112,7 +112,7 @@ const KeyRow kKeyRows[] = {
     {"u, CTRL+Z", "undo", {{"uU\x1a", run<stepHistory<undoEdit, kNothingToUndo>>, "Undo"}}},
     {"r, CTRL+Y", "redo", {{"rR\x19", run<stepHistory<redoEdit, kNothingToRedo>>, "Redo"}}},
     {"v", "search view: explored and waiting vertices, stats", {{"vV", run<toggleSearchView>, "Search view"}}},
-    {"m", "next algorithm: A*, Dijkstra, greedy, weighted, bidirectional, BFS, JPS, ALT",
+    {"m", "next algorithm: A*, Dijkstra, greedy, weighted, bidirectional, BFS, JPS, ALT, CH",
      {{"mM", run<cycleSearchMode>, "Algorithm"}}},
     {"k", "next heuristic: Euclidean, octile, Manhattan, Chebyshev, zero", {{"kK", run<cycleHeuristic>, "Heuristic"}}},
     {"w", "next weight of weighted A*: 1.5, 2, 3, 5", {{"wW", run<cycleWeight>, "Weight"}}},
