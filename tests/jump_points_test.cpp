@@ -255,3 +255,62 @@ TEST(RecogniseGrid, PaintedTerrainIsNoUniformGrid)
     EXPECT_DOUBLE_EQ(jumped.cost, referenceGivenCost(map.vertices, 0, 11));
     EXPECT_DOUBLE_EQ(jumped.cost, cheapestInDouble(map.vertices, 0, 11) * 3.0);
 }
+
+// The scans read 64 cells a word, carrying each side's last cell from one
+// word into the next: grids whose rows and columns cross a word's edge, in
+// either direction, at every offset near it.
+TEST(JumpPointSearch, AgreesWithDijkstraAcrossTheScansWordEdges)
+{
+    std::mt19937 rng(6401);
+    const int sides[] = {61, 62, 63, 64, 65, 66, 126, 127, 128, 129, 130};
+    for (int round = 0; round < 60; ++round) {
+        const int across = sides[rng() % std::size(sides)];
+        const int down = 1 + static_cast<int>(rng() % 6);
+        const bool tall = round % 2 == 1; // then the long lines are columns
+        const int width = tall ? down : across, height = tall ? across : down;
+        std::vector<std::string> rows(height, std::string(width, '.'));
+        for (std::string& row : rows)
+            for (char& cell : row)
+                if (rng() % 100 < 25)
+                    cell = '@';
+        rows[0][0] = '.';
+        const Scene map = gridMap(rows);
+        ASSERT_EQ(searchFault(map.vertices, &rng), "") << "round " << round << ", " << width << " x " << height;
+    }
+}
+
+// Every stop word against its definition, cell by cell: a closed cell, or
+// an open one beside which a cell is open although the one behind it (in
+// the direction of the scan) is closed.
+TEST(RecogniseGrid, StopWordsHoldExactlyTheCellsAScanMustStopAt)
+{
+    std::mt19937 rng(77);
+    for (const int width : {1, 5, 62, 63, 64, 65, 127, 130}) {
+        const int height = 3 + static_cast<int>(rng() % 4);
+        std::vector<std::string> rows(height, std::string(width, '.'));
+        for (std::string& row : rows)
+            for (char& cell : row)
+                if (rng() % 100 < 30)
+                    cell = '@';
+        rows[0][0] = '.';
+        GridShape grid;
+        std::string why;
+        ASSERT_TRUE(recogniseGrid(gridMap(rows).vertices, grid, why)) << why;
+        // Positions run one past the border, as the bits do.
+        const auto open = [&](int row, int column) {
+            return row >= 0 && column >= 0 && row < grid.height && column < grid.width &&
+                   grid.cellVertex[static_cast<std::size_t>(row) * grid.width + column] >= 0;
+        };
+        for (int row = 0; row < grid.height; ++row)
+            for (int position = 0; position < grid.width + 2; ++position)
+                for (int way = 0; way < 2; ++way) {
+                    const int column = position - 1, behind = way == 0 ? column - 1 : column + 1;
+                    const bool stop = !open(row, column) || (open(row - 1, column) && !open(row - 1, behind)) ||
+                                      (open(row + 1, column) && !open(row + 1, behind));
+                    const std::uint64_t word =
+                        grid.rowStops[way][static_cast<std::size_t>(row + 1) * grid.rowWords + position / 64];
+                    ASSERT_EQ((word >> (position % 64) & 1) != 0, stop)
+                        << width << " wide, row " << row << ", position " << position << ", way " << way;
+                }
+    }
+}
