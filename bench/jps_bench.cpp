@@ -146,4 +146,4 @@ static void BM_JumpPointsVsAStar_Streets(benchmark::State& state)
 #endif
 }
 
-BENCHMARK(BM_JumpPointsVsAStar_Streets)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(2);
+BENCHMARK(BM_JumpPointsVsAStar_Streets)->Unit(benchmark::kMillisecond)->UseManualTime()->Iterations(5);

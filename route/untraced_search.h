@@ -12,6 +12,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <vector>
 
@@ -19,7 +20,8 @@
 #include "graph/scene.h"
 #include "route/search.h"
 
-constexpr std::size_t kMaxUntracedVertices = (std::size_t{1} << 32) / (kMaxLinks + 1) - 1;
+constexpr std::size_t kMaxUntracedVertices =
+    static_cast<std::size_t>((std::uint64_t{1} << 32) / (kMaxLinks + 1) - 1); // 252 M: fits any size_t
 
 // True when untracedSearch can run choice on a graph of vertexCount vertices
 // with costs: an A*-family mode, derived costs, and a graph small enough.

@@ -2,6 +2,7 @@
 // the traced one, and that running out of memory in it leaves nothing behind.
 #include <gtest/gtest.h>
 
+#include <cstdint>
 #include <new>
 #include <random>
 
@@ -39,7 +40,7 @@ TEST(UntracedSearch, FitsOnlyTheAStarFamilyOnDerivedCostsAndGraphsItsKeysCanNumb
         EXPECT_EQ(untracedSearchFits(SearchChoice{c.mode}, *c.costs, c.vertices), c.fits)
             << searchModeName(c.mode) << " on " << c.vertices;
     // Every push a search can make must have its own number below the two marks.
-    EXPECT_LT((kMaxUntracedVertices * kMaxLinks + 1), std::size_t{0xfffffffe});
+    EXPECT_LT(std::uint64_t{kMaxUntracedVertices} * kMaxLinks + 1, std::uint64_t{0xfffffffe});
 }
 
 // Whichever allocation fails, the search throws, and the next one, on the
