@@ -6,6 +6,7 @@
 
 #include "route/bidirectional.h"
 #include "route/breadth_first.h"
+#include "route/prefetch.h"
 #include "route/prepared.h"
 #include "route/prepared_search.h"
 #include "route/hierarchy_cache.h"
@@ -84,15 +85,6 @@ static SearchTrace& cleanTrace(SearchTrace* given, std::size_t count, SearchMode
     }
     scratchWritten.clear();
     return scratch;
-}
-
-static void prefetch(const void* address)
-{
-#if defined(__GNUC__)
-    __builtin_prefetch(address);
-#else
-    (void)address;
-#endif
 }
 
 static bool alreadyImproved(const ExpansionChanges& changes, int vertex)

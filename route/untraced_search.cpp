@@ -5,6 +5,7 @@
 #include <cstring>
 #include <utility>
 
+#include "route/prefetch.h"
 #include "route/weighted.h"
 
 namespace {
@@ -77,15 +78,6 @@ static void pushEntry(int vertex, float score, std::uint32_t push)
     nodes[static_cast<std::size_t>(vertex)].push = push;
     heap.push_back(Entry{keyOf(score, push), vertex});
     std::push_heap(heap.begin(), heap.end(), later);
-}
-
-static void prefetch(const void* address)
-{
-#if defined(__GNUC__)
-    __builtin_prefetch(address);
-#else
-    (void)address;
-#endif
 }
 
 // One loop for every mode and table; remember(vertex, from) records a

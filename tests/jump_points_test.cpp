@@ -30,6 +30,19 @@ Scene gridMap(const std::vector<std::string>& rows)
     return map;
 }
 
+// A width x height map with each cell a wall at the given percent chance,
+// the first cell always open.
+std::vector<std::string> randomRows(std::mt19937& rng, int width, int height, unsigned percent)
+{
+    std::vector<std::string> rows(height, std::string(width, '.'));
+    for (std::string& row : rows)
+        for (char& cell : row)
+            if (rng() % 100 < percent)
+                cell = '@';
+    rows[0][0] = '.';
+    return rows;
+}
+
 // Empty when the search agrees with Dijkstra from every vertex to every other,
 // or, given pairs, between that many random ones.
 std::string searchFault(const std::vector<Vertex>& vertices, std::mt19937* pairs = nullptr)
@@ -96,12 +109,7 @@ TEST(JumpPointSearch, AgreesWithDijkstraOnRandomGrids)
         const int width = 1 + static_cast<int>(rng() % 40);
         const int height = 1 + static_cast<int>(rng() % 40);
         const unsigned density = rng() % 60;
-        std::vector<std::string> rows(height, std::string(width, '.'));
-        for (std::string& row : rows)
-            for (char& cell : row)
-                if (rng() % 100 < density)
-                    cell = '@';
-        rows[0][0] = '.';
+        const std::vector<std::string> rows = randomRows(rng, width, height, density);
         const Scene map = gridMap(rows);
         ASSERT_EQ(searchFault(map.vertices, &rng), "") << "round " << round;
     }
@@ -268,12 +276,7 @@ TEST(JumpPointSearch, AgreesWithDijkstraAcrossTheScansWordEdges)
         const int down = 1 + static_cast<int>(rng() % 6);
         const bool tall = round % 2 == 1; // then the long lines are columns
         const int width = tall ? down : across, height = tall ? across : down;
-        std::vector<std::string> rows(height, std::string(width, '.'));
-        for (std::string& row : rows)
-            for (char& cell : row)
-                if (rng() % 100 < 25)
-                    cell = '@';
-        rows[0][0] = '.';
+        const std::vector<std::string> rows = randomRows(rng, width, height, 25);
         const Scene map = gridMap(rows);
         ASSERT_EQ(searchFault(map.vertices, &rng), "") << "round " << round << ", " << width << " x " << height;
     }
@@ -287,12 +290,7 @@ TEST(RecogniseGrid, StopWordsHoldExactlyTheCellsAScanMustStopAt)
     std::mt19937 rng(77);
     for (const int width : {1, 5, 62, 63, 64, 65, 127, 130}) {
         const int height = 3 + static_cast<int>(rng() % 4);
-        std::vector<std::string> rows(height, std::string(width, '.'));
-        for (std::string& row : rows)
-            for (char& cell : row)
-                if (rng() % 100 < 30)
-                    cell = '@';
-        rows[0][0] = '.';
+        const std::vector<std::string> rows = randomRows(rng, width, height, 30);
         GridShape grid;
         std::string why;
         ASSERT_TRUE(recogniseGrid(gridMap(rows).vertices, grid, why)) << why;
